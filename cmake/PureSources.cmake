@@ -1,0 +1,12 @@
+# Plain logic with no Windows calls: built into setup.exe and, natively, into the
+# sanitizer tests and the fuzz targets. Paths are relative to the source root.
+set(VSETUP_PURE_SOURCES
+    setup/SetupString.cpp
+    setup/PathHelpers.cpp
+    setup/SetupConfig.cpp
+    setup/SetupDatParser.cpp
+    setup/CommandLine.cpp
+)
+list(APPEND VSETUP_PURE_SOURCES
+    shell/UninstallRecord.cpp
+)

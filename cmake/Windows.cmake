@@ -1,0 +1,89 @@
+# The Windows build: setup.exe, the uninstaller, the tools and the tests run under Wine.
+enable_language(RC)
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/resources -I${CMAKE_BINARY_DIR}/resources")
+
+add_compile_definitions(WINVER=0x0601 _WIN32_WINNT=0x0601 _WIN32_IE=0x0600 STRICT WIN32_LEAN_AND_MEAN NOMINMAX)
+add_compile_options(-Wall -Wextra)
+set(CMAKE_EXE_LINKER_FLAGS "${CMAKE_EXE_LINKER_FLAGS} -static -static-libgcc -static-libstdc++")
+
+find_library(ZLIB_STATIC NAMES libz.a z REQUIRED)
+set(VSETUP_WIN_LIBS ${ZLIB_STATIC} comctl32 shell32 ole32 oleaut32 uuid mpr gdi32 user32 advapi32 kernel32)
+
+# Everything in the subsystem folders but the entry point is one library,
+# so that tests drive the same code as setup.exe.
+set(VSETUP_DIRS setup ui pages install shell folderchooser)
+set(VSETUP_LIB_SOURCES)
+foreach(dir ${VSETUP_DIRS})
+    file(GLOB dir_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp)
+    list(APPEND VSETUP_LIB_SOURCES ${dir_sources})
+endforeach()
+list(REMOVE_ITEM VSETUP_LIB_SOURCES ${CMAKE_SOURCE_DIR}/setup/WinMain.cpp)
+add_library(vsetup_lib STATIC ${VSETUP_LIB_SOURCES})
+target_include_directories(vsetup_lib PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/resources)
+target_link_libraries(vsetup_lib PUBLIC ${VSETUP_WIN_LIBS})
+
+# Resources (dialogs, strings, bitmaps, icon, manifest, version).
+add_library(vsetup_res OBJECT resources/vsetup.rc)
+
+add_executable(setup WIN32 setup/WinMain.cpp $<TARGET_OBJECTS:vsetup_res>)
+target_link_libraries(setup PRIVATE vsetup_lib)
+
+# The uninstaller, its own program of the installation set.
+file(GLOB UNINSTALL_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/uninstall/*.cpp)
+if(UNINSTALL_SOURCES)
+    file(GLOB UNINSTALL_RC CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/uninstall/*.rc)
+    add_executable(varnuins WIN32 ${UNINSTALL_SOURCES} ${UNINSTALL_RC})
+    set_target_properties(varnuins PROPERTIES OUTPUT_NAME VARNUINS)
+    target_link_libraries(varnuins PRIVATE vsetup_lib)
+endif()
+
+# Command-line tools: each folder under tools/ is one program.
+file(GLOB TOOL_DIRS LIST_DIRECTORIES true CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/*)
+foreach(tool_dir ${TOOL_DIRS})
+    if(IS_DIRECTORY ${tool_dir})
+        get_filename_component(tool ${tool_dir} NAME)
+        file(GLOB tool_sources CONFIGURE_DEPENDS ${tool_dir}/*.cpp)
+        add_executable(${tool} ${tool_sources})
+        target_link_libraries(${tool} PRIVATE vsetup_lib)
+    endif()
+endforeach()
+
+# GoogleTest from Debian's sources, built with this toolchain.
+set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+set(VSETUP_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+function(vsetup_win_test name)
+    add_executable(${name} ${ARGN} $<TARGET_OBJECTS:vsetup_res>)
+    target_link_libraries(${name} PRIVATE vsetup_lib gtest gtest_main)
+    target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+    add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
+    set_tests_properties(${name} PROPERTIES
+        ENVIRONMENT "WINEPREFIX=${VSETUP_WINEPREFIX};VSETUP_BUILD_DIR=${CMAKE_BINARY_DIR};VSETUP_SOURCE_DIR=${CMAKE_SOURCE_DIR}"
+        TIMEOUT 600)
+endfunction()
+
+# The plain-logic tests run under Wine as well as natively.
+file(GLOB PURE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/pure/*.cpp)
+vsetup_win_test(test_pure ${PURE_TEST_SOURCES})
+
+# Each folder under tests/win/ is one test program (shared helpers in tests/support).
+file(GLOB SUPPORT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
+file(GLOB WIN_TEST_DIRS LIST_DIRECTORIES true CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*)
+foreach(test_dir ${WIN_TEST_DIRS})
+    if(IS_DIRECTORY ${test_dir})
+        get_filename_component(suite ${test_dir} NAME)
+        file(GLOB suite_sources CONFIGURE_DEPENDS ${test_dir}/*.cpp)
+        vsetup_win_test(test_${suite} ${suite_sources} ${SUPPORT_SOURCES})
+    endif()
+endforeach()
+
+# Later build steps (end-to-end driver, benchmarks) hook in here.
+if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/CMakeLists.txt)
+    add_subdirectory(tests/e2e)
+endif()
+if(EXISTS ${CMAKE_SOURCE_DIR}/bench/CMakeLists.txt)
+    add_subdirectory(bench)
+endif()

@@ -1,0 +1,20 @@
+#!/bin/bash
+# The main job: builds everything (the shipped 32-bit programs and the 64-bit
+# build that Wine runs here) and runs a demo installation under Wine.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$root"
+scripts/install-deps.sh
+jobs="$(nproc)"
+cmake -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build/win32 -j"$jobs"
+cmake -S . -B build/win64 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build/win64 -j"$jobs"
+if [ -x scripts/demo-install.sh ]; then
+    exec scripts/demo-install.sh "$root/build/win64"
+fi
+echo "demo: built build/win32/setup.exe (shipped) and build/win64/setup.exe (run under Wine)"
+export WINEPREFIX="$root/build/win64/demo-prefix"
+scripts/wine-run.sh "$root/build/win64/setup.exe" -q 'C:\Demo' && status=0 || status=$?
+echo "demo: setup.exe exited with status $status"
+scripts/wine-stop.sh "$WINEPREFIX"

@@ -1,0 +1,9 @@
+#!/bin/bash
+# Runs a Windows program under Wine in the vsetup prefix (WINEPREFIX, or
+# ./wineprefix) on that prefix's own X server.
+set -euo pipefail
+prefix="${WINEPREFIX:-$PWD/wineprefix}"
+"$(dirname "$0")/wine-prefix.sh" "$prefix"
+export WINEPREFIX="$prefix" WINEDEBUG="${WINEDEBUG:--all}" WINEDLLOVERRIDES="mscoree,mshtml="
+export DISPLAY="$(cat "$prefix.display")"
+exec "$("$(dirname "$0")/wine-loader.sh")" "$@"

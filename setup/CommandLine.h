@@ -1,0 +1,6 @@
+#pragma once
+#include "setup/SetupConfig.h"
+
+// "-q", white space, directory: quiet mode into that directory (the rest of
+// the line verbatim). Anything else on the command line is ignored.
+void ParseCommandLine(const char* commandLine, SetupConfig& config);

@@ -1,0 +1,117 @@
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+
+#include "setup/SetupString.h"
+
+class ProgressPage;
+
+// options
+enum : DWORD { OptionLicensePage = 1, OptionCreateAssociations = 2, OptionAssociationsPage = 4 };
+// outcome
+enum : DWORD { OutcomeFinished = 1 };
+// product
+enum : DWORD { ProductDebugger = 1, ProductV3 = 2, ProductGame = 4 };
+
+// One node of the uninstall record list (newest first). The record is one
+// heap block holding exactly the bytes that go into the log file.
+struct UninstallRecordNode {
+    uint8_t* record;
+    UninstallRecordNode* next;
+};
+
+// A Start Menu shortcut: title (link name and description) and target
+// relative to the program directory. Entries do not own their texts.
+struct ShortcutEntry {
+    const char* title;
+    const char* target;
+};
+
+class InstallSettingsBase {
+public:
+    InstallSettingsBase(HINSTANCE instance, const char* appName, const char* mainExe);
+
+    // Slot 1: runs "Exit Setup"; true unless the user chose "&Resume".
+    virtual BOOL ConfirmExit(HWND owner);
+    // Slot 2: the install sequence.
+    virtual void RunInstall(ProgressPage* page, HWND sheet) = 0;
+
+    void SetLicenseFile(const char* fileName);
+
+    // Writes the system's Program Files directory into a 260-character buffer.
+    static void GetProgramFilesDir(char* buffer);
+
+    SetupString appName;
+    SetupString startFolder;
+    SetupString startMenuPath;
+    SetupString mainExe;
+    SetupString programDir;
+    SetupString licenseFile;
+    DWORD options = 0;
+    HINSTANCE instance = nullptr;
+    UninstallRecordNode* uninstallRecords = nullptr;
+    HWND sheetWindow = nullptr;
+    HCURSOR arrowCursor = nullptr;
+    HCURSOR waitCursor = nullptr;
+    DWORD outcome = 0;
+
+protected:
+    ~InstallSettingsBase() = default;  // destroyed through the concrete type
+};
+
+class InstallSettings : public InstallSettingsBase {
+public:
+    InstallSettings(HINSTANCE instance, const char* appName, const char* mainExe, int debugger, int game,
+                    const char* readmeFile, const char* readmeTitle, int v3);
+    ~InstallSettings();
+    InstallSettings(const InstallSettings&) = delete;
+    InstallSettings& operator=(const InstallSettings&) = delete;
+
+    void RunInstall(ProgressPage* page, HWND sheet) override;  // install/InstallSequence.cpp
+
+    // Uninstall log (shell/UninstallLog.cpp): links a new record of the given
+    // kind and total length at the front; the caller fills the payload.
+    uint8_t* AddRecord(uint8_t kind, uint32_t totalLength);
+    // Convenience: adds a complete record for a path or name (kinds 2, 3, 6).
+    void AddTextRecord(uint8_t kind, const char* text);
+    void AddKeyRecord(HKEY root, const char* keyPath);
+    // Writes every record front to back, one WriteFile each; false on a short write.
+    bool WriteUninstallRecords(HANDLE file) const;
+    void FreeUninstallRecords();
+
+    // Registry (shell/RegistryWriter.cpp).
+    LONG WriteRegistryString(HKEY root, const char* keyPath, const char* valueName, const char* text,
+                             DWORD alwaysLog);
+    void LogNewRegistryKey(HKEY root, const char* keyPath, DWORD alwaysLog);
+
+    // Directories (install/CreateDirectoryLogged.cpp): 0 when the directory
+    // exists afterwards, 1 otherwise.
+    int CreateDirectoryLogged(const char* path, BOOL alwaysRecord);
+
+    // Shortcuts (shell/Shortcuts.cpp).
+    int CreateShortcut(const char* target, const char* arguments, const char* linkPath, const char* description);
+    ShortcutEntry* BuildShortcutList(const ShortcutEntry* table, int count, int* listCount);
+    void CreateStartMenuGroup(const char* folder, const ShortcutEntry* list, int count);
+    void InstallProductShell(ProgressPage* page, HWND sheet);
+    void InstallGameShell(ProgressPage* page, HWND sheet);
+
+    // Associations and flags (shell/FileAssociations.cpp).
+    void WriteFileAssociations();
+    void WriteGameSaveAssociation();
+    void WriteSetupDoneFlags();
+
+    // Uninstall information (shell/UninstallInfo.cpp).
+    void PrepareUninstallInfo(const char* keyName, const char* displayName, const char* exeName,
+                              const char* programDirectory, char* logFileName);
+    void FinishUninstallInfo(const char* programDirectory, const char* applicationName, const char* logFileName);
+
+    DWORD product = 0;
+    SetupString saveSuffix;
+    SetupString readmeFile;
+    SetupString readmeTitle;
+};
+
+// Process-wide: the directory the install went into (written by RunInstall,
+// read by the entry point after the wizard).
+extern SetupString installedDir;

@@ -1,0 +1,13 @@
+#include "setup/SetupConfig.h"
+
+void SetupConfig::SetDefaults() {
+    appname.Assign("Varnplay");
+    progdir.Assign("Varnplay");
+    startfolder.Assign("Varnplay");
+    mainexe.Assign("varnplay.exe");
+    savesuffix.Assign("SAV");
+    license.Assign("LICENSE.TXT");
+    readme.Free();
+    readme_title.Free();
+    debugger = game = v3 = quiet = quietDirTooLong = false;
+}

@@ -1,0 +1,29 @@
+#pragma once
+#include <cstddef>
+
+#include "setup/SetupString.h"
+
+// Longest value accepted from SETUP.DAT or the command line: every value ends
+// up in a path or a name composed in a 260-character buffer.
+constexpr size_t kMaxConfigValueLength = 259;
+
+// The values read from SETUP.DAT and the command line.
+struct SetupConfig {
+    SetupString appname;
+    SetupString progdir;
+    SetupString startfolder;
+    SetupString mainexe;
+    SetupString savesuffix;
+    SetupString license;
+    SetupString readme;
+    SetupString readme_title;
+    bool debugger = false;
+    bool game = false;
+    bool v3 = false;
+    bool quiet = false;
+    // -q named a directory too long to install into; quiet setup refuses it.
+    bool quietDirTooLong = false;
+
+    SetupConfig() { SetDefaults(); }
+    void SetDefaults();
+};

@@ -1,0 +1,16 @@
+#include "setup/SetupMessages.h"
+
+static volatile LONG installErrors = 0;
+
+void ShowInstallError(HWND owner, const char* text) {
+    InterlockedIncrement(&installErrors);
+    MessageBoxA(owner, text, "Setup", MB_OK | MB_ICONEXCLAMATION);
+}
+
+bool InstallErrorShown() { return installErrors != 0; }
+void ResetInstallErrors() { InterlockedExchange(&installErrors, 0); }
+
+int ComputeExitStatus(bool finished) {
+    if (!finished) return ExitNotFinished;
+    return InstallErrorShown() ? ExitFinishedWithErrors : ExitFinished;
+}

@@ -1,0 +1,13 @@
+#pragma once
+#include <windows.h>
+
+// Shows an installation step's error (caption "Setup", exclamation, OK) and
+// remembers that one was shown, for the exit status.
+void ShowInstallError(HWND owner, const char* text);
+bool InstallErrorShown();
+void ResetInstallErrors();
+
+// Exit status for scripts: 0 finished without an error message, 1 closed
+// before the installation finished, 2 finished but a step reported an error.
+enum ExitStatus { ExitFinished = 0, ExitNotFinished = 1, ExitFinishedWithErrors = 2 };
+int ComputeExitStatus(bool finished);

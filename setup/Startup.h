@@ -1,0 +1,12 @@
+#pragma once
+#include <windows.h>
+
+// Limits DLL loading to the system directory, where the call exists (it is
+// resolved at run time so that older systems still start). True when made.
+bool RestrictDllSearchToSystem();
+
+// Cuts a module path at its last '\', '/' or ':' (the separator removed).
+void CutAtLastSeparator(char* path);
+
+// Opens the readme with the file type's default action from the installed directory.
+void OpenReadme(const char* readme, const char* directory);

@@ -1,0 +1,59 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "setup/CommandLine.h"
+
+namespace {
+
+SetupConfig ParseLine(const char* line) {
+    SetupConfig config;
+    config.progdir.Assign("FromSetupDat");
+    ParseCommandLine(line, config);
+    return config;
+}
+
+TEST(CommandLine, DashQBlankDirectoryIsQuiet) {
+    SetupConfig config = ParseLine("-q C:\\Games\\Varn");
+    EXPECT_TRUE(config.quiet);
+    EXPECT_STREQ(config.progdir.Get(), "C:\\Games\\Varn");
+}
+
+TEST(CommandLine, BlanksAroundAreSkippedButTrailingOnesStay) {
+    SetupConfig config = ParseLine("  \t-q \t  \"D:\\My Dir\"  ");
+    EXPECT_TRUE(config.quiet);
+    EXPECT_STREQ(config.progdir.Get(), "\"D:\\My Dir\"  ");
+}
+
+TEST(CommandLine, DirectoryMayBeEmpty) {
+    SetupConfig config = ParseLine("-q   ");
+    EXPECT_TRUE(config.quiet);
+    EXPECT_STREQ(config.progdir.Get(), "");
+}
+
+TEST(CommandLine, OtherFormsAreNotQuiet) {
+    for (const char* line : {"-q", "-qC:\\dir", "/q C:\\dir", "-Q C:\\dir", "x -q C:\\dir", "", "--q dir"}) {
+        SetupConfig config = ParseLine(line);
+        EXPECT_FALSE(config.quiet) << line;
+        EXPECT_STREQ(config.progdir.Get(), "FromSetupDat") << line;
+    }
+}
+
+TEST(CommandLine, AbsentCommandLineChangesNothing) {
+    SetupConfig config = ParseLine(nullptr);
+    EXPECT_FALSE(config.quiet);
+}
+
+TEST(CommandLine, OverlongDirectoryIsRefusedNotCut) {
+    std::string line = "-q C:\\" + std::string(993, 'x');
+    SetupConfig config = ParseLine(line.c_str());
+    EXPECT_TRUE(config.quiet);
+    EXPECT_TRUE(config.quietDirTooLong);
+    EXPECT_STREQ(config.progdir.Get(), "");
+    std::string fits = "-q " + std::string(259, 'y');
+    SetupConfig ok = ParseLine(fits.c_str());
+    EXPECT_FALSE(ok.quietDirTooLong);
+    EXPECT_EQ(std::string(ok.progdir.Get()).size(), 259u);
+}
+
+}  // namespace

@@ -1,0 +1,133 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "setup/SetupDatParser.h"
+
+namespace {
+
+SetupConfig Parse(const std::string& text) {
+    SetupConfig config;
+    ParseSetupDat(text.data(), text.size(), config);
+    return config;
+}
+
+TEST(SetupDatParser, EmptyFileKeepsEveryDefault) {
+    SetupConfig config = Parse("");
+    EXPECT_STREQ(config.appname.Get(), "Varnplay");
+    EXPECT_STREQ(config.progdir.Get(), "Varnplay");
+    EXPECT_STREQ(config.startfolder.Get(), "Varnplay");
+    EXPECT_STREQ(config.mainexe.Get(), "varnplay.exe");
+    EXPECT_STREQ(config.savesuffix.Get(), "SAV");
+    EXPECT_STREQ(config.license.Get(), "LICENSE.TXT");
+    EXPECT_FALSE(config.readme.IsSet());
+    EXPECT_FALSE(config.readme_title.IsSet());
+    EXPECT_FALSE(config.debugger || config.game || config.v3 || config.quiet);
+}
+
+TEST(SetupDatParser, KeysMatchIgnoringCaseButNotWithBlankBeforeEquals) {
+    SetupConfig config = Parse("APPNAME=Devi Dezir\nProgDir =Elsewhere\nstartFolder=Games\\Varn\n");
+    EXPECT_STREQ(config.appname.Get(), "Devi Dezir");
+    EXPECT_STREQ(config.progdir.Get(), "Varnplay");
+    EXPECT_STREQ(config.startfolder.Get(), "Games\\Varn");
+}
+
+TEST(SetupDatParser, ValueIsVerbatimAfterFirstEquals) {
+    SetupConfig config = Parse("appname= Spaced = name  \r\nmainexe=\n");
+    EXPECT_STREQ(config.appname.Get(), " Spaced = name  ");
+    EXPECT_STREQ(config.mainexe.Get(), "");
+}
+
+TEST(SetupDatParser, CommentsNeedHashAsFirstNonBlank) {
+    SetupConfig config = Parse("   \t# appname=Hidden\nappname=Shown # not a comment\n#game\n");
+    EXPECT_STREQ(config.appname.Get(), "Shown # not a comment");
+    EXPECT_FALSE(config.game);
+}
+
+TEST(SetupDatParser, LeadingBlanksAreSkippedBeforeTheKey) {
+    SetupConfig config = Parse(" \t\v\fsavesuffix=SVX");
+    EXPECT_STREQ(config.savesuffix.Get(), "SVX");
+}
+
+TEST(SetupDatParser, FlagsIgnoreTheirValueAndNeedNoLineEnd) {
+    EXPECT_TRUE(Parse("game").game);
+    EXPECT_TRUE(Parse("game=0").game);
+    EXPECT_TRUE(Parse("debugger=no\n").debugger);
+    EXPECT_TRUE(Parse("V3").v3);
+    EXPECT_FALSE(Parse("games").game);
+}
+
+TEST(SetupDatParser, TextKeyWithoutEqualsTakesOne) {
+    EXPECT_STREQ(Parse("readme").readme.Get(), "1");
+}
+
+TEST(SetupDatParser, LastTextLineWins) {
+    EXPECT_STREQ(Parse("appname=A\nappname=B\n").appname.Get(), "B");
+}
+
+TEST(SetupDatParser, NoLicenseAndLicenseOrderDecides) {
+    EXPECT_STREQ(Parse("nolicense\nlicense=EULA.TXT\n").license.Get(), "EULA.TXT");
+    EXPECT_STREQ(Parse("license=EULA.TXT\nnolicense\n").license.Get(), "");
+    EXPECT_TRUE(Parse("license=").license.IsEmpty());
+}
+
+TEST(SetupDatParser, CrLfCrAndLfGiveTheSameResult) {
+    for (const char* separator : {"\r\n", "\r", "\n", "\n\n\r\r"}) {
+        std::string text = std::string("appname=X") + separator + "game" + separator + "readme=r.txt";
+        SetupConfig config = Parse(text);
+        EXPECT_STREQ(config.appname.Get(), "X") << "separator length " << std::strlen(separator);
+        EXPECT_TRUE(config.game);
+        EXPECT_STREQ(config.readme.Get(), "r.txt");
+    }
+}
+
+TEST(SetupDatParser, EmptyKeyAndUnknownKeysAreIgnored) {
+    SetupConfig config = Parse("=value\nunknown=1\nappname\n");
+    EXPECT_STREQ(config.appname.Get(), "1");
+}
+
+TEST(SetupDatParser, HighBytesAreNeverBlanks) {
+    SetupConfig config = Parse("\xA0game\n\xE9=1\n");
+    EXPECT_FALSE(config.game);
+}
+
+TEST(SetupDatParser, OverlongValuesAreIgnoredAndTheEarlierValueStays) {
+    std::string longest(259, 'd'), tooLong(260, 'e');
+    EXPECT_EQ(Parse("progdir=" + longest).progdir.Get(), longest);
+    SetupConfig config = Parse("progdir=Kept\nprogdir=" + tooLong + "\n");
+    EXPECT_STREQ(config.progdir.Get(), "Kept");
+}
+
+TEST(SetupDatParser, HugeLineDoesNotDisturbTheOthers) {
+    std::string text = "appname=" + std::string(100 * 1024, 'x') + "\ngame\nappname=Fine\n";
+    SetupConfig config = Parse(text);
+    EXPECT_STREQ(config.appname.Get(), "Fine");
+    EXPECT_TRUE(config.game);
+}
+
+TEST(SetupDatParser, LinesWithNulBytesAreIgnored) {
+    std::string text("appname=Bad\0Name\nmainexe=good.exe\n", 34);
+    SetupConfig config = Parse(text);
+    EXPECT_STREQ(config.appname.Get(), "Varnplay");
+    EXPECT_STREQ(config.mainexe.Get(), "good.exe");
+}
+
+TEST(SetupDatParser, NulAndBinaryFilesLeaveDefaults) {
+    std::string zeros(4096, '\0');
+    EXPECT_STREQ(Parse(zeros).appname.Get(), "Varnplay");
+    std::string binary;
+    for (int i = 0; i < 65536; ++i) binary.push_back(static_cast<char>((i * 131 + 7) & 0xFF));
+    SetupConfig config = Parse(binary);
+    EXPECT_STREQ(config.mainexe.Get(), "varnplay.exe");
+}
+
+TEST(SetupDatParser, TenMegabyteFileIsReadToTheEnd) {
+    std::string text;
+    text.reserve(10u << 20);
+    while (text.size() < (10u << 20)) text += "# filler line of a large configuration file\r\n";
+    text += "appname=AtTheEnd";
+    EXPECT_STREQ(Parse(text).appname.Get(), "AtTheEnd");
+}
+
+}  // namespace
