@@ -1,0 +1,27 @@
+#pragma once
+#include <prsht.h>
+
+#include "ui/Dialog.h"
+
+// A Dialog living as a page inside a property sheet.
+class PropertyPage : public Dialog {
+public:
+    PropertyPage() = default;
+
+    BOOL InitialFocus(WPARAM proposedFocus) override;
+    INT_PTR DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+    virtual LRESULT SiblingAnswer(int question);
+    virtual LRESULT OnQuerySiblings(WPARAM wParam, LPARAM lParam);
+
+    // PSM_CHANGED (on) or PSM_UNCHANGED (off) to the sheet.
+    void SetModified(BOOL modified);
+    // Stores a notification's answer in the page's message-result slot.
+    void SetMessageResult(LONG_PTR result);
+
+    static void FillPageRecord(PROPSHEETPAGEA* record, int dialogId, int titleId, PropertyPage* page,
+                               HINSTANCE instance);
+    static INT_PTR CALLBACK PageDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    HWND sheet = nullptr;
+    int focusControl = 0;
+};
