@@ -22,3 +22,11 @@ bool ComposeInstallDirectory(const char* programFiles, const char* progdir, char
     if (!fits && size) out[0] = '\0';
     return fits;
 }
+
+bool ProposeInstallDirectory(const char* programFiles, const char* progdir, bool quiet, char* out, size_t size) {
+    if (ComposeInstallDirectory(programFiles, progdir, out, size)) return true;
+    if (quiet) return false;
+    CopyText(out, size, programFiles);
+    EnsureTrailingBackslash(out, size);
+    return true;
+}

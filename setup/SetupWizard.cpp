@@ -41,18 +41,10 @@ struct WizardPages {
     }
 };
 
-InstallSettings* CreateSettings(HINSTANCE instance, const SetupConfig& config) {
+InstallSettings* CreateSettings(HINSTANCE instance, const SetupConfig& config, const char* directory) {
     InstallSettings* settings =
         new InstallSettings(instance, config.appname.Get(), config.mainexe.Get(), config.debugger, config.game,
                             config.readme.Buffer(), config.readme_title.Buffer(), config.v3);
-    char programFiles[kPathBufferSize];
-    InstallSettingsBase::GetProgramFilesDir(programFiles);
-    char directory[kPathBufferSize];
-    if (!ComposeInstallDirectory(programFiles, config.progdir.Get(), directory, sizeof directory)) {
-        // Too long to install into: propose Program Files itself, which the user can change.
-        CopyText(directory, sizeof directory, programFiles);
-        EnsureTrailingBackslash(directory, sizeof directory);
-    }
     settings->programDir.Assign(directory);
     settings->startFolder.Assign(config.startfolder.Get());
     settings->saveSuffix.Assign(config.savesuffix.Get());
@@ -94,20 +86,30 @@ int FillPageRecords(PROPSHEETPAGEA* records, const WizardPages& pages, HINSTANCE
     return count;
 }
 
-// The quiet wizard never installs into a cut or refused directory.
-bool RefuseOverlongQuietDirectory(const SetupConfig& config) {
-    if (!config.quiet || !config.quietDirTooLong) return false;
-    MessageBoxA(nullptr, "The installation directory given with -q is longer than 259 characters.  Nothing was installed.",
-                "Setup", MB_OK | MB_ICONEXCLAMATION);
-    return true;
+// The directory to propose, or false when quiet mode must refuse to install:
+// it never installs into a cut path or into one the user did not name.
+bool ChooseInstallDirectory(const SetupConfig& config, char* directory, size_t size) {
+    if (config.quiet && config.quietDirTooLong) return false;
+    char programFiles[kPathBufferSize];
+    InstallSettingsBase::GetProgramFilesDir(programFiles);
+    return ProposeInstallDirectory(programFiles, config.progdir.Get(), config.quiet, directory, size);
+}
+
+void RefuseOverlongDirectory() {
+    MessageBoxA(nullptr, "The installation directory is longer than 259 characters.  Nothing was installed.", "Setup",
+                MB_OK | MB_ICONEXCLAMATION);
 }
 
 }  // namespace
 
 bool RunSetupWizard(HINSTANCE instance, const SetupConfig& config) {
-    if (RefuseOverlongQuietDirectory(config)) return false;
+    char directory[kPathBufferSize];
+    if (!ChooseInstallDirectory(config, directory, sizeof directory)) {
+        RefuseOverlongDirectory();
+        return false;
+    }
     InitCommonControls();
-    InstallSettings* settings = CreateSettings(instance, config);
+    InstallSettings* settings = CreateSettings(instance, config, directory);
     WizardPages* pages = new WizardPages();
     CreatePages(*pages, settings, config);
 
