@@ -13,3 +13,6 @@ list(APPEND VSETUP_PURE_SOURCES
 list(APPEND VSETUP_PURE_SOURCES
     setup/InstallDirectory.cpp
 )
+list(APPEND VSETUP_PURE_SOURCES
+    folderchooser/FolderChain.cpp
+)
