@@ -10,3 +10,12 @@ set(VSETUP_PURE_SOURCES
 list(APPEND VSETUP_PURE_SOURCES
     shell/UninstallRecord.cpp
 )
+list(APPEND VSETUP_PURE_SOURCES
+    install/ArchiveStream.cpp
+    install/ArchiveHeader.cpp
+    install/ArchiveExtraction.cpp
+    install/MemberPlacement.cpp
+    install/MemoryArchiveSource.cpp
+    install/FileArchiveSource.cpp
+    install/ArchiveWriter.cpp
+)
