@@ -10,3 +10,6 @@ set(VSETUP_PURE_SOURCES
 list(APPEND VSETUP_PURE_SOURCES
     shell/UninstallRecord.cpp
 )
+list(APPEND VSETUP_PURE_SOURCES
+    shell/UninstallLogReader.cpp
+)
