@@ -13,3 +13,7 @@ list(APPEND VSETUP_PURE_SOURCES
 list(APPEND VSETUP_PURE_SOURCES
     shell/UninstallLogReader.cpp
 )
+list(APPEND VSETUP_PURE_SOURCES
+    shell/UninstallCommandLine.cpp
+    shell/UninstallRemover.cpp
+)
