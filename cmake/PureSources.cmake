@@ -10,3 +10,11 @@ set(VSETUP_PURE_SOURCES
 list(APPEND VSETUP_PURE_SOURCES
     shell/UninstallRecord.cpp
 )
+list(APPEND VSETUP_PURE_SOURCES
+    shell/ComposedText.cpp
+    shell/ReadmeTitle.cpp
+    shell/FolderComponents.cpp
+    shell/UninstallLogName.cpp
+    install/DirectoryChain.cpp
+    install/ExtractMessages.cpp
+)
