@@ -18,3 +18,6 @@ list(APPEND VSETUP_PURE_SOURCES
     install/DirectoryChain.cpp
     install/ExtractMessages.cpp
 )
+list(APPEND VSETUP_PURE_SOURCES
+    shell/UninstallLogReader.cpp
+)
