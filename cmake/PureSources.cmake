@@ -21,3 +21,6 @@ list(APPEND VSETUP_PURE_SOURCES
 list(APPEND VSETUP_PURE_SOURCES
     shell/UninstallLogReader.cpp
 )
+list(APPEND VSETUP_PURE_SOURCES
+    folderchooser/FolderChain.cpp
+)
