@@ -24,3 +24,12 @@ list(APPEND VSETUP_PURE_SOURCES
 list(APPEND VSETUP_PURE_SOURCES
     folderchooser/FolderChain.cpp
 )
+list(APPEND VSETUP_PURE_SOURCES
+    install/ArchiveStream.cpp
+    install/ArchiveHeader.cpp
+    install/ArchiveExtraction.cpp
+    install/MemberPlacement.cpp
+    install/MemoryArchiveSource.cpp
+    install/FileArchiveSource.cpp
+    install/ArchiveWriter.cpp
+)

@@ -1,0 +1,72 @@
+#include "install/ArchiveExtraction.h"
+
+#include "install/ArchiveHeader.h"
+#include "install/ArchiveStream.h"
+#include "install/MemberPlacement.h"
+
+namespace {
+
+// Closes the output file on every way out of a member.
+class OutputGuard {
+public:
+    explicit OutputGuard(ExtractTarget& target) : target_(target) {}
+    ~OutputGuard() { Close(); }
+    void Opened() { open_ = true; }
+    bool IsOpen() const { return open_; }
+    void Close() {
+        if (open_) target_.CloseOutput();
+        open_ = false;
+    }
+
+private:
+    ExtractTarget& target_;
+    bool open_ = false;
+};
+
+int CopyMemberData(ArchiveStream& stream, OutputGuard& output, ExtractTarget& target, uint32_t dataLength,
+                   const ExtractCallbacks& callbacks, void* context, uint8_t* buffer) {
+    while (dataLength) {
+        uint32_t chunk = dataLength < kTransferBufferSize ? dataLength : kTransferBufferSize;
+        if (!stream.ReadExact(buffer, chunk)) return ExtractReadError;
+        if (output.IsOpen() && !target.WriteOutput(buffer, chunk)) return ExtractWriteError;
+        if (callbacks.onProgressStep) callbacks.onProgressStep(context);
+        dataLength -= chunk;
+    }
+    return ExtractOk;
+}
+
+int ExtractMember(ArchiveStream& stream, const PlacementContext& placement, uint8_t* buffer) {
+    char name[kMaxMemberNameLength + 1];
+    uint32_t dataLength = 0;
+    int result = ReadMemberHeader(stream, name, &dataLength);
+    if (result != ExtractOk) return result;
+    OutputGuard output(*placement.target);
+    bool outputOpen = false;
+    result = PlaceMember(placement, name, &outputOpen);
+    if (outputOpen) output.Opened();
+    if (result != ExtractOk) return result;
+    return CopyMemberData(stream, output, *placement.target, dataLength, *placement.callbacks, placement.context,
+                          buffer);
+}
+
+}  // namespace
+
+int ExtractFromSource(ArchiveSource& source, ExtractTarget& target, const char* destination,
+                      const ExtractCallbacks& callbacks, void* context, uint8_t* transferBuffer) {
+    ArchiveHeader header;
+    int result = ReadArchiveHeader(source, &header);
+    if (result != ExtractOk) return result;
+    if (callbacks.onProgressRange)
+        callbacks.onProgressRange(context, ProgressRangeFor(header.memberCount, header.totalDataSize));
+
+    ArchiveStream stream;
+    if (stream.Open(&source) != 0) return ExtractReadError;
+    PlacementContext placement{destination, &target, &callbacks, context};
+    for (uint32_t remaining = header.memberCount; remaining; --remaining) {
+        result = ExtractMember(stream, placement, transferBuffer);
+        if (result != ExtractOk) return result;
+    }
+    // The trailer guards everything written: a member list that decoded
+    // cleanly but fails the CRC-32 or length check is still a damaged archive.
+    return stream.VerifyToEnd() ? ExtractOk : ExtractReadError;
+}

@@ -1,0 +1,12 @@
+#pragma once
+// The member loop of ExtractArchive, free of any particular file API so that
+// it runs the same in setup.exe, native tests, the fuzzer and the packer.
+#include <cstdint>
+
+#include "install/ArchiveSource.h"
+#include "install/ExtractArchive.h"
+#include "install/ExtractTarget.h"
+
+// transferBuffer holds kTransferBufferSize bytes. Returns an ExtractResult.
+int ExtractFromSource(ArchiveSource& source, ExtractTarget& target, const char* destination,
+                      const ExtractCallbacks& callbacks, void* context, uint8_t* transferBuffer);

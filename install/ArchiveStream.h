@@ -1,0 +1,61 @@
+#pragma once
+// The decompressing reader of an archive's payload: one gzip stream whose
+// header and trailer are parsed here and whose deflate data goes through
+// zlib's raw inflate. A payload without the gzip signature is read verbatim.
+#include <zlib.h>
+
+#include <cstdint>
+
+#include "install/ArchiveSource.h"
+
+enum ArchiveStreamStatus { StreamOk, StreamEnd, StreamCorrupt };
+
+constexpr uint32_t kStreamInputSize = 4096;
+
+class ArchiveStream {
+public:
+    ArchiveStream() = default;
+    ~ArchiveStream() { Close(); }
+    ArchiveStream(const ArchiveStream&) = delete;
+    ArchiveStream& operator=(const ArchiveStream&) = delete;
+
+    // Starts reading at the source's current position. Returns zlib's error when
+    // the decompressor cannot be set up, else 0 (also for a corrupt header, which
+    // makes every later Read fail).
+    int Open(ArchiveSource* source);
+    // -1 once corrupt, 0 once the end of the payload is reached, else the
+    // number of bytes delivered (0 to count).
+    int32_t Read(void* buffer, uint32_t count);
+    bool ReadExact(void* buffer, uint32_t count);
+    // Decompresses whatever is left up to the end of the deflate data and checks
+    // the trailer; true when the payload is intact (a stored payload has no
+    // trailer and counts as intact unless it has failed).
+    bool VerifyToEnd();
+    // Releases the decompressor; the corrupt status if there was one, else
+    // inflateEnd's result. Safe to call twice.
+    int Close();
+
+    ArchiveStreamStatus Status() const { return status_; }
+    bool IsStored() const { return stored_; }
+
+private:
+    bool Refill();
+    int NextByte();  // -1 at end of file
+    void PushBack(const uint8_t* bytes, uint32_t count);
+    void ParseHeader();
+    void SkipBytes(uint32_t count);
+    void SkipZeroTerminated();
+    bool ReadLe32Field(uint32_t* value);
+    bool CheckTrailer();
+    int32_t ReadStored(uint8_t* buffer, uint32_t count);
+    int32_t ReadInflated(uint8_t* buffer, uint32_t count);
+
+    ArchiveSource* source_ = nullptr;
+    z_stream zstream_ = {};
+    bool initialised_ = false;
+    uint8_t input_[kStreamInputSize + 2] = {};  // two spare bytes for a header push-back
+    ArchiveStreamStatus status_ = StreamOk;
+    bool endOfFile_ = false;
+    bool stored_ = false;
+    uLong crc_ = 0;
+};

@@ -1,0 +1,41 @@
+#include "install/ExtractArchive.h"
+
+#include <windows.h>
+
+#include "install/ArchiveExtraction.h"
+#include "install/ArchiveFormat.h"
+#include "install/Win32ArchiveSource.h"
+#include "install/Win32ExtractTarget.h"
+
+namespace {
+
+// The transfer buffer: moveable, zero-initialised global memory, locked for the call.
+class TransferBuffer {
+public:
+    TransferBuffer() {
+        handle_ = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, kTransferBufferSize);
+        if (handle_) bytes_ = static_cast<uint8_t*>(GlobalLock(handle_));
+    }
+    ~TransferBuffer() {
+        if (bytes_) GlobalUnlock(handle_);
+        if (handle_) GlobalFree(handle_);
+    }
+    TransferBuffer(const TransferBuffer&) = delete;
+    TransferBuffer& operator=(const TransferBuffer&) = delete;
+    uint8_t* Bytes() const { return bytes_; }
+
+private:
+    HGLOBAL handle_ = nullptr;
+    uint8_t* bytes_ = nullptr;
+};
+
+}  // namespace
+
+int ExtractArchive(const char* archiveName, const char* destination, ExtractCallbacks callbacks, void* context) {
+    TransferBuffer buffer;
+    if (!buffer.Bytes()) return ExtractNoMemory;
+    Win32ArchiveSource source;
+    if (!source.Open(archiveName)) return ExtractReadError;
+    Win32ExtractTarget target;
+    return ExtractFromSource(source, target, destination, callbacks, context, buffer.Bytes());
+}

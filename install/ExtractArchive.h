@@ -1,0 +1,31 @@
+#pragma once
+// Expanding the setup archive into a destination directory.
+#include <cstdint>
+
+enum ExtractResult {
+    ExtractOk = 0,
+    ExtractReadError = 1,
+    ExtractCreateError = 2,
+    ExtractWriteError = 3,
+    ExtractNoMemory = 4,
+    ExtractNoDirectoryHandler = 5,
+    ExtractDirectoryError = 6,
+    ExtractFileInUse = 7,
+};
+
+// Every callback is optional and receives the caller's context first.
+typedef void (*ExtractProgressRangeCallback)(void* context, uint32_t steps);
+typedef void (*ExtractProgressStepCallback)(void* context);
+typedef int (*ExtractDirectoryCallback)(void* context, const char* directoryPath);  // 0: the directory exists
+typedef void (*ExtractFileCallback)(void* context, const char* filePath, int keep);
+
+struct ExtractCallbacks {
+    ExtractProgressRangeCallback onProgressRange;
+    ExtractProgressStepCallback onProgressStep;
+    ExtractDirectoryCallback onDirectory;
+    ExtractFileCallback onFile;
+};
+
+// Windows only: reads archiveName with CreateFileA/ReadFile and writes the
+// members under destination. Returns an ExtractResult.
+int ExtractArchive(const char* archiveName, const char* destination, ExtractCallbacks callbacks, void* context);

@@ -1,0 +1,115 @@
+#include "install/MemberPlacement.h"
+
+#include <cstring>
+
+#include "setup/PathHelpers.h"
+
+namespace {
+
+struct PrefixRule {
+    const char* text;
+    bool clearsOverwrite;
+    bool clearsCreate;
+    bool myDocuments;
+};
+
+const PrefixRule kPrefixes[] = {
+    {"$Keep\\", true, false, false},
+    {"$NoCreate\\", false, true, false},
+    {"$DirOnly\\", true, true, false},
+    {"$MyDocuments\\", false, false, true},
+};
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+// Windows drops trailing dots and blanks from a name, so "...", ".. " and the
+// like mean the parent folder as well.
+bool IsParentComponent(const char* start, size_t length) {
+    size_t dots = 0;
+    for (size_t i = 0; i < length; ++i) {
+        if (start[i] == '.') {
+            ++dots;
+        } else if (start[i] != ' ') {
+            return false;
+        }
+    }
+    return dots >= 2;
+}
+
+int ReportDirectories(const PlacementContext& placement, char* path, size_t pathLength, char* name) {
+    for (char* at = name; *at; ++at) {
+        if (*at == '/') *at = '\\';
+        if (*at != '\\') continue;
+        size_t partLength = static_cast<size_t>(at - name);
+        std::memcpy(path + pathLength, name, partLength);
+        path[pathLength + partLength] = '\0';
+        if (!placement.callbacks->onDirectory) return ExtractNoDirectoryHandler;
+        if (placement.callbacks->onDirectory(placement.context, path) != 0) return ExtractDirectoryError;
+    }
+    path[pathLength] = '\0';
+    return ExtractOk;
+}
+
+}  // namespace
+
+const char* StripPlacementPrefixes(const char* name, PlacementFlags* flags, bool* myDocuments) {
+    bool matched = true;
+    while (matched) {
+        matched = false;
+        for (const PrefixRule& rule : kPrefixes) {
+            size_t length = std::strlen(rule.text);
+            if (std::strlen(name) <= length || CompareNoCaseN(name, rule.text, length) != 0) continue;
+            if (rule.clearsOverwrite) flags->overwrite = false;
+            if (rule.clearsCreate) flags->create = false;
+            if (rule.myDocuments) *myDocuments = true;
+            name += length;
+            matched = true;
+            break;
+        }
+    }
+    return name;
+}
+
+bool IsSafeMemberPath(const char* path) {
+    if (IsSeparator(path[0]) && IsSeparator(path[1])) return false;
+    if (std::strchr(path, ':')) return false;
+    const char* start = path;
+    for (const char* at = path;; ++at) {
+        if (*at && !IsSeparator(*at)) continue;
+        if (IsParentComponent(start, static_cast<size_t>(at - start))) return false;
+        if (!*at) return true;
+        start = at + 1;
+    }
+}
+
+int PlaceMember(const PlacementContext& placement, char* name, bool* outputOpen) {
+    *outputOpen = false;
+    char path[kPathBufferSize];
+    if (!CopyText(path, sizeof path, placement.destination)) return ExtractCreateError;
+
+    PlacementFlags flags;
+    bool myDocuments = false;
+    const char* rest = StripPlacementPrefixes(name, &flags, &myDocuments);
+    std::memmove(name, rest, std::strlen(rest) + 1);
+    if (myDocuments && placement.target->GetDocumentsFolder(path) != ExtractOk) return ExtractCreateError;
+    if (!IsSafeMemberPath(name)) return ExtractReadError;
+
+    size_t pathLength = std::strlen(path);
+    bool needsSeparator = pathLength == 0 || path[pathLength - 1] != '\\';
+    if (pathLength + (needsSeparator ? 1 : 0) + std::strlen(name) + 1 > sizeof path) return ExtractCreateError;
+    if (needsSeparator) path[pathLength++] = '\\';
+    path[pathLength] = '\0';
+
+    int result = ReportDirectories(placement, path, pathLength, name);
+    if (result != ExtractOk) return result;
+    std::strcpy(path + pathLength, name);  // length checked above
+
+    if (!flags.overwrite && placement.target->FileExists(path)) return ExtractOk;
+    if (flags.create) {
+        result = placement.target->CreateOutput(path);
+        if (result != ExtractOk) return result;
+        *outputOpen = true;
+    }
+    if (placement.callbacks->onFile) placement.callbacks->onFile(placement.context, path, flags.overwrite ? 0 : 1);
+    return ExtractOk;
+}

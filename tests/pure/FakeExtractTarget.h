@@ -1,0 +1,78 @@
+#pragma once
+// An in-memory file system side for the member loop, with injectable failures,
+// and a recorder of every callback in order.
+#include <cstring>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "install/ArchiveExtraction.h"
+#include "install/ArchiveFormat.h"
+#include "install/ArchiveSource.h"
+#include "install/ExtractTarget.h"
+
+namespace archive_test {
+
+class FakeTarget : public ExtractTarget {
+public:
+    bool FileExists(const char* path) override { return files.count(path) != 0; }
+    int CreateOutput(const char* path) override {
+        std::string name(path);
+        if (name.empty() || name.back() == '\\') return ExtractCreateError;  // a folder cannot become a file
+        if (failures.count(name)) return failures[name];
+        files[name].clear();
+        current = name;
+        return ExtractOk;
+    }
+    bool WriteOutput(const void* data, uint32_t length) override {
+        if (failWrites) return false;
+        files[current].append(static_cast<const char*>(data), length);
+        return true;
+    }
+    void CloseOutput() override {
+        ++closes;
+        current.clear();
+    }
+    int GetDocumentsFolder(char* buffer) override {
+        if (documents.empty()) return ExtractCreateError;
+        std::strcpy(buffer, documents.c_str());
+        return ExtractOk;
+    }
+
+    std::map<std::string, std::string> files;
+    std::map<std::string, int> failures;
+    std::string documents = "C:\\Docs";
+    std::string current;
+    bool failWrites = false;
+    int closes = 0;
+};
+
+struct Recorder {
+    std::vector<std::string> events;
+    int directoryResult = 0;
+    int steps = 0;
+
+    static void Range(void* context, uint32_t steps) {
+        static_cast<Recorder*>(context)->events.push_back("range " + std::to_string(steps));
+    }
+    static void Step(void* context) { static_cast<Recorder*>(context)->steps++; }
+    static int Directory(void* context, const char* path) {
+        Recorder* self = static_cast<Recorder*>(context);
+        self->events.push_back(std::string("dir ") + path);
+        return self->directoryResult;
+    }
+    static void File(void* context, const char* path, int keep) {
+        static_cast<Recorder*>(context)->events.push_back(std::string(keep ? "keep " : "file ") + path);
+    }
+    static ExtractCallbacks All() { return ExtractCallbacks{Range, Step, Directory, File}; }
+};
+
+inline int Extract(const std::vector<uint8_t>& archive, FakeTarget& target, Recorder& recorder,
+                   const char* destination = "D", ExtractCallbacks callbacks = Recorder::All()) {
+    MemoryArchiveSource source(archive.data(), static_cast<uint32_t>(archive.size()));
+    std::vector<uint8_t> buffer(kTransferBufferSize);
+    return ExtractFromSource(source, target, destination, callbacks, &recorder, buffer.data());
+}
+
+}  // namespace archive_test

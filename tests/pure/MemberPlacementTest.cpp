@@ -1,0 +1,200 @@
+#include <gtest/gtest.h>
+
+#include "install/MemberPlacement.h"
+#include "pure/ArchiveTestSupport.h"
+#include "pure/FakeExtractTarget.h"
+
+using namespace archive_test;
+
+namespace {
+
+using Events = std::vector<std::string>;
+
+struct Outcome {
+    int result;
+    Events events;  // without the range line
+    std::map<std::string, std::string> files;
+};
+
+Outcome Place(const std::vector<Member>& members, FakeTarget target = FakeTarget(), const char* destination = "D",
+            ExtractCallbacks callbacks = Recorder::All(), int directoryResult = 0) {
+    Recorder recorder;
+    recorder.directoryResult = directoryResult;
+    Outcome outcome;
+    outcome.result = Extract(MakeArchive(members), target, recorder, destination, callbacks);
+    outcome.events = recorder.events;
+    if (!outcome.events.empty() && outcome.events[0].rfind("range", 0) == 0) outcome.events.erase(outcome.events.begin());
+    outcome.files = target.files;
+    return outcome;
+}
+
+FakeTarget WithFile(const std::string& path, const std::string& content) {
+    FakeTarget target;
+    target.files[path] = content;
+    return target;
+}
+
+TEST(MemberPlacement, PrefixTableForExistingAndMissingFiles) {
+    struct Case {
+        const char* name;
+        bool exists;
+        const char* content;  // of D\a\f.txt afterwards, or null when absent
+        Events events;
+    } cases[] = {
+        {"a\\f.txt", false, "new", {"dir D\\a", "file D\\a\\f.txt"}},
+        {"a\\f.txt", true, "new", {"dir D\\a", "file D\\a\\f.txt"}},
+        {"$Keep\\a\\f.txt", false, "new", {"dir D\\a", "keep D\\a\\f.txt"}},
+        {"$Keep\\a\\f.txt", true, "old", {"dir D\\a"}},
+        {"$NoCreate\\a\\f.txt", false, nullptr, {"dir D\\a", "file D\\a\\f.txt"}},
+        {"$NoCreate\\a\\f.txt", true, "old", {"dir D\\a", "file D\\a\\f.txt"}},
+        {"$DirOnly\\a\\f.txt", false, nullptr, {"dir D\\a", "keep D\\a\\f.txt"}},
+        {"$DirOnly\\a\\f.txt", true, "old", {"dir D\\a"}},
+        {"$Keep\\$NoCreate\\a\\f.txt", false, nullptr, {"dir D\\a", "keep D\\a\\f.txt"}},
+        {"$NoCreate\\$Keep\\a\\f.txt", true, "old", {"dir D\\a"}},
+        {"$keep\\a\\f.txt", true, "old", {"dir D\\a"}},
+        {"$KEEP\\$nocreate\\a\\f.txt", false, nullptr, {"dir D\\a", "keep D\\a\\f.txt"}},
+    };
+    for (const Case& c : cases) {
+        FakeTarget target = c.exists ? WithFile("D\\a\\f.txt", "old") : FakeTarget();
+        Outcome outcome = Place({{c.name, "new"}}, target);
+        EXPECT_EQ(outcome.result, ExtractOk) << c.name;
+        EXPECT_EQ(outcome.events, c.events) << c.name << (c.exists ? " (exists)" : " (missing)");
+        if (c.content) {
+            EXPECT_EQ(outcome.files["D\\a\\f.txt"], c.content) << c.name;
+        } else {
+            EXPECT_EQ(outcome.files.count("D\\a\\f.txt"), 0u) << c.name;
+        }
+    }
+}
+
+TEST(MemberPlacement, MyDocumentsCombinesWithKeepInEitherOrder) {
+    for (const char* name : {"$MyDocuments\\$Keep\\Games\\x.sav", "$Keep\\$MyDocuments\\Games\\x.sav",
+                             "$mydocuments\\$KEEP\\Games\\x.sav"}) {
+        Outcome missing = Place({{name, "save"}});
+        EXPECT_EQ(missing.result, ExtractOk) << name;
+        EXPECT_EQ(missing.events, (Events{"dir C:\\Docs\\Games", "keep C:\\Docs\\Games\\x.sav"})) << name;
+        EXPECT_EQ(missing.files["C:\\Docs\\Games\\x.sav"], "save");
+        Outcome present = Place({{name, "save"}}, WithFile("C:\\Docs\\Games\\x.sav", "mine"));
+        EXPECT_EQ(present.events, Events{"dir C:\\Docs\\Games"}) << name;
+        EXPECT_EQ(present.files["C:\\Docs\\Games\\x.sav"], "mine");
+    }
+}
+
+TEST(MemberPlacement, MissingDocumentsFolderIsACreateError) {
+    FakeTarget target;
+    target.documents.clear();
+    Outcome outcome = Place({{"$MyDocuments\\x.txt", "x"}}, target);
+    EXPECT_EQ(outcome.result, ExtractCreateError);
+    EXPECT_TRUE(outcome.events.empty());
+}
+
+TEST(MemberPlacement, PrefixNeedsABackslashAndSomethingAfterIt) {
+    Outcome slash = Place({{"$Keep/readme.txt", "r"}}, WithFile("D\\$Keep\\readme.txt", "old"));
+    EXPECT_EQ(slash.events, (Events{"dir D\\$Keep", "file D\\$Keep\\readme.txt"}));
+    EXPECT_EQ(slash.files["D\\$Keep\\readme.txt"], "r");
+
+    Outcome bare = Place({{"$Keep\\", ""}});
+    EXPECT_EQ(bare.result, ExtractCreateError);
+    EXPECT_EQ(bare.events, Events{"dir D\\$Keep"});
+}
+
+TEST(MemberPlacement, MixedSeparatorsReportParentsFirstThenWriteWithBackslashes) {
+    Outcome outcome = Place({{"sub/dir\\file.txt", "f"}});
+    EXPECT_EQ(outcome.result, ExtractOk);
+    EXPECT_EQ(outcome.events, (Events{"dir D\\sub", "dir D\\sub\\dir", "file D\\sub\\dir\\file.txt"}));
+    EXPECT_EQ(outcome.files["D\\sub\\dir\\file.txt"], "f");
+}
+
+TEST(MemberPlacement, DestinationEndingInBackslashGetsNoSecondOne) {
+    Outcome outcome = Place({{"a\\b.txt", "b"}}, FakeTarget(), "C:\\Dest\\");
+    EXPECT_EQ(outcome.events, (Events{"dir C:\\Dest\\a", "file C:\\Dest\\a\\b.txt"}));
+}
+
+TEST(MemberPlacement, EmptyNameNamesTheDestinationItselfAndCannotBeCreated) {
+    Outcome outcome = Place({{"", ""}});
+    EXPECT_EQ(outcome.result, ExtractCreateError);
+    EXPECT_TRUE(outcome.events.empty());
+}
+
+TEST(MemberPlacement, DirectoryCallbackMissingOrFailingEndsTheExtraction) {
+    ExtractCallbacks noDirectories = Recorder::All();
+    noDirectories.onDirectory = nullptr;
+    Outcome flat = Place({{"top.txt", "t"}, {"a\\b.txt", "b"}}, FakeTarget(), "D", noDirectories);
+    EXPECT_EQ(flat.result, ExtractNoDirectoryHandler);
+    EXPECT_EQ(flat.files.count("D\\top.txt"), 1u);  // a member without directories needs no handler
+    EXPECT_EQ(flat.files.count("D\\a\\b.txt"), 0u);
+
+    Outcome failing = Place({{"a\\b.txt", "b"}}, FakeTarget(), "D", Recorder::All(), 1);
+    EXPECT_EQ(failing.result, ExtractDirectoryError);
+    EXPECT_EQ(failing.events, Events{"dir D\\a"});
+    EXPECT_TRUE(failing.files.empty());
+}
+
+TEST(MemberPlacement, OutputFailuresAreReportedWithTheirCodes) {
+    for (int code : {ExtractCreateError, ExtractFileInUse}) {
+        FakeTarget target;
+        target.failures["D\\b.txt"] = code;
+        Outcome outcome = Place({{"a.txt", "a"}, {"b.txt", "b"}, {"c.txt", "c"}}, target);
+        EXPECT_EQ(outcome.result, code);
+        EXPECT_EQ(outcome.events, Events{"file D\\a.txt"});  // the failed file is not reported
+    }
+    FakeTarget failingWrites;
+    failingWrites.failWrites = true;
+    EXPECT_EQ(Place({{"a.txt", "a"}}, failingWrites).result, ExtractWriteError);
+}
+
+TEST(MemberPlacement, SamePathTwiceIsReportedTwice) {
+    Outcome outcome = Place({{"x\\a.txt", "1"}, {"x\\a.txt", "2"}});
+    EXPECT_EQ(outcome.events, (Events{"dir D\\x", "file D\\x\\a.txt", "dir D\\x", "file D\\x\\a.txt"}));
+    EXPECT_EQ(outcome.files["D\\x\\a.txt"], "2");
+}
+
+TEST(MemberPlacement, NamesReachingOutsideAreRefusedBeforeAnythingOfTheMember) {
+    const char* unsafe[] = {"..\\x.txt",  "a\\..\\x.txt", "a/../x.txt",    "..",           "a\\..",
+                            "C:x.txt",    "C:\\x.txt",    "a\\b:c.txt",    "\\\\srv\\s\\x", "//srv/s/x",
+                            "\\/srv\\x",  "...\\x.txt",   ".. \\x.txt",    "a\\. .\\x",     "$Keep\\..\\x.txt",
+                            "$MyDocuments\\..\\x.txt"};
+    for (const char* name : unsafe) {
+        Outcome outcome = Place({{"ok.txt", "o"}, {name, "evil"}});
+        EXPECT_EQ(outcome.result, ExtractReadError) << name;
+        EXPECT_EQ(outcome.events, Events{"file D\\ok.txt"}) << name;
+        EXPECT_EQ(outcome.files.size(), 1u) << name;
+    }
+    for (const char* name : {"..a\\x.txt", "a..b.txt", ".\\x.txt", "a\\.hidden", "x..", "\\x.txt"}) {
+        EXPECT_EQ(Place({{name, "fine"}}).result, ExtractOk) << name;
+    }
+}
+
+TEST(MemberPlacement, PathsOver259CharactersAreRefusedWithoutCutting) {
+    std::string destination(200, 'd');
+    std::string fits(259 - 201, 'f');  // 200 + backslash + 58 = 259
+    Outcome ok = Place({{fits, "x"}}, FakeTarget(), destination.c_str());
+    EXPECT_EQ(ok.result, ExtractOk);
+    EXPECT_EQ(ok.files.count(destination + "\\" + fits), 1u);
+
+    Outcome tooLong = Place({{"sub\\" + std::string(55, 'f'), "x"}}, FakeTarget(), destination.c_str());
+    EXPECT_EQ(tooLong.result, ExtractCreateError);
+    EXPECT_TRUE(tooLong.events.empty());
+    EXPECT_TRUE(tooLong.files.empty());
+
+    std::string longDestination(260, 'd');
+    EXPECT_EQ(Place({{"a", "x"}}, FakeTarget(), longDestination.c_str()).result, ExtractCreateError);
+}
+
+TEST(MemberPlacement, KeptMemberStillAdvancesProgressByItsChunks) {
+    FakeTarget target = WithFile("D\\big.bin", "old");
+    Recorder recorder;
+    ASSERT_EQ(Extract(MakeArchive({{"$Keep\\big.bin", Noise(70000, 9)}}), target, recorder), ExtractOk);
+    EXPECT_EQ(recorder.steps, 3);
+    EXPECT_EQ(target.files["D\\big.bin"], "old");
+}
+
+TEST(MemberPlacement, OutputFileIsClosedOnEveryPath) {
+    FakeTarget target;
+    target.failWrites = true;
+    Recorder recorder;
+    EXPECT_EQ(Extract(MakeArchive({{"a.txt", "a"}}), target, recorder), ExtractWriteError);
+    EXPECT_EQ(target.closes, 1);
+}
+
+}  // namespace

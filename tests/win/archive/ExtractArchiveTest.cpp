@@ -1,0 +1,298 @@
+#include <shlobj.h>
+
+#include "ArchiveFixture.h"
+#include "install/SpecialFolder.h"
+#include "shell/UninstallRecord.h"
+
+using namespace archive_test;
+
+namespace {
+
+const std::vector<Member> kMembers = {{"readme.txt", "read me"}, {"sub/dir\\file.txt", Noise(40000, 2)}};
+
+using ExtractOnDisk = ArchiveOnDisk;
+
+TEST_F(ExtractOnDisk, ArchiveAppendedToAProgramIsFound) {
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string program = ReadFileBytes(self);
+    ASSERT_GT(program.size(), 1000u);
+    ASSERT_EQ(Extract(MakeArchive(kMembers, PayloadGzip, Bytes(program.begin(), program.end()))), ExtractOk);
+    EXPECT_EQ(ReadFileBytes(Path("dest\\readme.txt")), "read me");
+    EXPECT_EQ(ReadFileBytes(Path("dest\\sub\\dir\\file.txt")), Noise(40000, 2));
+}
+
+TEST_F(ExtractOnDisk, MixedSeparatorsCreateParentsFirstAndRecordEachDirectoryOnce) {
+    std::vector<Member> members = kMembers;
+    members.push_back({"sub\\dir\\second.txt", "2"});
+    ASSERT_EQ(Extract(MakeArchive(members)), ExtractOk);
+    EXPECT_EQ(directories_, (std::vector<std::string>{destination_ + "\\sub", destination_ + "\\sub\\dir",
+                                                      destination_ + "\\sub", destination_ + "\\sub\\dir"}));
+    EXPECT_EQ(RecordedPaths(UninstallDirectory),
+              (std::vector<std::string>{destination_ + "\\sub", destination_ + "\\sub\\dir"}));
+    EXPECT_EQ(RecordedPaths(UninstallFile),
+              (std::vector<std::string>{destination_ + "\\readme.txt", destination_ + "\\sub\\dir\\file.txt",
+                                        destination_ + "\\sub\\dir\\second.txt"}));
+    EXPECT_EQ(ReadFileBytes(Path("dest\\sub\\dir\\second.txt")), "2");
+}
+
+TEST_F(ExtractOnDisk, UnreadableArchivesFailBeforeAnyCallback) {
+    Bytes good = MakeArchive(kMembers);
+    std::vector<Bytes> bad = {Bytes(), Bytes(3, 0x13)};
+    for (size_t i = 0; i < kArchiveSignatureSize; ++i) {
+        bad.push_back(good);
+        bad.back()[i] ^= (i == kArchiveSignatureSize - 1) ? 0x01 : 0x20;  // the last one hits the zero byte
+    }
+    for (size_t i = 0; i < bad.size(); ++i) {
+        EXPECT_EQ(Extract(bad[i]), ExtractReadError) << i;
+        EXPECT_FALSE(rangeCalled_) << i;
+    }
+    ExtractCallbacks callbacks = {OnRange, OnStep, OnDirectory, OnFile};
+    EXPECT_EQ(ExtractArchive(Path("missing.vsa").c_str(), destination_.c_str(), callbacks, this), ExtractReadError);
+    EXPECT_EQ(ReadFileBytes(Path("dest\\readme.txt")), "<missing>");
+}
+
+TEST_F(ExtractOnDisk, NoMembersSetsTheRangeAndWritesNothing) {
+    ASSERT_EQ(Extract(MakeRawArchive(Bytes(), 0, 5 * 32768 + 1)), ExtractOk);
+    EXPECT_EQ(range_, 5u);
+    EXPECT_EQ(steps_, 0);
+    EXPECT_TRUE(RecordedPaths(UninstallFile).empty());
+}
+
+TEST_F(ExtractOnDisk, MembersAtTheChunkSizeMakeOneStepAndOneByteMoreMakesTwo) {
+    std::string exact = Noise(32768, 3), over = Noise(32769, 4);
+    ASSERT_EQ(Extract(MakeArchive({{"exact.bin", exact}})), ExtractOk);
+    EXPECT_EQ(range_, 1u + 1u);
+    EXPECT_EQ(steps_, 1);
+    EXPECT_EQ(ReadFileBytes(Path("dest\\exact.bin")), exact);
+    steps_ = 0;
+    ASSERT_EQ(Extract(MakeArchive({{"over.bin", over}})), ExtractOk);
+    EXPECT_EQ(range_, 1u + 1u);
+    EXPECT_EQ(steps_, 2);
+    EXPECT_EQ(ReadFileBytes(Path("dest\\over.bin")), over);
+}
+
+TEST_F(ExtractOnDisk, EmptyMemberCreatesAnEmptyFileWithoutAStep) {
+    WriteFileBytes(Path("dest\\empty.txt"), "was here");
+    ASSERT_EQ(Extract(MakeArchive({{"empty.txt", ""}})), ExtractOk);
+    EXPECT_EQ(ReadFileBytes(Path("dest\\empty.txt")), "");
+    EXPECT_EQ(steps_, 0);
+}
+
+TEST_F(ExtractOnDisk, NameLength260IsAcceptedAnd261Refused) {
+    std::string prefixes;
+    for (int i = 0; i < 35; ++i) prefixes += "$Keep\\";
+    std::string name = prefixes + std::string(50, 'n');  // 35 * 6 + 50 = 260
+    ASSERT_EQ(name.size(), 260u);
+    ASSERT_EQ(Extract(MakeArchive({{name, "long"}})), ExtractOk);
+    EXPECT_EQ(ReadFileBytes(Path("dest\\" + std::string(50, 'n'))), "long");
+    EXPECT_EQ(Extract(MakeArchive({{name + "n", "longer"}})), ExtractReadError);
+    EXPECT_EQ(ReadFileBytes(Path("dest\\" + std::string(51, 'n'))), "<missing>");
+}
+
+TEST_F(ExtractOnDisk, DamagedPayloadsAreReadErrors) {
+    Bytes good = MakeArchive(kMembers);
+    Bytes badCrc = good, badSize = good;
+    badCrc[CrcPosition(good)] ^= 0x10;
+    badSize[IsizePosition(good)] ^= 0x10;
+    Bytes truncated = TruncatePayload(good, PayloadSize(good) - 200);
+    for (const Bytes* archive : {&badCrc, &badSize, &truncated}) EXPECT_EQ(Extract(*archive), ExtractReadError);
+}
+
+TEST_F(ExtractOnDisk, StoredPayloadAndOptionalGzipFieldsExtract) {
+    ASSERT_EQ(Extract(MakeArchive(kMembers, PayloadStored)), ExtractOk);
+    EXPECT_EQ(ReadFileBytes(Path("dest\\sub\\dir\\file.txt")), Noise(40000, 2));
+    Bytes fields = {2, 0, 0, 0, 'n', 0, 'c', 0, 0xAA, 0xBB};
+    Bytes withFields = WithGzipFields(MakeArchive({{"f.txt", "fields"}}), kGzipFlagExtra | kGzipFlagName |
+                                                                             kGzipFlagComment | kGzipFlagHeaderCrc,
+                                      fields);
+    ASSERT_EQ(Extract(withFields), ExtractOk);
+    EXPECT_EQ(ReadFileBytes(Path("dest\\f.txt")), "fields");
+    EXPECT_EQ(Extract(WithGzipFields(withFields, 0x20, {})), ExtractReadError);
+}
+
+TEST_F(ExtractOnDisk, PrefixesDecideWhatIsWrittenAndRecorded) {
+    for (const char* existing : {"keep.txt", "nocreate.txt", "dironly.txt", "both.txt"})
+        WriteFileBytes(Path(std::string("dest\\") + existing), "old");
+    std::vector<Member> members = {
+        {"$keep\\keep.txt", "new"},         {"$Keep\\keepnew.txt", "new"},       {"$NoCreate\\nocreate.txt", "new"},
+        {"$NoCreate\\nocreatenew.txt", "new"}, {"$DirOnly\\only\\dironly.txt", "new"}, {"$DirOnly\\dironly.txt", "new"},
+        {"$NoCreate\\$Keep\\both.txt", "new"}, {"plain.txt", "new"}};
+    ASSERT_EQ(Extract(MakeArchive(members)), ExtractOk);
+    EXPECT_EQ(ReadFileBytes(Path("dest\\keep.txt")), "old");
+    EXPECT_EQ(ReadFileBytes(Path("dest\\keepnew.txt")), "new");
+    EXPECT_EQ(ReadFileBytes(Path("dest\\nocreate.txt")), "old");
+    EXPECT_EQ(ReadFileBytes(Path("dest\\nocreatenew.txt")), "<missing>");
+    EXPECT_TRUE(IsDirectory(Path("dest\\only")));
+    EXPECT_EQ(ReadFileBytes(Path("dest\\only\\dironly.txt")), "<missing>");
+    EXPECT_EQ(ReadFileBytes(Path("dest\\dironly.txt")), "old");
+    EXPECT_EQ(ReadFileBytes(Path("dest\\both.txt")), "old");
+    EXPECT_EQ(ReadFileBytes(Path("dest\\plain.txt")), "new");
+    EXPECT_EQ(RecordedPaths(UninstallFile),
+              (std::vector<std::string>{destination_ + "\\nocreate.txt", destination_ + "\\nocreatenew.txt",
+                                        destination_ + "\\plain.txt"}));
+    EXPECT_EQ(RecordedPaths(UninstallDirectory), std::vector<std::string>{destination_ + "\\only"});
+}
+
+TEST_F(ExtractOnDisk, KeepSlashIsAFolderNotAPrefix) {
+    ASSERT_EQ(Extract(MakeArchive({{"$Keep/readme.txt", "r"}})), ExtractOk);
+    EXPECT_EQ(ReadFileBytes(Path("dest\\$Keep\\readme.txt")), "r");
+    EXPECT_EQ(Extract(MakeArchive({{"$Keep\\", ""}})), ExtractCreateError);
+}
+
+TEST_F(ExtractOnDisk, MyDocumentsMembersGoToTheDocumentsFolder) {
+    char documents[MAX_PATH];
+    ASSERT_EQ(GetSpecialFolderPath(documents, CSIDL_PERSONAL), 0);
+    std::string games = documents;
+    if (games.back() != '\\') games += '\\';  // Wine's folder path ends in a backslash
+    games += "VsaTestGames";
+    RemoveTree(games);
+    ASSERT_EQ(Extract(MakeArchive({{"$MyDocuments\\$Keep\\VsaTestGames\\x.sav", "first"}})), ExtractOk);
+    ASSERT_EQ(Extract(MakeArchive({{"$Keep\\$MyDocuments\\VsaTestGames\\x.sav", "second"}})), ExtractOk);
+    EXPECT_EQ(ReadFileBytes(games + "\\x.sav"), "first");
+    EXPECT_EQ(RecordedPaths(UninstallDirectory), std::vector<std::string>{games});
+    EXPECT_TRUE(RecordedPaths(UninstallFile).empty());
+    RemoveTree(games);
+}
+
+TEST_F(ExtractOnDisk, EmptyNameCannotBecomeAFile) {
+    EXPECT_EQ(Extract(MakeArchive({{"", ""}})), ExtractCreateError);
+    EXPECT_TRUE(IsDirectory(destination_));
+}
+
+TEST_F(ExtractOnDisk, FileWhereADirectoryMustBeIsADirectoryError) {
+    WriteFileBytes(Path("dest\\sub"), "a file");
+    EXPECT_EQ(Extract(MakeArchive(kMembers)), ExtractDirectoryError);
+    EXPECT_EQ(ReadFileBytes(Path("dest\\readme.txt")), "read me");
+}
+
+TEST_F(ExtractOnDisk, NamesReachingOutsideTheDestinationAreRefused) {
+    EXPECT_EQ(Extract(MakeArchive({{"sub\\..\\..\\evil.txt", "x"}})), ExtractReadError);
+    EXPECT_EQ(ReadFileBytes(Path("evil.txt")), "<missing>");
+    EXPECT_FALSE(IsDirectory(Path("dest\\sub")));
+}
+
+TEST_F(ExtractOnDisk, OverlongDestinationPathIsRefusedNotCut) {
+    std::string name = std::string(259 - destination_.size(), 'x');  // one over with the backslash
+    EXPECT_EQ(Extract(MakeArchive({{name, "x"}})), ExtractCreateError);
+    EXPECT_EQ(ReadFileBytes(Path("dest\\" + name.substr(0, name.size() - 1))), "<missing>");
+    name.pop_back();
+    EXPECT_EQ(Extract(MakeArchive({{name, "fits"}})), ExtractOk);
+    EXPECT_EQ(ReadFileBytes(Path("dest\\" + name)), "fits");
+}
+
+// Another process keeps the target open without write sharing.
+TEST_F(ExtractOnDisk, FileHeldOpenByAnotherProgramIsInUse) {
+    std::string target = Path("dest\\readme.txt");
+    WriteFileBytes(target, "running");
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string helper = self;
+    helper = helper.substr(0, helper.find_last_of('\\') + 1) + "holdopen.exe";
+    HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, "vsa_test_ready");
+    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, "vsa_test_release");
+    std::string command = "\"" + helper + "\" \"" + target + "\" vsa_test_ready vsa_test_release";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    ASSERT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        << helper;
+    HANDLE waits[2] = {ready, process.hProcess};
+    DWORD woke = WaitForMultipleObjects(2, waits, FALSE, 20000);
+    int result = woke == WAIT_OBJECT_0 ? Extract(MakeArchive(kMembers)) : -1;
+    SetEvent(release);
+    WaitForSingleObject(process.hProcess, 20000);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    CloseHandle(ready);
+    CloseHandle(release);
+    ASSERT_EQ(woke, WAIT_OBJECT_0) << "helper did not open the file";
+    EXPECT_EQ(result, ExtractFileInUse);
+    EXPECT_EQ(ReadFileBytes(target), "running");
+}
+
+// Wine running as root writes through the read-only attribute, so the Linux
+// file is made immutable as well.
+class ReadOnlyFile {
+public:
+    explicit ReadOnlyFile(const std::string& path) : path_(path) {
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+        Chattr("+i");
+    }
+    ~ReadOnlyFile() {
+        Chattr("-i");
+        SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+
+private:
+    void Chattr(const char* flag) {
+        typedef char*(__cdecl * UnixName)(const WCHAR*);
+        UnixName toUnix = reinterpret_cast<UnixName>(
+            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+        if (!toUnix) return;  // Windows itself honours the attribute
+        WCHAR wide[MAX_PATH];
+        MultiByteToWideChar(CP_ACP, 0, path_.c_str(), -1, wide, MAX_PATH);
+        char* unixPath = toUnix(wide);
+        if (!unixPath) return;
+        std::string command = std::string("/usr/bin/chattr ") + flag + " \"" + unixPath + "\"";
+        HeapFree(GetProcessHeap(), 0, unixPath);
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process = {};
+        if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+            return;
+        WaitForSingleObject(process.hProcess, 20000);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+    std::string path_;
+};
+
+TEST_F(ExtractOnDisk, ReadOnlyFileInTheWayIsACreateError) {
+    std::string target = Path("dest\\readme.txt");
+    WriteFileBytes(target, "protected");
+    int result;
+    {
+        ReadOnlyFile guard(target);
+        result = Extract(MakeArchive(kMembers));
+    }
+    EXPECT_EQ(result, ExtractCreateError);
+    EXPECT_EQ(ReadFileBytes(target), "protected");
+}
+
+using DirectoryLogging = ArchiveOnDisk;
+
+TEST_F(DirectoryLogging, RecordsBeforeCreatingEvenWhenCreationFails) {
+    std::string orphan = Path("missing\\child");
+    EXPECT_EQ(settings_->CreateDirectoryLogged(orphan.c_str(), FALSE), 1);
+    EXPECT_EQ(RecordedPaths(UninstallDirectory), std::vector<std::string>{orphan});
+}
+
+TEST_F(DirectoryLogging, ExistingDirectoryIsRecordedOnlyWhenAskedAndOnlyOnce) {
+    std::string made = Path("made");
+    EXPECT_EQ(settings_->CreateDirectoryLogged(made.c_str(), FALSE), 0);
+    EXPECT_TRUE(IsDirectory(made));
+    EXPECT_EQ(settings_->CreateDirectoryLogged(destination_.c_str(), FALSE), 0);
+    EXPECT_EQ(RecordedPaths(UninstallDirectory), std::vector<std::string>{made});
+    std::string upper = made;
+    for (char& c : upper) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+    EXPECT_EQ(settings_->CreateDirectoryLogged(upper.c_str(), TRUE), 0);
+    EXPECT_EQ(settings_->CreateDirectoryLogged(destination_.c_str(), TRUE), 0);
+    EXPECT_EQ(RecordedPaths(UninstallDirectory), (std::vector<std::string>{made, destination_}));
+}
+
+TEST_F(DirectoryLogging, FileOfTheSameNameIsAFailure) {
+    WriteFileBytes(Path("plain"), "x");
+    EXPECT_EQ(settings_->CreateDirectoryLogged(Path("plain").c_str(), TRUE), 1);
+}
+
+TEST(SpecialFolder, DocumentsFolderExistsAndUnknownFolderIsACreateError) {
+    char buffer[MAX_PATH];
+    ASSERT_EQ(GetSpecialFolderPath(buffer, CSIDL_PERSONAL), 0);
+    DWORD attributes = GetFileAttributesA(buffer);
+    EXPECT_NE(attributes, INVALID_FILE_ATTRIBUTES) << buffer;
+    EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_EQ(GetSpecialFolderPath(buffer, 0x7F), ExtractCreateError);
+}
+
+}  // namespace
