@@ -34,7 +34,8 @@ void ProgressPage::ExtractProgramFiles(const char* archiveName, const char* dest
     // disk-writing failure it would otherwise turn into.
     int result = ExtractCreateError;
     if (ForEachDirectoryLevel(destination, CreateDestinationLevel, this)) {
-        result = ExtractArchive(archiveName, destination, OnProgressRange, OnProgressStep, OnDirectory, OnFile, this);
+        ExtractCallbacks callbacks = {OnProgressRange, OnProgressStep, OnDirectory, OnFile};
+        result = ExtractArchive(archiveName, destination, callbacks, this);
     }
     if (result != ExtractOk) {
         SetDlgItemTextA(window, IDC_RESULT_LINE, kSetupNotCompletedLine);
