@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <cstring>
 #include <fstream>
 #include <iterator>
 
@@ -52,15 +53,25 @@ std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
 }  // namespace
 
+bool Matches(const std::string& actual, const std::string& expected) {
+    if (!expected.empty() && expected.back() == '*') return actual.compare(0, expected.size() - 1, expected, 0, expected.size() - 1) == 0;
+    return actual == expected;
+}
+
 std::string ExpandFolders(const std::string& path) {
+    std::string expanded = path;
     for (const FolderName& folder : kFolders) {
         std::string placeholder = folder.placeholder;
-        if (path.compare(0, placeholder.size(), placeholder) != 0) continue;
+        size_t at = expanded.find(placeholder);
+        if (at == std::string::npos) continue;
         char location[MAX_PATH] = {};
-        if (!SHGetSpecialFolderPathA(nullptr, location, folder.csidl, FALSE)) return path;
-        return location + path.substr(placeholder.size());
+        if (!SHGetSpecialFolderPathA(nullptr, location, folder.csidl, FALSE)) continue;
+        for (; at != std::string::npos; at = expanded.find(placeholder, at)) {
+            expanded.replace(at, placeholder.size(), location);
+            at += std::strlen(location);
+        }
     }
-    return path;
+    return expanded;
 }
 
 std::string CheckFileExists(const std::string& path, bool wanted) {
@@ -86,7 +97,7 @@ std::string CheckRegistryValue(const std::string& key, const std::string& value,
     LONG status = RegQueryValueExA(opened.get(), value.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
     if (status != ERROR_SUCCESS) return "no value " + Quoted(value) + " in " + key;
     if (type != REG_SZ) return key + " " + Quoted(value) + " is not REG_SZ";
-    if (data != buffer) return key + " " + Quoted(value) + " is " + Quoted(buffer) + ", not " + Quoted(data);
+    if (!Matches(buffer, data)) return key + " " + Quoted(value) + " is " + Quoted(buffer) + ", not " + Quoted(data);
     return "";
 }
 
@@ -114,8 +125,8 @@ std::string CheckShortcut(const std::string& link, const std::string& target, co
     } else {
         shellLink->GetPath(foundTarget, MAX_PATH, nullptr, SLGP_RAWPATH);
         shellLink->GetArguments(foundArguments, sizeof foundArguments);
-        if (ExpandFolders(target) != foundTarget) problem = link + " points to " + Quoted(foundTarget);
-        else if (arguments != foundArguments) problem = link + " has arguments " + Quoted(foundArguments);
+        if (!Matches(foundTarget, ExpandFolders(target))) problem = link + " points to " + Quoted(foundTarget);
+        else if (!Matches(foundArguments, arguments)) problem = link + " has arguments " + Quoted(foundArguments);
     }
     if (file) file->Release();
     shellLink->Release();

@@ -4,9 +4,12 @@
 // Outcome checks on disk, in the registry and in the Start Menu. Each returns
 // an empty text when the check holds and otherwise says what it found.
 
-// Replaces <Programs>, <Windows>, <Documents> and <ProgramFiles> with the
+// Replaces (anywhere in the text) <Programs>, <Windows>, <Documents> and <ProgramFiles> with the
 // folders the shell reports for this user.
 std::string ExpandFolders(const std::string& path);
+
+// Equal, or when expected ends with '*', beginning with the text before it.
+bool Matches(const std::string& actual, const std::string& expected);
 
 std::string CheckFileExists(const std::string& path, bool wanted);
 // The file's bytes contain the text.
