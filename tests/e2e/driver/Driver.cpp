@@ -494,7 +494,7 @@ std::string Driver::WaitFile(const Command& command) {
 }
 
 std::string Driver::ExpectFileText(const Command& command) {
-    std::string problem = CheckFileContains(command.args[0], command.args[1]);
+    std::string problem = CheckFileContains(command.args[0], ExpandFolders(command.args[1]));
     if (problem.empty()) Log("file " + command.args[0] + " holds " + Quoted(command.args[1]));
     return problem;
 }
