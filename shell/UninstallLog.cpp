@@ -4,8 +4,12 @@
 #include "setup/InstallSettings.h"
 #include "shell/UninstallRecord.h"
 
+// The block is zeroed, so the filler bytes of a caller-filled record are
+// zero rather than leftover heap contents; it is never smaller than the
+// header written here.
 uint8_t* InstallSettings::AddRecord(uint8_t kind, uint32_t totalLength) {
-    uint8_t* record = static_cast<uint8_t*>(std::malloc(totalLength));
+    size_t blockSize = totalLength < kRecordHeaderSize ? kRecordHeaderSize : totalLength;
+    uint8_t* record = static_cast<uint8_t*>(std::calloc(1, blockSize));
     UninstallRecordNode* node = static_cast<UninstallRecordNode*>(std::malloc(sizeof(UninstallRecordNode)));
     if (!record || !node) std::abort();  // the setup assumes small allocations succeed
     record[0] = kind;

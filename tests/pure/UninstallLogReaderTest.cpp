@@ -1,0 +1,203 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "shell/UninstallLogReader.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+void Append32(Bytes& out, uint32_t value) {
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
+}
+
+// Hand-built records, independent of the encoder under test elsewhere.
+Bytes TextRecord(uint8_t kind, const std::string& text) {
+    Bytes out = {kind, 0, 0, 0};
+    Append32(out, static_cast<uint32_t>(text.size() + 12));
+    out.insert(out.end(), text.begin(), text.end());
+    out.insert(out.end(), {0, 0, 0, 0});
+    return out;
+}
+
+Bytes KeyRecord(uint32_t root, const std::string& keyPath) {
+    Bytes out = {1, 0, 0, 0};
+    Append32(out, static_cast<uint32_t>(keyPath.size() + 16));
+    Append32(out, root);
+    out.insert(out.end(), keyPath.begin(), keyPath.end());
+    out.insert(out.end(), {0, 0, 0, 0});
+    return out;
+}
+
+Bytes Concat(std::initializer_list<Bytes> parts) {
+    Bytes out;
+    for (const Bytes& part : parts) out.insert(out.end(), part.begin(), part.end());
+    return out;
+}
+
+void SetLength(Bytes& image, size_t recordOffset, uint32_t length) {
+    for (int i = 0; i < 4; ++i) image[recordOffset + 4 + i] = static_cast<uint8_t>(length >> (8 * i));
+}
+
+// Validates the image and returns the error (offset and message) it gives.
+UninstallLogError ExpectDamage(const Bytes& image, size_t soundRecords) {
+    UninstallLogError error;
+    size_t count = 99;
+    EXPECT_FALSE(ValidateUninstallLog(image.data(), image.size(), &count, &error));
+    EXPECT_EQ(count, soundRecords);
+    EXPECT_NE(error.message[0], '\0');
+    return error;
+}
+
+const Bytes kAppName = TextRecord(6, "Varnplay");                            // 20 bytes at 0
+const Bytes kFile = TextRecord(3, "C:\\Program Files\\Varnplay\\a b.txt");  // 45 bytes at 20
+const Bytes kKey = KeyRecord(0x80000001u, "Software\\Alpha");               // 30 bytes at 65
+const Bytes kDir = TextRecord(2, "C:\\Program Files\\Varnplay");            // 37 bytes at 95
+
+TEST(UninstallLogReader, ReadsEveryKindWithOffsetRootAndText) {
+    Bytes image = Concat({kAppName, kFile, kKey, kDir});
+    UninstallLogReader reader(image.data(), image.size());
+    UninstallLogRecord record;
+    ASSERT_TRUE(reader.Next(record));
+    EXPECT_EQ(record.kind, 6);
+    EXPECT_EQ(record.offset, 0u);
+    EXPECT_STREQ(record.text, "Varnplay");
+    ASSERT_TRUE(reader.Next(record));
+    EXPECT_EQ(record.kind, 3);
+    EXPECT_EQ(record.offset, 20u);
+    EXPECT_EQ(std::string(record.text, record.textLength), "C:\\Program Files\\Varnplay\\a b.txt");
+    ASSERT_TRUE(reader.Next(record));
+    EXPECT_EQ(record.kind, 1);
+    EXPECT_EQ(record.offset, 65u);
+    EXPECT_EQ(record.rootKey, 0x80000001u);
+    EXPECT_STREQ(record.text, "Software\\Alpha");
+    EXPECT_EQ(record.textLength, 14u);
+    ASSERT_TRUE(reader.Next(record));
+    EXPECT_EQ(record.kind, 2);
+    EXPECT_EQ(record.offset, 95u);
+    EXPECT_FALSE(reader.Next(record));
+    EXPECT_FALSE(reader.Failed());
+}
+
+TEST(UninstallLogReader, EmptyImageAndEmptyTextsAreSound) {
+    size_t count = 99;
+    EXPECT_TRUE(ValidateUninstallLog(nullptr, 0, &count, nullptr));
+    EXPECT_EQ(count, 0u);
+    Bytes image = Concat({TextRecord(6, ""), KeyRecord(0x80000000u, "")});
+    EXPECT_TRUE(ValidateUninstallLog(image.data(), image.size(), &count, nullptr));
+    EXPECT_EQ(count, 2u);
+}
+
+TEST(UninstallLogReader, FillerBytesAreIgnored) {
+    Bytes image = kFile;
+    image[1] = image[2] = image[3] = 0xAB;
+    image[image.size() - 1] = 0x7E;
+    EXPECT_TRUE(ValidateUninstallLog(image.data(), image.size(), nullptr, nullptr));
+}
+
+TEST(UninstallLogReader, TruncatedHeaderOrRecordNamesItsOffset) {
+    Bytes image = Concat({kAppName, kFile});
+    image.resize(20 + 5);  // half a header after the first record
+    UninstallLogError error = ExpectDamage(image, 1);
+    EXPECT_EQ(error.offset, 20u);
+    EXPECT_NE(std::string(error.message).find("truncated"), std::string::npos) << error.message;
+
+    image = Concat({kAppName, kFile});
+    image.pop_back();  // the last filler byte is missing
+    error = ExpectDamage(image, 1);
+    EXPECT_EQ(error.offset, 20u);
+    EXPECT_NE(std::string(error.message).find("truncated"), std::string::npos) << error.message;
+}
+
+TEST(UninstallLogReader, ExtremeLengthsAreDamageNotCrashes) {
+    for (uint32_t length : {0u, 1u, 11u, 0xFFFFFFFFu, 0x80000000u, 46u}) {
+        Bytes image = Concat({kAppName, kFile, kDir});
+        SetLength(image, 20, length);  // 46 points one byte past the record into the next
+        UninstallLogError error = ExpectDamage(image, 1);
+        EXPECT_EQ(error.offset, 20u) << length;
+    }
+    Bytes key = kKey;
+    SetLength(key, 0, 15);  // a key record needs at least 16
+    EXPECT_EQ(ExpectDamage(key, 0).offset, 0u);
+}
+
+TEST(UninstallLogReader, LengthPastTheEndIsReported) {
+    Bytes image = Concat({kAppName, kDir});
+    SetLength(image, 20, 38);
+    UninstallLogError error = ExpectDamage(image, 1);
+    EXPECT_EQ(error.offset, 20u);
+    EXPECT_NE(std::string(error.message).find("38"), std::string::npos) << error.message;
+}
+
+TEST(UninstallLogReader, TextWithoutNulIsReported) {
+    Bytes image = kAppName;
+    for (size_t i = 8; i < image.size(); ++i) image[i] = 'x';
+    UninstallLogError error = ExpectDamage(image, 0);
+    EXPECT_EQ(error.offset, 0u);
+    EXPECT_NE(std::string(error.message).find("NUL"), std::string::npos) << error.message;
+}
+
+TEST(UninstallLogReader, LengthDisagreeingWithTextIsReported) {
+    // NUL earlier than the length says: a text 3 characters shorter.
+    Bytes image = Concat({kAppName, kFile});
+    image[20 + 8 + 30] = 0;
+    UninstallLogError error = ExpectDamage(image, 1);
+    EXPECT_EQ(error.offset, 20u);
+    EXPECT_NE(std::string(error.message).find("does not match"), std::string::npos) << error.message;
+    // NUL later than the length says (inside the filler).
+    image = kAppName;
+    image[16] = 'y';  // where the NUL belongs
+    error = ExpectDamage(image, 0);
+    EXPECT_NE(std::string(error.message).find("does not match"), std::string::npos) << error.message;
+}
+
+TEST(UninstallLogReader, UnknownKindsAndRootsAreReported) {
+    for (uint8_t kind : {0, 4, 5, 7, 255}) {
+        Bytes image = Concat({kAppName, kDir});
+        image[20] = kind;
+        UninstallLogError error = ExpectDamage(image, 1);
+        EXPECT_EQ(error.offset, 20u);
+        EXPECT_NE(std::string(error.message).find("kind " + std::to_string(kind)), std::string::npos)
+            << error.message;
+    }
+    Bytes image = Concat({kAppName, KeyRecord(0x80000003u, "Software")});
+    UninstallLogError error = ExpectDamage(image, 1);
+    EXPECT_EQ(error.offset, 20u);
+    EXPECT_NE(std::string(error.message).find("0x80000003"), std::string::npos) << error.message;
+}
+
+TEST(UninstallLogReader, ControlCharactersInTextAreReported) {
+    Bytes image = TextRecord(3, "C:\\a\nb");
+    UninstallLogError error = ExpectDamage(image, 0);
+    EXPECT_NE(std::string(error.message).find("0x0A"), std::string::npos) << error.message;
+    // Bytes of 0x80 and above are ordinary ANSI characters.
+    image = TextRecord(3, "C:\\M\xFC" "ller");
+    EXPECT_TRUE(ValidateUninstallLog(image.data(), image.size(), nullptr, nullptr));
+}
+
+TEST(UninstallLogReader, StopsAtDamageAndStaysStopped) {
+    Bytes image = Concat({kAppName, kFile});
+    image[20] = 9;
+    UninstallLogReader reader(image.data(), image.size());
+    UninstallLogRecord record;
+    EXPECT_TRUE(reader.Next(record));
+    EXPECT_FALSE(reader.Next(record));
+    EXPECT_TRUE(reader.Failed());
+    EXPECT_FALSE(reader.Next(record));
+    EXPECT_EQ(reader.Error().offset, 20u);
+}
+
+TEST(UninstallLogNames, KindsAndRoots) {
+    EXPECT_STREQ(UninstallKindName(1), "KEY");
+    EXPECT_STREQ(UninstallKindName(2), "DIR");
+    EXPECT_STREQ(UninstallKindName(3), "FILE");
+    EXPECT_STREQ(UninstallKindName(6), "APPNAME");
+    EXPECT_STREQ(RootKeyName(0x80000000u), "HKEY_CLASSES_ROOT");
+    EXPECT_STREQ(RootKeyName(0x80000001u), "HKEY_CURRENT_USER");
+    EXPECT_STREQ(RootKeyName(0x80000002u), "HKEY_LOCAL_MACHINE");
+    EXPECT_EQ(RootKeyName(0x80000003u), nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,75 @@
+// uninstlog FILE: lists an uninstall log one record per line and checks it.
+// Exit status 0 for a sound log, 1 for a damaged one, 2 when the file cannot
+// be read or the command line is wrong.
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
+#include "shell/UninstallLogReader.h"
+#include "shell/UninstallRecord.h"
+
+namespace {
+
+// Far beyond any real installation; refusing keeps a stray huge file from
+// exhausting memory.
+constexpr size_t kMaxLogSize = 256u << 20;
+
+bool ReadWholeFile(const char* path, std::vector<uint8_t>& image) {
+    FILE* file = std::fopen(path, "rb");
+    if (!file) return false;
+    uint8_t chunk[65536];
+    size_t got;
+    bool ok = true;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
+        if (image.size() + got > kMaxLogSize) {
+            ok = false;
+            break;
+        }
+        image.insert(image.end(), chunk, chunk + got);
+    }
+    if (std::ferror(file)) ok = false;
+    std::fclose(file);
+    return ok;
+}
+
+void PrintRecord(const UninstallLogRecord& record) {
+    std::fputs(UninstallKindName(record.kind), stdout);
+    std::fputc(' ', stdout);
+    if (record.kind == UninstallKey) {
+        std::fputs(RootKeyName(record.rootKey), stdout);
+        std::fputc(' ', stdout);
+    }
+    std::fwrite(record.text, 1, record.textLength, stdout);
+    std::fputc('\n', stdout);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: uninstlog FILE\n");
+        return 2;
+    }
+#ifdef _WIN32
+    _setmode(_fileno(stdout), _O_BINARY);  // the same LF-only lines on every system
+#endif
+    std::vector<uint8_t> image;
+    if (!ReadWholeFile(argv[1], image)) {
+        std::fprintf(stderr, "uninstlog: %s: cannot read the file\n", argv[1]);
+        return 2;
+    }
+    UninstallLogReader reader(image.data(), image.size());
+    UninstallLogRecord record;
+    while (reader.Next(record)) PrintRecord(record);
+    std::fflush(stdout);
+    if (reader.Failed()) {
+        std::fprintf(stderr, "uninstlog: %s: damaged record at offset %lu: %s\n", argv[1],
+                     static_cast<unsigned long>(reader.Error().offset), reader.Error().message);
+        return 1;
+    }
+    return 0;
+}
