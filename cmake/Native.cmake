@@ -46,3 +46,7 @@ if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
         target_link_libraries(${fuzz_name} PRIVATE vsetup_pure)
     endforeach()
 endif()
+
+if(EXISTS ${CMAKE_SOURCE_DIR}/bench/CMakeLists.txt)
+    add_subdirectory(bench)
+endif()

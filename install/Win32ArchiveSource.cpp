@@ -1,13 +1,18 @@
 #include "install/Win32ArchiveSource.h"
 
+#include <cstring>
+
 Win32ArchiveSource::~Win32ArchiveSource() {
     if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
+    delete[] buffer_;
 }
 
 bool Win32ArchiveSource::Open(const char* fileName) {
     file_ = CreateFileA(fileName, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                         nullptr);
-    return file_ != INVALID_HANDLE_VALUE;
+    if (file_ == INVALID_HANDLE_VALUE) return false;
+    buffer_ = new uint8_t[kReadAhead];
+    return true;
 }
 
 bool Win32ArchiveSource::Size(uint32_t* size) {
@@ -18,11 +23,18 @@ bool Win32ArchiveSource::Size(uint32_t* size) {
 }
 
 bool Win32ArchiveSource::Seek(int32_t offset) {
+    buffered_ = consumed_ = 0;
     return SetFilePointer(file_, offset, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER;
 }
 
 uint32_t Win32ArchiveSource::Read(void* buffer, uint32_t count) {
-    DWORD got = 0;
-    if (!ReadFile(file_, buffer, count, &got, nullptr)) return 0;  // a failed read counts as end of file
-    return got;
+    if (consumed_ == buffered_) {
+        buffered_ = consumed_ = 0;
+        if (!ReadFile(file_, buffer_, kReadAhead, &buffered_, nullptr)) buffered_ = 0;  // failure reads as end of file
+    }
+    DWORD available = buffered_ - consumed_;
+    DWORD take = count < available ? count : available;
+    std::memcpy(buffer, buffer_ + consumed_, take);
+    consumed_ += take;
+    return take;
 }

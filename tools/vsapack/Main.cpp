@@ -1,0 +1,68 @@
+// vsapack: makes, lists and tests setup archives (insfiles.vsa).
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "InspectArchive.h"
+#include "PackArchive.h"
+#include "PackInput.h"
+
+namespace {
+
+const char kUsage[] =
+    "usage:\n"
+    "  vsapack create OUT.vsa FOLDER\n"
+    "  vsapack create OUT.vsa --list LISTFILE\n"
+    "  vsapack append HOST OUT FOLDER\n"
+    "  vsapack append HOST OUT --list LISTFILE\n"
+    "  vsapack list ARCHIVE\n"
+    "  vsapack test ARCHIVE\n"
+    "Folder members are named by their relative path; folders named $Keep, $NoCreate,\n"
+    "$DirOnly or $MyDocuments become placement prefixes. A list file has one\n"
+    "NAME|SOURCE line per member.\n";
+
+int Usage() {
+    std::fputs(kUsage, stderr);
+    return 2;
+}
+
+int Fail(const std::string& message) {
+    std::fprintf(stderr, "vsapack: %s\n", message.c_str());
+    return 1;
+}
+
+// FOLDER or --list LISTFILE, starting at args[at].
+bool Collect(const std::vector<std::string>& args, size_t at, std::vector<PackEntry>* entries, std::string* error) {
+    if (args.size() == at + 2 && args[at] == "--list") return ReadListFile(args[at + 1], entries, error);
+    return CollectFolder(args[at], entries, error);
+}
+
+int Pack(const std::vector<std::string>& args, const std::string& host, const std::string& output, size_t at) {
+    std::vector<PackEntry> entries;
+    std::string error;
+    if (!Collect(args, at, &entries, &error) || !PackArchive(output, host, entries, &error)) return Fail(error);
+    std::printf("%s: %zu members\n", output.c_str(), entries.size());
+    return 0;
+}
+
+int Inspect(const std::string& archive, bool list) {
+    std::string summary, error;
+    if (!InspectArchive(archive, list, &summary, &error)) return Fail(archive + ": " + error);
+    std::printf("%s%s\n", list ? "" : "OK: ", summary.c_str());
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty()) return Usage();
+    const std::string& command = args[0];
+    bool listed = args.size() >= 2 && args[args.size() - 2] == "--list";
+    if (command == "create" && args.size() == (listed ? 4u : 3u)) return Pack(args, "", args[1], 2);
+    if (command == "append" && args.size() == (listed ? 5u : 4u)) return Pack(args, args[1], args[2], 3);
+    if (command == "list" && args.size() == 2) return Inspect(args[1], true);
+    if (command == "test" && args.size() == 2) return Inspect(args[1], false);
+    return Usage();
+}
