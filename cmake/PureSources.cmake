@@ -33,3 +33,7 @@ list(APPEND VSETUP_PURE_SOURCES
     install/FileArchiveSource.cpp
     install/ArchiveWriter.cpp
 )
+list(APPEND VSETUP_PURE_SOURCES
+    shell/UninstallCommandLine.cpp
+    shell/UninstallRemover.cpp
+)

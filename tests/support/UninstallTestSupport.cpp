@@ -138,6 +138,73 @@ ProcessResult RunProcess(const std::string& commandLine, DWORD timeoutMs) {
     return result;
 }
 
+bool StartProcess(const std::string& commandLine, PROCESS_INFORMATION* process) {
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
+    return CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, process) != 0;
+}
+
+namespace {
+
+struct BoxSearch {
+    DWORD processId;
+    HWND found;
+};
+
+// Message boxes are dialogs with their text in the static control 0xFFFF.
+BOOL CALLBACK FindBox(HWND window, LPARAM context) {
+    BoxSearch* search = reinterpret_cast<BoxSearch*>(context);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    char className[16] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (owner == search->processId && IsWindowVisible(window) && std::string(className) == "#32770" &&
+        GetDlgItem(window, 0xFFFF)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+HWND WaitForMessageBox(const PROCESS_INFORMATION& process, DWORD timeoutMs) {
+    DWORD deadline = GetTickCount() + timeoutMs;
+    for (;;) {
+        BoxSearch search = {process.dwProcessId, nullptr};
+        EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search));
+        if (search.found) return search.found;
+        // Waiting on the process bounds each round and ends the search when it exits.
+        if (WaitForSingleObject(process.hProcess, 50) == WAIT_OBJECT_0) return nullptr;
+        if (static_cast<LONG>(GetTickCount() - deadline) >= 0) return nullptr;
+    }
+}
+
+std::string MessageBoxText(HWND box) {
+    char text[4096] = {};
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    return text;
+}
+
+void PressButton(HWND box, int buttonId) {
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(box, buttonId)));
+}
+
+DWORD FinishProcess(PROCESS_INFORMATION& process, DWORD timeoutMs) {
+    DWORD code = 255;
+    if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process.hProcess, &code);
+    else
+        TerminateProcess(process.hProcess, 255);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    process = PROCESS_INFORMATION();
+    return code;
+}
+
 bool RegistryKeyExists(HKEY root, const char* keyPath) {
     HKEY key;
     if (RegOpenKeyExA(root, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;

@@ -46,6 +46,17 @@ struct ProcessResult {
 // timeoutMs is ended and reported as not finished.
 ProcessResult RunProcess(const std::string& commandLine, DWORD timeoutMs = 60000);
 
+// For programs that show message boxes: start, find the box, answer it.
+bool StartProcess(const std::string& commandLine, PROCESS_INFORMATION* process);
+// The first visible message box of the process; null when the process ends
+// or the time runs out first.
+HWND WaitForMessageBox(const PROCESS_INFORMATION& process, DWORD timeoutMs = 30000);
+std::string MessageBoxText(HWND box);
+void PressButton(HWND box, int buttonId);
+// Waits for the end (ending it after timeoutMs) and closes the handles;
+// returns the exit code, or 255 when it had to be ended.
+DWORD FinishProcess(PROCESS_INFORMATION& process, DWORD timeoutMs = 30000);
+
 bool RegistryKeyExists(HKEY root, const char* keyPath);
 // A fresh empty directory under the temporary folder, removed (tree) later.
 std::string MakeScratchDirectory(const char* name);

@@ -1,0 +1,137 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "shell/Win32RemovalTarget.h"
+#include "support/UninstallTestSupport.h"
+
+using namespace logtest;
+
+namespace {
+
+const char* kSessionManager = "SYSTEM\\CurrentControlSet\\Control\\Session Manager";
+const char* kTestKey = "Software\\VsetupRemovalTargetTest";
+
+// Restores the restart-rename list that scheduled removals append to.
+class PendingRenames {
+public:
+    PendingRenames() {
+        RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_ALL_ACCESS, &key_);
+        had_ = Read(&original_);
+    }
+    ~PendingRenames() {
+        if (had_)
+            RegSetValueExA(key_, "PendingFileRenameOperations", 0, REG_MULTI_SZ,
+                           reinterpret_cast<const BYTE*>(original_.data()), static_cast<DWORD>(original_.size()));
+        else
+            RegDeleteValueA(key_, "PendingFileRenameOperations");
+        RegCloseKey(key_);
+    }
+    bool Read(std::string* data) const {
+        char buffer[65536];
+        DWORD size = sizeof buffer, type = 0;
+        if (RegQueryValueExA(key_, "PendingFileRenameOperations", nullptr, &type, reinterpret_cast<BYTE*>(buffer),
+                             &size) != ERROR_SUCCESS)
+            return false;
+        data->assign(buffer, size);
+        return true;
+    }
+
+private:
+    HKEY key_ = nullptr;
+    bool had_ = false;
+    std::string original_;
+};
+
+class Win32Removal : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = MakeScratchDirectory("vsetup-removal-target");
+        RegDeleteTreeA(HKEY_CURRENT_USER, kTestKey);
+    }
+    void TearDown() override {
+        RemoveTree(dir_);
+        RegDeleteTreeA(HKEY_CURRENT_USER, kTestKey);
+    }
+    std::string MakeFile(const char* name) {
+        std::string path = dir_ + "\\" + name;
+        WriteBinaryFile(path, {'x'});
+        return path;
+    }
+    void MakeKey(const std::string& path) {
+        HKEY key;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                                  nullptr),
+                  ERROR_SUCCESS);
+        RegSetValueExA(key, "Value", 0, REG_SZ, reinterpret_cast<const BYTE*>("v"), 2);
+        RegCloseKey(key);
+    }
+
+    Win32RemovalTarget target_;
+    std::string dir_;
+};
+
+TEST_F(Win32Removal, ReadOnlyFileIsDeletedAndMissingOneIsAbsent) {
+    std::string path = MakeFile("read only.txt");
+    ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_EQ(target_.RemoveFile(path.c_str()), RemovalDone);
+    EXPECT_FALSE(PathExists(path));
+    EXPECT_EQ(target_.RemoveFile(path.c_str()), RemovalAbsent);
+    EXPECT_EQ(target_.RemoveFile((dir_ + "\\no such folder\\x.txt").c_str()), RemovalAbsent);
+}
+
+TEST_F(Win32Removal, FileRecordNamingAFolderLeavesTheFolder) {
+    std::string folder = dir_ + "\\folder";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    EXPECT_EQ(target_.RemoveFile(folder.c_str()), RemovalFailed);
+    EXPECT_TRUE(PathExists(folder));
+}
+
+TEST_F(Win32Removal, FileInUseIsScheduledForRestart) {
+    PendingRenames restore;
+    std::string path = MakeFile("in use.exe");
+    HANDLE open = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(open, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(target_.RemoveFile(path.c_str()), RemovalScheduled);
+    CloseHandle(open);
+    EXPECT_TRUE(PathExists(path));  // still there until the restart
+    std::string pending;
+    ASSERT_TRUE(restore.Read(&pending));
+    EXPECT_NE(pending.find(path), std::string::npos);
+}
+
+TEST_F(Win32Removal, FolderGoesOnlyWhenEmpty) {
+    std::string folder = dir_ + "\\program";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    std::string userFile = folder + "\\mine.txt";
+    WriteBinaryFile(userFile, {'u'});
+    EXPECT_EQ(target_.RemoveFolder(folder.c_str()), RemovalKept);
+    EXPECT_TRUE(PathExists(userFile));
+    DeleteFileA(userFile.c_str());
+    EXPECT_EQ(target_.RemoveFolder(folder.c_str()), RemovalDone);
+    EXPECT_FALSE(PathExists(folder));
+    EXPECT_EQ(target_.RemoveFolder(folder.c_str()), RemovalAbsent);
+}
+
+TEST_F(Win32Removal, KeyGoesWithItsValuesOnlyWithoutSubkeys) {
+    std::string parent = std::string(kTestKey) + "\\Parent";
+    std::string child = parent + "\\Child";
+    MakeKey(child);
+    EXPECT_EQ(target_.RemoveKey(0x80000001u, parent.c_str()), RemovalKept);
+    EXPECT_TRUE(RegistryKeyExists(HKEY_CURRENT_USER, child.c_str()));
+    EXPECT_EQ(target_.RemoveKey(0x80000001u, child.c_str()), RemovalDone);
+    EXPECT_EQ(target_.RemoveKey(0x80000001u, parent.c_str()), RemovalDone);
+    EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, parent.c_str()));
+    EXPECT_EQ(target_.RemoveKey(0x80000001u, parent.c_str()), RemovalAbsent);
+}
+
+TEST_F(Win32Removal, RootsAreMappedAndRootItselfIsRefused) {
+    MakeKey(std::string(kTestKey) + "\\X");
+    EXPECT_EQ(target_.RemoveKey(0x80000003u, kTestKey), RemovalFailed);
+    EXPECT_EQ(target_.RemoveKey(0x80000001u, ""), RemovalFailed);
+    EXPECT_TRUE(RegistryKeyExists(HKEY_CURRENT_USER, kTestKey));
+    EXPECT_EQ(target_.RemoveKey(0x80000002u, "Software\\VsetupNoSuchKey"), RemovalAbsent);
+}
+
+}  // namespace

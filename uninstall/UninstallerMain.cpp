@@ -1,0 +1,90 @@
+// VARNUINS.EXE: removes what an installation recorded in its uninstall log.
+// Command line: "<program>" [-q] <log path>. Exit status: 0 everything was
+// removed, 1 declined or the log was unusable, 2 some items remain.
+#include <windows.h>
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include <string>
+#include <vector>
+
+#include "ProgressWindow.h"
+#include "UninstallLogFile.h"
+#include "shell/UninstallCommandLine.h"
+#include "shell/UninstallRemover.h"
+#include "shell/Win32RemovalTarget.h"
+
+namespace {
+
+const char* kCaption = "Uninstall";
+enum { ExitRemoved = 0, ExitNotRemoved = 1, ExitIncomplete = 2 };
+
+// Quiet runs show no message box; a script that passed its standard error
+// handle still gets the text there.
+void Tell(bool quiet, const std::string& text, UINT icon) {
+    if (!quiet) {
+        MessageBoxA(nullptr, text.c_str(), kCaption, MB_OK | icon);
+        return;
+    }
+    HANDLE errors = GetStdHandle(STD_ERROR_HANDLE);
+    if (!errors || errors == INVALID_HANDLE_VALUE) return;
+    std::string line = "VARNUINS: " + text + "\r\n";
+    DWORD written = 0;
+    WriteFile(errors, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+}
+
+// A folder being removed must not be anyone's current directory, ours
+// included (a shortcut may start us inside the program directory).
+void LeaveCurrentDirectory() {
+    char windowsDirectory[MAX_PATH];
+    UINT length = GetWindowsDirectoryA(windowsDirectory, sizeof windowsDirectory);
+    if (length > 0 && length < sizeof windowsDirectory) SetCurrentDirectoryA(windowsDirectory);
+}
+
+bool UserAgrees(const std::string& appName) {
+    std::string question = "Are you sure you want to remove " + appName + " and all of its components?";
+    return MessageBoxA(nullptr, question.c_str(), kCaption, MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+int RemoveAll(HINSTANCE instance, const std::vector<uint8_t>& image, const std::string& appName, bool quiet) {
+    ProgressWindow progress;
+    progress.Create(instance, appName.c_str());
+    Win32RemovalTarget target;
+    RemovalReport report;
+    RemoveRecordedItems(image.data(), image.size(), target, ProgressWindow::Update, &progress, report);
+    progress.Destroy();
+    if (report.associationsChanged) SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
+    int status = RemovalExitStatus(report);
+    if (!quiet || status != ExitRemoved)
+        Tell(quiet, RemovalSummaryText(appName, report), status == ExitRemoved ? MB_ICONINFORMATION : MB_ICONEXCLAMATION);
+    return status;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&controls);
+    UninstallCommand command;
+    switch (ParseUninstallCommandLine(GetCommandLineA(), command)) {
+    case UninstallCommandOk: break;
+    case UninstallCommandNoLog:
+        Tell(command.quiet, "No uninstall log was given.  Usage: VARNUINS.EXE [-q] <uninstall log file>",
+             MB_ICONEXCLAMATION);
+        return ExitNotRemoved;
+    case UninstallCommandPathTooLong:
+        Tell(command.quiet, "The path of the uninstall log is too long.  Nothing was removed.", MB_ICONEXCLAMATION);
+        return ExitNotRemoved;
+    }
+    LeaveCurrentDirectory();
+    std::vector<uint8_t> image;
+    std::string problem;
+    if (!LoadUninstallLog(command.logPath, image, problem)) {
+        Tell(command.quiet, problem, MB_ICONEXCLAMATION);
+        return ExitNotRemoved;
+    }
+    std::string appName = RecordedAppName(image.data(), image.size());
+    if (appName.empty()) appName = "this application";
+    if (!command.quiet && !UserAgrees(appName)) return ExitNotRemoved;
+    return RemoveAll(instance, image, appName, command.quiet);
+}
