@@ -170,3 +170,73 @@ std::string DeleteDirectoryTree(const std::string& path) {
     FindClose(search);
     return RemoveDirectoryA(directory.c_str()) ? "" : "cannot remove " + path;
 }
+
+namespace {
+
+bool ReadShortcut(const std::string& path, std::string& target, std::string& arguments) {
+    IShellLinkA* shellLink = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                reinterpret_cast<void**>(&shellLink))))
+        return false;
+    IPersistFile* file = nullptr;
+    wchar_t widePath[MAX_PATH] = {};
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, widePath, MAX_PATH);
+    char foundTarget[MAX_PATH] = {}, foundArguments[1024] = {};
+    bool loaded = SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+                  SUCCEEDED(file->Load(widePath, STGM_READ));
+    if (loaded) {
+        shellLink->GetPath(foundTarget, MAX_PATH, nullptr, SLGP_RAWPATH);
+        shellLink->GetArguments(foundArguments, sizeof foundArguments);
+        target = foundTarget;
+        arguments = foundArguments;
+    }
+    if (file) file->Release();
+    shellLink->Release();
+    return loaded;
+}
+
+void DescribeKeyInto(HKEY root, const std::string& rootName, const std::string& path, std::string& out) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+    char name[256], data[2048];
+    for (DWORD index = 0;; ++index) {
+        DWORD nameSize = sizeof name, dataSize = sizeof data - 1, type = 0;
+        if (RegEnumValueA(key, index, name, &nameSize, nullptr, &type, reinterpret_cast<BYTE*>(data), &dataSize) !=
+            ERROR_SUCCESS)
+            break;
+        data[type == REG_SZ ? dataSize : 0] = '\0';
+        out += rootName + "\\" + path + "  " + (nameSize ? Quoted(name) : std::string("(default)")) + " = " +
+               Quoted(data) + "\n";
+    }
+    for (DWORD index = 0;; ++index) {
+        DWORD nameSize = sizeof name;
+        if (RegEnumKeyExA(key, index, name, &nameSize, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        DescribeKeyInto(root, rootName, path + "\\" + name, out);
+    }
+    RegCloseKey(key);
+}
+
+}  // namespace
+
+std::string DescribeShortcuts(const std::string& folder) {
+    std::string directory = ExpandFolders(folder), out;
+    WIN32_FIND_DATAA entry;
+    HANDLE search = FindFirstFileA((directory + "\\*.lnk").c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE) return "(no shortcuts in " + directory + ")\n";
+    do {
+        std::string target, arguments;
+        std::string link = directory + "\\" + entry.cFileName;
+        if (!ReadShortcut(link, target, arguments)) target = "(unreadable)";
+        out += link + "  ->  " + target + (arguments.empty() ? "" : " " + arguments) + "\n";
+    } while (FindNextFileA(search, &entry));
+    FindClose(search);
+    return out;
+}
+
+std::string DescribeKey(const std::string& key) {
+    HKEY root;
+    std::string path, out;
+    if (!SplitKey(key, root, path)) return "(bad key " + key + ")\n";
+    DescribeKeyInto(root, key.substr(0, 4), path, out);
+    return out.empty() ? "(no key " + key + ")\n" : out;
+}

@@ -23,3 +23,8 @@ std::string CheckShortcut(const std::string& link, const std::string& target, co
 // Clean-up before a case: removes a key with its subkeys, or a directory tree.
 std::string DeleteRegistryTree(const std::string& key);
 std::string DeleteDirectoryTree(const std::string& path);
+
+// For people: every shortcut in a folder with its target and arguments, and
+// every value of a key and its subkeys, one line each.
+std::string DescribeShortcuts(const std::string& folder);
+std::string DescribeKey(const std::string& key);

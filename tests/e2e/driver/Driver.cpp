@@ -141,6 +141,9 @@ const Driver::ActionEntry Driver::kActions[] = {
     {"expect-log-line", 2, &Driver::ExpectLogLine},
     {"expect-no-log", 1, &Driver::ExpectNoLog},
     {"expect-not-running", 1, &Driver::ExpectNotRunning},
+    {"show-shortcuts", 1, &Driver::ShowShortcuts},
+    {"show-key", 1, &Driver::ShowKey},
+    {"show-log", 1, &Driver::ShowLog},
 };
 
 Driver::Driver(DWORD stepTimeoutMs, std::string snapDirectory)
@@ -457,11 +460,25 @@ std::string Driver::WaitExit(const Command& command) {
     return status == command.args[0] ? "" : "expected exit status " + command.args[0];
 }
 
+// Hands a screenshot to the script that runs the driver: NAME.ready holds the
+// wizard's (or a dialog's) screen rectangle "x y width height"; the script
+// answers with NAME.done.
 std::string Driver::Snap(const Command& command) {
     if (snapDirectory_.empty()) return "";
+    SetupWindows windows = Windows();
+    HWND shown = !windows.messageBoxes.empty() ? windows.messageBoxes.front()
+                 : windows.exitDialog           ? windows.exitDialog
+                 : !windows.dialogs.empty()     ? windows.dialogs.front()
+                                                : windows.sheet;
+    RECT rect = {};
+    if (shown) GetWindowRect(shown, &rect);
     std::string base = snapDirectory_ + "\\" + command.args[0];
+    std::string geometry = std::to_string(rect.left) + " " + std::to_string(rect.top) + " " +
+                           std::to_string(rect.right - rect.left) + " " + std::to_string(rect.bottom - rect.top) + "\n";
     HANDLE ready = CreateFileA((base + ".ready").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (ready == INVALID_HANDLE_VALUE) return "cannot signal " + base + ".ready";
+    DWORD written = 0;
+    WriteFile(ready, geometry.data(), static_cast<DWORD>(geometry.size()), &written, nullptr);
     CloseHandle(ready);
     Log("snap " + command.args[0]);
     std::string done = base + ".done";
@@ -613,4 +630,30 @@ std::string Driver::ExpectNotRunning(const Command& command) {
     }
     Log("programs of setup.exe still running: " + (list.empty() ? std::string("none") : list));
     return found ? command.args[0] + " was started" : "";
+}
+
+// ---- for the demo: what an installation left ----------------------------------
+
+std::string Driver::ShowShortcuts(const Command& command) {
+    std::printf("%s", DescribeShortcuts(command.args[0]).c_str());
+    std::fflush(stdout);
+    return "";
+}
+
+std::string Driver::ShowKey(const Command& command) {
+    std::printf("%s", DescribeKey(command.args[0]).c_str());
+    std::fflush(stdout);
+    return "";
+}
+
+// Like read-log, with the records as the only output.
+std::string Driver::ShowLog(const Command& command) {
+    std::string logFile, output;
+    std::string problem = FindUninstallLog(ExpandFolders(command.args[0]), logFile);
+    int status = 0;
+    if (problem.empty()) problem = RunLogTool(logFile, output, status);
+    if (!problem.empty()) return problem;
+    std::printf("%s:\n%s", logFile.c_str(), output.c_str());
+    std::fflush(stdout);
+    return status == 0 ? "" : "the log tool reports damage";
 }

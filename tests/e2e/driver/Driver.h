@@ -75,6 +75,9 @@ private:
     std::string ExpectNoLog(const Command&);
     std::string ExpectNotRunning(const Command&);
     std::vector<std::string> RunningPrograms() const;
+    std::string ShowShortcuts(const Command&);
+    std::string ShowKey(const Command&);
+    std::string ShowLog(const Command&);
 
     std::string PressSheetButton(int buttonId, int pressCode, const char* name);
     std::string WaitForFinishButton(HWND& sheet);
