@@ -26,3 +26,6 @@ list(APPEND VSETUP_PURE_SOURCES
     shell/UninstallCommandLine.cpp
     shell/UninstallRemover.cpp
 )
+list(APPEND VSETUP_PURE_SOURCES
+    folderchooser/FolderChain.cpp
+)
