@@ -79,6 +79,9 @@ TEST_F(LicenseTest, TwoChunksFor512BytesKeepTheTextUnchanged) { EXPECT_EQ(Show(L
 
 TEST_F(LicenseTest, ManyChunksInFileOrder) { EXPECT_EQ(Show(LicenseText(5000)), LicenseText(5000)); }
 
+// Longer than an edit control's default limit (about 32 KB): nothing may be cut.
+TEST_F(LicenseTest, LongLicenseIsShownWhole) { EXPECT_EQ(Show(LicenseText(70000)), LicenseText(70000)); }
+
 TEST_F(LicenseTest, CaretStartsAtTheTopAndReturnsThereOnEveryVisit) {
     Show(LicenseText(2000));
     EXPECT_EQ(Selection(IDC_LICENSE_TEXT), std::make_pair(DWORD(0), DWORD(0)));
