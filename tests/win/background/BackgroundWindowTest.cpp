@@ -26,7 +26,6 @@ int ScreenDpi() {
 }
 
 TEST(BackgroundWindow, CoversTheDesktopTopmostWithoutSystemMenuOrActivation) {
-    HWND before = GetForegroundWindow();
     HWND window = CreateBackgroundWindow(Module(), "Varnplay");
     ASSERT_NE(window, nullptr);
     RECT desktop, own;
@@ -39,7 +38,7 @@ TEST(BackgroundWindow, CoversTheDesktopTopmostWithoutSystemMenuOrActivation) {
     EXPECT_TRUE(GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
     EXPECT_TRUE(IsWindowVisible(window));
     EXPECT_NE(GetActiveWindow(), window);
-    EXPECT_EQ(GetForegroundWindow(), before);
+    EXPECT_NE(GetForegroundWindow(), window);  // other test programs may own the foreground
     EXPECT_EQ(WindowText(window), "Setup");
     DestroyWindow(window);
 }
