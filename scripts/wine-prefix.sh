@@ -32,6 +32,8 @@ wine="$("$(dirname "$0")/wine-loader.sh")"
 "$wine" wineboot -i >/dev/null 2>&1
 # Without this Wine waits about two seconds whenever a window is hidden.
 "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+# Shortcuts made in the prefix must not turn into menu entries of the host.
+"$wine" reg add 'HKCU\Software\Wine\DllOverrides' /v winemenubuilder.exe /d '' /f >/dev/null 2>&1
 # The user folders must not point into the real home directory.
 for link in "$prefix"/drive_c/users/*/{Documents,Desktop,Music,Pictures,Videos,Downloads}; do
     if [ -L "$link" ]; then rm -f "$link"; mkdir -p "$link"; fi
