@@ -4,7 +4,6 @@
 #include <prsht.h>
 
 #include "resource.h"
-#include "setup/PageRecords.h"
 #include "ui/PropertyPage.h"
 
 namespace {
@@ -26,7 +25,8 @@ protected:
     void SetUp() override {
         InitCommonControls();
         for (int i = 0; i < kPageCount; ++i) {
-            ASSERT_TRUE(records_.Add(&pages_[i], kWizardPages[i].dialogId, kWizardPages[i].titleId, Instance()));
+            PropertyPage::FillPageRecord(records_.At(i), kWizardPages[i].dialogId, kWizardPages[i].titleId,
+                                         &pages_[i], Instance());
         }
     }
     void TearDown() override {
@@ -41,14 +41,14 @@ protected:
         header.dwFlags = PSH_PROPSHEETPAGE | PSH_WIZARD | PSH_MODELESS;
         header.hInstance = Instance();
         header.pszCaption = "Records Setup";
-        header.nPages = static_cast<UINT>(records_.Count());
+        header.nPages = static_cast<UINT>(kPageCount);
         header.ppsp = records_.Data();
         sheet_ = reinterpret_cast<HWND>(PropertySheetA(&header));
         return sheet_;
     }
 
     PropertyPage pages_[kPageCount];
-    PageRecords records_;
+    PageRecordArray records_{kPageCount};
     HWND sheet_ = nullptr;
 };
 
@@ -62,9 +62,6 @@ TEST_F(PageRecordsTest, RecordsFollowEachOtherAtTheSizeTheyDeclare) {
         EXPECT_EQ(record->lParam, reinterpret_cast<LPARAM>(&pages_[i])) << "record " << i;
         at += record->dwSize;
     }
-    PropertyPage extra;
-    EXPECT_FALSE(records_.Add(&extra, IDD_WELCOME, IDS_TITLE_WELCOME, Instance()));
-    EXPECT_EQ(records_.Count(), kPageCount);
 }
 
 TEST_F(PageRecordsTest, TheSheetReachesEveryPageWithItsObject) {
