@@ -36,6 +36,8 @@ void LicensePage::LoadLicenseText() {
         ReplaceSelection(edit, kMissingLicense);
         return;
     }
+    // A license must never be shown cut: lift the edit control's default limit.
+    SendMessageA(edit, EM_SETLIMITTEXT, 0, 0);
     char chunk[kChunkSize + 1];
     DWORD read = 0;
     while (ReadFile(file, chunk, kChunkSize, &read, nullptr) && read > 0) {

@@ -7,6 +7,10 @@
 
 void ProgramDirPage::OnInitDialog() {
     CenterOnDesktop();
+    // The box is one line high: a long path would wrap and lose its end, so
+    // it is shortened in its middle instead (the text itself stays whole).
+    HWND shown = GetDlgItem(window, IDC_PROGRAM_DIR_TEXT);
+    SetWindowLongPtrA(shown, GWL_STYLE, GetWindowLongPtrA(shown, GWL_STYLE) | SS_PATHELLIPSIS);
     SetDlgItemTextA(window, IDC_PROGRAM_DIR_TEXT, settings->programDir.Get());
     dirChanged = false;
 }

@@ -19,6 +19,7 @@ cmake --build build/win64 -j"$jobs"
 status=0
 ctest --test-dir build/native --output-on-failure || status=1
 scripts/fuzz-smoke.sh build/native "${VSETUP_FUZZ_SECONDS:-20}" || status=1
-ctest --test-dir build/win64 --output-on-failure -j"$jobs" || status=1
+# One at a time: the test programs share one X display, and focus is global.
+ctest --test-dir build/win64 --output-on-failure || status=1
 scripts/wine-stop.sh "$root/build/win64/wineprefix"
 exit $status

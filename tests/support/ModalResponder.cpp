@@ -51,12 +51,16 @@ ModalResponder::Action ModalResponder::SetTextThenPress(int controlId, std::stri
 
 LRESULT CALLBACK ModalResponder::HookProc(int code, WPARAM wParam, LPARAM lParam) {
     ModalResponder* self = activeResponder;
-    if (code == HCBT_ACTIVATE && self) self->OnActivate(reinterpret_cast<HWND>(wParam));
+    if (self && code == HCBT_CREATEWND) {
+        const CREATESTRUCTA* create = reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs;
+        if (!(create->style & WS_CHILD)) self->created_.insert(reinterpret_cast<HWND>(wParam));
+    }
+    if (self && code == HCBT_ACTIVATE) self->OnActivate(reinterpret_cast<HWND>(wParam));
     return CallNextHookEx(self ? self->hook_ : nullptr, code, wParam, lParam);
 }
 
 void ModalResponder::OnActivate(HWND window) {
-    if (!IsDialogWindow(window) || handled_.count(window)) return;
+    if (!created_.count(window) || handled_.count(window) || !IsDialogWindow(window)) return;
     handled_.insert(window);
     Seen seen;
     seen.caption = WindowText(window);
@@ -70,7 +74,9 @@ void ModalResponder::OnActivate(HWND window) {
     if (actions_.empty()) {
         seen.unexpected = true;
         seen_.push_back(seen);
-        PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+        int button = IDCANCEL;
+        if (!GetDlgItem(window, IDCANCEL)) button = LOWORD(SendMessageA(window, DM_GETDEFID, 0, 0));
+        PostMessageA(window, WM_COMMAND, button, 0);
         return;
     }
     seen_.push_back(seen);

@@ -8,10 +8,12 @@
 #include <vector>
 
 // Answers the modal dialogs and message boxes that the code under test opens
-// on this thread: a WH_CBT hook sees each new dialog window when it is first
-// activated, records its caption and message text, and runs the next queued
-// action on it (the action posts the button press). A dialog without a
-// queued action is cancelled so that a test cannot hang in a modal loop.
+// on this thread: a WH_CBT hook sees each dialog window created after the
+// responder when it is first activated, records its caption and message
+// text, and runs the next queued action on it (the action posts the button
+// press). Windows that existed before (a test's sheet) are left alone. A
+// dialog without a queued action is recorded as unexpected and closed with
+// Cancel, or its default button, so that a test cannot hang in a modal loop.
 class ModalResponder {
 public:
     using Action = std::function<void(HWND dialog)>;
@@ -28,8 +30,6 @@ public:
     ModalResponder& operator=(const ModalResponder&) = delete;
 
     void Then(Action action) { actions_.push_back(std::move(action)); }
-    // Windows to leave alone (the sheet itself, which is also a dialog).
-    void Ignore(HWND window) { handled_.insert(window); }
 
     // Common actions.
     static Action Press(int buttonId);
@@ -44,6 +44,7 @@ private:
 
     HHOOK hook_ = nullptr;
     std::deque<Action> actions_;
+    std::set<HWND> created_;
     std::set<HWND> handled_;
     std::vector<Seen> seen_;
 };

@@ -20,5 +20,5 @@ private:
     std::string root_;
 };
 
-// Removes a directory tree (clearing read-only, hidden and system bits first).
+// Removes a file or a directory tree (clearing read-only, hidden and system bits first).
 void RemoveTree(const std::string& path);

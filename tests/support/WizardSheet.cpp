@@ -3,16 +3,17 @@
 #include "support/MessagePump.h"
 
 bool WizardSheet::Open(HINSTANCE instance, const std::vector<SheetPage>& pages, const char* caption) {
-    records_.assign(pages.size(), PROPSHEETPAGEA{});
-    for (size_t i = 0; i < pages.size(); ++i)
-        PropertyPage::FillPageRecord(&records_[i], pages[i].dialogId, pages[i].titleId, pages[i].page, instance);
+    int count = static_cast<int>(pages.size());
+    records_.reset(new PageRecordArray(count));
+    for (int i = 0; i < count; ++i)
+        PropertyPage::FillPageRecord(records_->At(i), pages[i].dialogId, pages[i].titleId, pages[i].page, instance);
     PROPSHEETHEADERA header = {};
     header.dwSize = PROPSHEETHEADERA_V1_SIZE;
     header.dwFlags = PSH_PROPSHEETPAGE | PSH_WIZARD | PSH_MODELESS;
     header.hInstance = instance;
     header.pszCaption = caption;
-    header.nPages = static_cast<UINT>(records_.size());
-    header.ppsp = records_.data();
+    header.nPages = static_cast<UINT>(count);
+    header.ppsp = records_->Data();
     sheet_ = reinterpret_cast<HWND>(PropertySheetA(&header));
     if (!sheet_ || sheet_ == reinterpret_cast<HWND>(-1)) {
         sheet_ = nullptr;

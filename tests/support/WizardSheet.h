@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <prsht.h>
 
+#include <memory>
 #include <vector>
 
 #include "ui/PropertyPage.h"
@@ -44,5 +45,5 @@ public:
 
 private:
     HWND sheet_ = nullptr;
-    std::vector<PROPSHEETPAGEA> records_;
+    std::unique_ptr<PageRecordArray> records_;
 };
