@@ -6,25 +6,15 @@ set(VSETUP_PURE_SOURCES
     setup/SetupConfig.cpp
     setup/SetupDatParser.cpp
     setup/CommandLine.cpp
-)
-list(APPEND VSETUP_PURE_SOURCES
     shell/UninstallRecord.cpp
-)
-list(APPEND VSETUP_PURE_SOURCES
     setup/InstallDirectory.cpp
-)
-list(APPEND VSETUP_PURE_SOURCES
     shell/ComposedText.cpp
     shell/ReadmeTitle.cpp
     shell/FolderComponents.cpp
     shell/UninstallLogName.cpp
     install/DirectoryChain.cpp
     install/ExtractMessages.cpp
-)
-list(APPEND VSETUP_PURE_SOURCES
     folderchooser/FolderChain.cpp
-)
-list(APPEND VSETUP_PURE_SOURCES
     install/ArchiveStream.cpp
     install/ArchiveHeader.cpp
     install/ArchiveExtraction.cpp
@@ -32,11 +22,7 @@ list(APPEND VSETUP_PURE_SOURCES
     install/MemoryArchiveSource.cpp
     install/FileArchiveSource.cpp
     install/ArchiveWriter.cpp
-)
-list(APPEND VSETUP_PURE_SOURCES
     shell/UninstallLogReader.cpp
-)
-list(APPEND VSETUP_PURE_SOURCES
     shell/UninstallCommandLine.cpp
     shell/UninstallRemover.cpp
 )

@@ -16,13 +16,13 @@ enum { ImageCurrent, ImageDone, ImageSkipped };
 const int kMarkBitmapIds[] = {IDB_STEP_CURRENT, IDB_STEP_DONE, IDB_STEP_SKIPPED};
 const int kLastStep = 8;
 
-HANDLE StartWithCreateThread(LPTHREAD_START_ROUTINE entry, void* parameter) {
+}  // namespace
+
+HANDLE ProgressPage::StartWithCreateThread(LPTHREAD_START_ROUTINE entry, void* parameter) {
     return CreateThread(nullptr, 0, entry, parameter, 0, nullptr);
 }
 
-}  // namespace
-
-ProgressPage::ThreadStarter ProgressPage::startThread = StartWithCreateThread;
+ProgressPage::ThreadStarter ProgressPage::startThread = ProgressPage::StartWithCreateThread;
 
 ProgressPage::~ProgressPage() {
     // The sheet never closes under a running worker, but a sheet closed after
@@ -64,6 +64,7 @@ BOOL ProgressPage::OnNotify(NMHDR* header, WPARAM controlId) {
                 SetMessageResult(TRUE);
                 return TRUE;
             }
+            if (workerStartFailed) return TRUE;  // the sheet's own way out after the start failure: no question
             return WizardPage::OnNotify(header, controlId);
         default: return WizardPage::OnNotify(header, controlId);
     }
@@ -73,7 +74,10 @@ void ProgressPage::StartWorker(HWND sheetWindow) {
     workerThread = startThread(WorkerMain, this);
     if (workerThread) return;
     MessageBoxA(sheetWindow, kStartFailedText, "Setup", MB_OK | MB_ICONEXCLAMATION);
-    PostMessageA(sheetWindow, WM_DESTROY, 0, 0);
+    // A posted WM_DESTROY does not end a modal sheet everywhere (Wine keeps
+    // its loop running); cancelling through the sheet does, unfinished.
+    workerStartFailed = true;
+    PostMessageA(sheetWindow, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
 }
 
 // Waits for the worker while still carrying out the window calls it sends,

@@ -36,6 +36,7 @@ public:
 
     // Starts the worker; tests replace it to see the start failure.
     using ThreadStarter = HANDLE (*)(LPTHREAD_START_ROUTINE entry, void* parameter);
+    static HANDLE StartWithCreateThread(LPTHREAD_START_ROUTINE entry, void* parameter);
     static ThreadStarter startThread;
 
 private:
@@ -44,6 +45,7 @@ private:
     HBITMAP MarkImage(int which);
 
     HBITMAP markImages[3] = {};  // in progress, done, skipped
+    bool workerStartFailed = false;
 };
 
 DWORD WINAPI WorkerMain(LPVOID page);

@@ -60,7 +60,7 @@ void InstallSettings::PrepareUninstallInfo(const char* keyName, const char* disp
     if (!named) return;  // no log to hand to the uninstaller
     SetupString logPath = JoinedPath(programDirectory, logFileName);
     WriteRegistryString(HKEY_LOCAL_MACHINE, uninstall.Get(), "UninstallString",
-                        UninstallCommandLine(WindowsDirectory().Get(), logPath.Get()).Get(), 1);
+                        UninstallStringValue(WindowsDirectory().Get(), logPath.Get()).Get(), 1);
 }
 
 void InstallSettings::FinishUninstallInfo(const char* programDirectory, const char* applicationName,

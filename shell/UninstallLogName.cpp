@@ -33,7 +33,7 @@ bool ChooseUninstallLogName(FifteenBitRandom& random, NameInUse inUse, void* con
     return false;
 }
 
-SetupString UninstallCommandLine(const char* windowsDir, const char* logPath) {
+SetupString UninstallStringValue(const char* windowsDir, const char* logPath) {
     SetupString command("\"");
     command.Append(windowsDir);
     size_t length = command.Length();

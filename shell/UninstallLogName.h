@@ -30,4 +30,4 @@ using NameInUse = bool (*)(void* context, const char* name);
 bool ChooseUninstallLogName(FifteenBitRandom& random, NameInUse inUse, void* context, char* out);
 
 // "<windowsDir>\VARNUINS.EXE" <logPath>: the program quoted, the log path not.
-SetupString UninstallCommandLine(const char* windowsDir, const char* logPath);
+SetupString UninstallStringValue(const char* windowsDir, const char* logPath);

@@ -76,10 +76,10 @@ TEST(UninstallLogName, EveryNameTakenIsReportedNotOverwritten) {
     EXPECT_EQ(taken.queries, 100 + 32768);
 }
 
-TEST(UninstallLogName, CommandLineQuotesOnlyTheUninstaller) {
-    EXPECT_STREQ(UninstallCommandLine("C:\\windows", "C:\\Program Files\\Varnplay\\UnInst0123.inf").Get(),
+TEST(UninstallLogName, UninstallStringQuotesOnlyTheUninstaller) {
+    EXPECT_STREQ(UninstallStringValue("C:\\windows", "C:\\Program Files\\Varnplay\\UnInst0123.inf").Get(),
                  "\"C:\\windows\\VARNUINS.EXE\" C:\\Program Files\\Varnplay\\UnInst0123.inf");
-    EXPECT_STREQ(UninstallCommandLine("C:\\", "D:\\x\\UnInst0001.inf").Get(), "\"C:\\VARNUINS.EXE\" D:\\x\\UnInst0001.inf");
+    EXPECT_STREQ(UninstallStringValue("C:\\", "D:\\x\\UnInst0001.inf").Get(), "\"C:\\VARNUINS.EXE\" D:\\x\\UnInst0001.inf");
 }
 
 }  // namespace

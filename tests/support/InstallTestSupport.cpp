@@ -19,7 +19,10 @@ DialogAnswerer::DialogAnswerer() {
 
 DialogAnswerer::~DialogAnswerer() {
     SetEvent(stop_);
-    WaitForSingleObject(thread_, INFINITE);
+    while (MsgWaitForMultipleObjects(1, &thread_, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
+        MSG message;
+        PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
     CloseHandle(thread_);
     CloseHandle(stop_);
     DeleteCriticalSection(&lock_);
@@ -55,7 +58,11 @@ BOOL CALLBACK DialogAnswerer::Visit(HWND window, LPARAM selfParameter) {
     GetWindowThreadProcessId(window, &process);
     char className[32] = {}, caption[64] = {};
     GetClassNameA(window, className, sizeof className);
-    GetWindowTextA(window, caption, sizeof caption);
+    // Not GetWindowTextA: that sends WM_GETTEXT to the thread that owns
+    // the window, which may be the one waiting for this thread.
+    WCHAR wideCaption[64] = {};
+    InternalGetWindowText(window, wideCaption, 64);
+    WideCharToMultiByte(CP_ACP, 0, wideCaption, -1, caption, sizeof caption, nullptr, nullptr);
     if (process != GetCurrentProcessId() || strcmp(className, "#32770") != 0 || !IsWindowVisible(window)) return TRUE;
     bool exitQuestion = strcmp(caption, "Exit Setup") == 0;
     if (!exitQuestion && strcmp(caption, "Setup") != 0) return TRUE;

@@ -69,21 +69,4 @@ std::string LogLine(unsigned char kind, unsigned root, const std::string& text);
 // that remove their directories keep it from starting.
 void KeepWineMenuBuilderAway();
 
-// Pumps this thread's messages until done() is true or the time is up.
-template <class Predicate>
-bool PumpUntil(Predicate done, DWORD timeoutMs) {
-    DWORD start = GetTickCount();
-    while (!done()) {
-        DWORD elapsed = GetTickCount() - start;
-        if (elapsed >= timeoutMs) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, timeoutMs - elapsed < 20 ? timeoutMs - elapsed : 20, QS_ALLINPUT);
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-    }
-    return true;
-}
-
 }  // namespace installtest

@@ -27,6 +27,7 @@ protected:
         ShellFixture::SetUp();
         uninstallerCopy_ = installtest::WindowsDirectory() + "\\VARNUINS.EXE";
         ASSERT_FALSE(logtest::PathExists(uninstallerCopy_)) << "the test would replace a real uninstaller";
+        ownsUninstallerCopy_ = true;
         set_ = scratch_ + "\\set";
         ASSERT_TRUE(CreateDirectoryA(set_.c_str(), nullptr));
         ASSERT_TRUE(installtest::WriteTextFile(set_ + "\\VARNUINS.EXE", "uninstaller bytes"));
@@ -35,7 +36,7 @@ protected:
     }
     void TearDown() override {
         SetCurrentDirectoryA(previousDir_.c_str());
-        DeleteFileA(uninstallerCopy_.c_str());
+        if (ownsUninstallerCopy_) DeleteFileA(uninstallerCopy_.c_str());
         ShellFixture::TearDown();
     }
     std::string Prepare(InstallSettings& settings, const char* programDir) {
@@ -46,6 +47,7 @@ protected:
     }
 
     std::string uninstallerCopy_, set_, previousDir_;
+    bool ownsUninstallerCopy_ = false;
     installtest::DialogAnswerer answerer_;
 };
 
