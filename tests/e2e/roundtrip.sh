@@ -1,0 +1,178 @@
+#!/bin/bash
+# Round trip of one configuration under Wine: snapshot the prefix (files and
+# folders under drive C:, exports of HKLM\Software and HKCU\Software), install quietly, run the
+# uninstaller from the "UninstallString" the setup registered with -q put
+# after the program, snapshot again and compare. Then run that command a
+# second time: the log went with the installation, so the uninstaller must
+# refuse with status 1 and change nothing.
+#
+# Usage: roundtrip.sh CASE
+#   player     the default player, associations on
+#   workbench  SETUP.DAT debugger
+#   version3   SETUP.DAT v3, a nested new directory
+#   game       a single game whose name has a blank (Devi Dezir); a .SAV
+#              key of another program existed before and is removed with it
+#   userfile   the player with a user's file added to the program directory:
+#              status 0 (a folder kept for other items counts as done), the
+#              file and the directory stay, nothing else does
+#   damaged    the player from an archive damaged half way (setup status 2):
+#              the partial installation goes completely
+# The only change allowed besides these is C:\windows\VARNUINS.EXE, which
+# stays for other installations.
+set -euo pipefail
+name="$1"
+here="$(cd "$(dirname "$0")" && pwd)"
+src="${VSETUP_SOURCE_DIR:-$(cd "$here/../.." && pwd)}"
+build="${VSETUP_BUILD_DIR:-$src/build/win64}"
+
+dat=() archive=normal setup_status=0 mainexe=varnplay.exe
+case "$name" in
+    player|userfile) dir='C:\Program Files\Varnplay' ;;
+    damaged) dir='C:\Program Files\Varnplay' archive=damaged setup_status=2 ;;
+    workbench) dir='C:\Program Files\VARN Bench' dat=(debugger startfolder=VARN) ;;
+    version3) dir='C:\Games\Varn 3' dat=(v3 'startfolder=Games\VARN 3') ;;
+    game) dir='C:\Devi Dezir' mainexe=lostpig.exe
+          dat=(game 'appname=Devi Dezir' mainexe=lostpig.exe 'startfolder=Games\Devi Dezir') ;;
+    *) echo "unknown round trip $name" >&2; exit 2 ;;
+esac
+uninstall_key="HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$mainexe"
+
+# A prefix of its own, so that other cases' leftovers are not in the way.
+export WINEPREFIX="$build/roundtrip-prefix"
+"$src/scripts/wine-prefix.sh" "$WINEPREFIX"
+rm -f "$WINEPREFIX/dosdevices/z:"
+drive="$WINEPREFIX/drive_c"
+wine() { (cd "$drive" && "$src/scripts/wine-run.sh" "$@"); }
+driver() { wine 'C:\e2e\bin\e2edriver.exe' --timeout 30 -e "$1"; }
+
+mkdir -p "$drive/e2e/bin"
+for program in tests/e2e/e2edriver.exe vsapack.exe; do
+    cp -u "$build/$program" "$drive/e2e/bin/"
+done
+
+# The installation set: the same payload as the other cases.
+run="$drive/e2e/roundtrip/$name"
+rm -rf "$run"
+payload="$run/payload"
+mkdir -p "$run/set" "$payload/doc/varnplay" "$payload/games"
+for program in varnplay.exe vplay2.exe vplay3.exe vbench.exe vbench2.exe vbench3.exe lostpig.exe; do
+    echo "stand-in for $program" >"$payload/$program"
+done
+echo "<html>intro</html>" >"$payload/doc/varnplay/intro.htm"
+echo "<html>manuals</html>" >"$payload/doc/index.htm"
+seq 1 30000 >"$payload/games/sample.gam"
+wine 'C:\e2e\bin\vsapack.exe' create "C:\\e2e\\roundtrip\\$name\\set\\insfiles.vsa" \
+    "C:\\e2e\\roundtrip\\$name\\payload" >/dev/null
+if [ "$archive" = damaged ]; then
+    size="$(stat -c %s "$run/set/insfiles.vsa")"
+    head -c 64 /dev/zero | tr '\0' '\377' |
+        dd of="$run/set/insfiles.vsa" bs=1 seek=$((size / 2)) conv=notrunc status=none
+fi
+cp "$build/setup.exe" "$run/set/setup.exe"
+cp "$build/VARNUINS.exe" "$run/set/VARNUINS.EXE"
+echo "stand-in for the workbench's second setup program" >"$run/set/insmain.exe"
+printf 'License.\r\n' >"$run/set/LICENSE.TXT"
+for line in "${dat[@]}"; do printf '%s\r\n' "$line"; done >"$run/set/SETUP.DAT"
+[ ${#dat[@]} -gt 0 ] || rm "$run/set/SETUP.DAT"
+
+uninstall_string() {
+    wine reg query "$uninstall_key" /v UninstallString 2>/dev/null |
+        sed -n 's/^ *UninstallString *REG_SZ *//p' | tr -d '\r'; true
+}
+
+# "PROGRAM" LOG -> the same with -q after the program, run through the
+# driver so that the uninstaller gets exactly this command line.
+uninstall_quietly() {  # COMMAND STATUS
+    local program="${1#\"}"
+    local log="${program#*\" }"
+    program="${program%%\"*}"
+    driver "start \"$program\" \"-q $log\"; wait-exit $2"
+}
+
+# Files and folders of drive C: (without Wine's temporary folders and ours)
+# and the registry roots an installation writes to.
+snapshot() {  # OUTDIR
+    mkdir -p "$1"
+    (cd "$drive" && find . -mindepth 1 \
+        \( -path ./e2e -o -ipath ./windows/temp -o -ipath './users/*/temp' \
+           -o -ipath './users/*/appdata/local/temp' \) -prune -o -printf '%y %P\n') |
+        LC_ALL=C sort >"$1/files"
+    # HKEY_CLASSES_ROOT is a view of the two Software\Classes keys.
+    wine reg export 'HKLM\Software' 'C:\e2e\HKLM.reg' /y >/dev/null 2>&1 &
+    local machine=$!
+    wine reg export 'HKCU\Software' 'C:\e2e\HKCU.reg' /y >/dev/null 2>&1 ||
+        { echo "cannot export HKCU\Software" >&2; exit 1; }
+    wait $machine || { echo "cannot export HKLM\Software" >&2; exit 1; }
+    local root
+    for root in HKLM HKCU; do
+        # UTF-16 to text, without Wine's key time stamps and the system
+        # parameters Wine keeps for the session.
+        iconv -f UTF-16LE -t UTF-8 "$drive/e2e/$root.reg" | tr -d '\r' |
+            grep -v -e '^$' -e '^#time=' |
+            awk '/^\[/ { skip = index($0, "\\Software\\Wine\\Temporary System Parameters") > 0 } !skip' \
+            >"$1/$root.reg"
+    done
+}
+
+compare() {  # BEFORE AFTER EXPECTED-FILE-CHANGES [KEY-REMOVED-ON-PURPOSE]
+    local problem=0 gone="${4:-}"
+    if ! diff <(cat "$1/files" <(printf '%s' "$3") | LC_ALL=C sort -u) "$2/files" >"$2/files.diff"; then
+        echo "files and folders differ (< only before, > only after):"; cat "$2/files.diff"; problem=1
+    fi
+    for root in HKLM HKCU; do
+        if ! diff <(GONE="[$gone]" awk '/^\[/ { skip = $0 == ENVIRON["GONE"] } !skip' "$1/$root.reg") "$2/$root.reg" \
+                >"$2/$root.diff"; then
+            echo "$root differs (< only before, > only after):"; cat "$2/$root.diff"; problem=1
+        fi
+    done
+    return $problem
+}
+
+echo "== round trip $name"
+# A leftover of an earlier failed run would make the first snapshot wrong.
+leftover="$(uninstall_string)"
+if [ -n "$leftover" ]; then
+    echo "removing an earlier installation: $leftover"
+    uninstall_quietly "$leftover" 0 >/dev/null || true
+fi
+# The game writes .SAV: an association of another program that was there
+# before goes too, on purpose (the key is recorded whether it existed or not).
+preexisting=""
+if [ "$name" = game ]; then
+    wine reg add 'HKCR\.SAV' /ve /d Other.Save /f >/dev/null
+    preexisting='HKEY_LOCAL_MACHINE\Software\Classes\.SAV'
+fi
+snapshot "$run/before"
+grep -qxF "[${preexisting:-HKEY_LOCAL_MACHINE\Software}]" "$run/before/HKLM.reg"
+
+steps="start C:\\e2e\\roundtrip\\$name\\set\\setup.exe \"-q $dir\"; expect-page \"Setup Progress\""
+[ "$archive" != damaged ] || steps+="; msgbox \"An error occurred reading installation files.  You should obtain a new copy of the Setup files.\" OK"
+driver "$steps; wait-finish; finish; wait-exit $setup_status"
+
+command="$(uninstall_string)"
+echo "UninstallString: $command"
+[[ "$command" == '"C:\windows\VARNUINS.EXE" '* ]] || { echo "unexpected UninstallString"; exit 1; }
+
+# Something to remove: the log and payload files (some, when damaged).
+rel="${dir#C:\\}"
+rel="${rel//\\//}"
+installed="$(find "$drive/$rel" -type f | wc -l)"
+echo "files in the program directory: $installed"
+[ "$installed" -ge 3 ] || { echo "too little was installed"; exit 1; }
+
+# What stays on purpose: the uninstaller, and for userfile the user's file.
+expected='f windows/VARNUINS.EXE'$'\n'
+if [ "$name" = userfile ]; then
+    echo "a saved game of the user" >"$drive/$rel/mine.sav"
+    expected+="d $rel"$'\n'"f $rel/mine.sav"$'\n'
+fi
+uninstall_quietly "$command" 0
+snapshot "$run/after"
+compare "$run/before" "$run/after" "$expected" "$preexisting"
+echo "round trip: only the expected changes"
+
+# Twice: the log is gone, nothing is removed, status 1.
+uninstall_quietly "$command" 1
+snapshot "$run/again"
+compare "$run/after" "$run/again" ""
+echo "second run: status 1, nothing changed"
