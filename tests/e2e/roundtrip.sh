@@ -2,9 +2,9 @@
 # Round trip of one configuration under Wine: snapshot the prefix (files and
 # folders under drive C:, exports of HKLM\Software and HKCU\Software), install quietly, run the
 # uninstaller from the "UninstallString" the setup registered with -q put
-# after the program, snapshot again and compare. Then run that command a
-# second time: the log went with the installation, so the uninstaller must
-# refuse with status 1 and change nothing.
+# after the program, snapshot again and compare. For player and damaged, run
+# that command a second time: the log went with the installation, so the
+# uninstaller must refuse with status 1 and change nothing.
 #
 # Usage: roundtrip.sh CASE
 #   player     the default player, associations on
@@ -171,7 +171,9 @@ snapshot "$run/after"
 compare "$run/before" "$run/after" "$expected" "$preexisting"
 echo "round trip: only the expected changes"
 
-# Twice: the log is gone, nothing is removed, status 1.
+# Twice (the whole and the partial installation): the log is gone, nothing
+# is removed, status 1.
+[ "$name" = player ] || [ "$name" = damaged ] || exit 0
 uninstall_quietly "$command" 1
 snapshot "$run/again"
 compare "$run/after" "$run/again" ""
