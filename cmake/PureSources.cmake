@@ -11,6 +11,20 @@ list(APPEND VSETUP_PURE_SOURCES
     shell/UninstallRecord.cpp
 )
 list(APPEND VSETUP_PURE_SOURCES
+    setup/InstallDirectory.cpp
+)
+list(APPEND VSETUP_PURE_SOURCES
+    shell/ComposedText.cpp
+    shell/ReadmeTitle.cpp
+    shell/FolderComponents.cpp
+    shell/UninstallLogName.cpp
+    install/DirectoryChain.cpp
+    install/ExtractMessages.cpp
+)
+list(APPEND VSETUP_PURE_SOURCES
+    folderchooser/FolderChain.cpp
+)
+list(APPEND VSETUP_PURE_SOURCES
     install/ArchiveStream.cpp
     install/ArchiveHeader.cpp
     install/ArchiveExtraction.cpp

@@ -60,7 +60,8 @@ protected:
     ~InstallSettingsBase() = default;  // destroyed through the concrete type
 };
 
-class InstallSettings : public InstallSettingsBase {
+// final: destroyed through its own type, without a virtual destructor.
+class InstallSettings final : public InstallSettingsBase {
 public:
     InstallSettings(HINSTANCE instance, const char* appName, const char* mainExe, int debugger, int game,
                     const char* readmeFile, const char* readmeTitle, int v3);

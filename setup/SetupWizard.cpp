@@ -1,5 +1,139 @@
 #include "setup/SetupWizard.h"
 
-// The property sheet arrives with the wizard pages; until then nothing is
-// installed and the run counts as not finished.
-bool RunSetupWizard(HINSTANCE, const SetupConfig&) { return false; }
+#include <commctrl.h>
+#include <prsht.h>
+
+#include "install/ProgressPage.h"
+#include "pages/AssociationsPage.h"
+#include "pages/LicensePage.h"
+#include "pages/ProgramDirPage.h"
+#include "pages/ReadyPage.h"
+#include "pages/StartFolderPage.h"
+#include "pages/WelcomePage.h"
+#include "resource.h"
+#include "setup/InstallDirectory.h"
+#include "setup/InstallSettings.h"
+#include "setup/PathHelpers.h"
+#include "setup/SetupMessages.h"
+#include "ui/BackgroundWindow.h"
+
+namespace {
+
+constexpr int kMaxPages = 7;
+
+struct WizardPages {
+    WelcomePage* welcome = nullptr;
+    LicensePage* license = nullptr;
+    ProgramDirPage* programDir = nullptr;
+    StartFolderPage* startFolder = nullptr;
+    AssociationsPage* associations = nullptr;
+    ReadyPage* ready = nullptr;
+    ProgressPage* progress = nullptr;
+
+    ~WizardPages() {
+        delete welcome;
+        delete license;
+        delete programDir;
+        delete startFolder;
+        delete associations;
+        delete ready;
+        delete progress;
+    }
+};
+
+InstallSettings* CreateSettings(HINSTANCE instance, const SetupConfig& config, const char* directory) {
+    InstallSettings* settings =
+        new InstallSettings(instance, config.appname.Get(), config.mainexe.Get(), config.debugger, config.game,
+                            config.readme.Buffer(), config.readme_title.Buffer(), config.v3);
+    settings->programDir.Assign(directory);
+    settings->startFolder.Assign(config.startfolder.Get());
+    settings->saveSuffix.Assign(config.savesuffix.Get());
+    if (!config.license.IsEmpty()) {
+        settings->SetLicenseFile(config.license.Get());
+    } else {
+        settings->options &= ~static_cast<DWORD>(OptionLicensePage);
+    }
+    return settings;
+}
+
+void CreatePages(WizardPages& pages, InstallSettings* settings, const SetupConfig& config) {
+    pages.welcome = new WelcomePage(settings);
+    pages.license = new LicensePage(settings);
+    pages.programDir = new ProgramDirPage(settings);
+    pages.startFolder = new StartFolderPage(settings);
+    pages.ready = new ReadyPage(settings);
+    pages.progress = new ProgressPage(settings);
+    if (!config.game && !config.debugger) {
+        pages.associations = new AssociationsPage(settings);
+        settings->options |= OptionAssociationsPage;
+    }
+}
+
+int FillPageRecords(PROPSHEETPAGEA* records, const WizardPages& pages, HINSTANCE instance, bool quiet) {
+    int count = 0;
+    auto add = [&](PropertyPage* page, int dialogId, int titleId) {
+        PropertyPage::FillPageRecord(&records[count++], dialogId, titleId, page, instance);
+    };
+    if (!quiet) {
+        add(pages.welcome, IDD_WELCOME, IDS_TITLE_WELCOME);
+        add(pages.license, IDD_LICENSE, IDS_TITLE_LICENSE);
+        add(pages.programDir, IDD_PROGRAM_DIR, IDS_TITLE_PROGRAM_DIR);
+        add(pages.startFolder, IDD_START_FOLDER, IDS_TITLE_START_FOLDER);
+        if (pages.associations) add(pages.associations, IDD_ASSOCIATIONS, IDS_TITLE_ASSOCIATIONS);
+        add(pages.ready, IDD_READY, IDS_TITLE_READY);
+    }
+    add(pages.progress, IDD_PROGRESS, IDS_TITLE_PROGRESS);
+    return count;
+}
+
+// The directory to propose, or false when quiet mode must refuse to install:
+// it never installs into a cut path or into one the user did not name.
+bool ChooseInstallDirectory(const SetupConfig& config, char* directory, size_t size) {
+    if (config.quiet && config.quietDirTooLong) return false;
+    char programFiles[kPathBufferSize];
+    InstallSettingsBase::GetProgramFilesDir(programFiles);
+    return ProposeInstallDirectory(programFiles, config.progdir.Get(), config.quiet, directory, size);
+}
+
+void RefuseOverlongDirectory() {
+    MessageBoxA(nullptr, "The installation directory is longer than 259 characters.  Nothing was installed.", "Setup",
+                MB_OK | MB_ICONEXCLAMATION);
+}
+
+}  // namespace
+
+bool RunSetupWizard(HINSTANCE instance, const SetupConfig& config) {
+    char directory[kPathBufferSize];
+    if (!ChooseInstallDirectory(config, directory, sizeof directory)) {
+        RefuseOverlongDirectory();
+        return false;
+    }
+    InitCommonControls();
+    InstallSettings* settings = CreateSettings(instance, config, directory);
+    WizardPages* pages = new WizardPages();
+    CreatePages(*pages, settings, config);
+
+    PROPSHEETPAGEA records[kMaxPages] = {};
+    int pageCount = FillPageRecords(records, *pages, instance, config.quiet);
+
+    SetupString caption(settings->appName.Get());
+    caption.Append(" Setup");
+    HWND background = config.quiet ? nullptr : CreateBackgroundWindow(instance, settings->appName.Get());
+
+    PROPSHEETHEADERA header = {};
+    header.dwSize = PROPSHEETHEADERA_V1_SIZE;
+    header.dwFlags = PSH_PROPSHEETPAGE | PSH_WIZARD;
+    header.hwndParent = background;
+    header.hInstance = instance;
+    header.pszCaption = caption.Get();
+    header.nPages = static_cast<UINT>(pageCount);
+    header.nStartPage = 0;
+    header.ppsp = records;
+    PropertySheetA(&header);
+
+    if (background) DestroyWindow(background);
+    delete pages;
+    bool finished = (settings->outcome & OutcomeFinished) != 0;
+    delete settings;
+    return finished;
+}

@@ -58,6 +58,10 @@ Dialog* FindDialog(HWND window) {
 int DialogRegistryCount() { return registry.count; }
 int DialogRegistryCapacity() { return registry.capacity; }
 
+Dialog* DialogRegistryAt(int index) {
+    return index >= 0 && index < registry.count ? registry.entries[index] : nullptr;
+}
+
 void CenterWindowOnDesktop(HWND window) {
     RECT desktop, own;
     GetWindowRect(GetDesktopWindow(), &desktop);

@@ -50,6 +50,7 @@ void UnregisterDialog(Dialog* dialog);
 Dialog* FindDialog(HWND window);
 int DialogRegistryCount();
 int DialogRegistryCapacity();
+Dialog* DialogRegistryAt(int index);  // null outside 0..count-1
 
 // Moves a window to the centre of the desktop (truncating halves).
 void CenterWindowOnDesktop(HWND window);

@@ -1,4 +1,5 @@
 #pragma once
+#include <windows.h>
 #include <prsht.h>
 
 #include "ui/Dialog.h"

@@ -1,0 +1,49 @@
+#pragma once
+#include "ui/WizardPage.h"
+
+// markFlags
+enum : DWORD { MarkSkipped = 1 };
+
+// The last page: starts the install worker when it becomes active, shows
+// the steps and the progress bar while it runs, and waits for it at Finish.
+// All operations but OnNotify run on the worker thread.
+class ProgressPage : public WizardPage {
+public:
+    explicit ProgressPage(InstallSettings* installSettings) : WizardPage(installSettings) {}
+    ~ProgressPage() override;
+
+    BOOL OnNotify(NMHDR* header, WPARAM controlId) override;
+
+    void BeginSteps();
+    void NextStep();
+    void MarkStepSkipped();
+    void FinishSteps();
+    void UpdateStepMarks();
+    void SetProgressRange(unsigned steps);
+    void StepProgress();
+
+    // The "Copying files onto your hard disk" step (install/ExtractProgramFiles.cpp).
+    void ExtractProgramFiles(const char* archiveName, const char* destination);
+    void RecordExtractedFile(const char* path, int keep);
+
+    // True while the worker thread exists and has not yet ended.
+    bool WorkerRunning() const;
+
+    int currentMark = 0;
+    int stepIndex = 0;
+    DWORD markFlags = 0;
+    HANDLE workerThread = nullptr;
+
+    // Starts the worker; tests replace it to see the start failure.
+    using ThreadStarter = HANDLE (*)(LPTHREAD_START_ROUTINE entry, void* parameter);
+    static ThreadStarter startThread;
+
+private:
+    void StartWorker(HWND sheetWindow);
+    void WaitForWorker();
+    HBITMAP MarkImage(int which);
+
+    HBITMAP markImages[3] = {};  // in progress, done, skipped
+};
+
+DWORD WINAPI WorkerMain(LPVOID page);

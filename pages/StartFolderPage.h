@@ -1,0 +1,17 @@
+#pragma once
+#include "ui/WizardPage.h"
+
+// Asks for the Start Menu folder: typed, or picked from the existing ones.
+class StartFolderPage : public WizardPage {
+public:
+    using WizardPage::WizardPage;
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+    BOOL OnNotify(NMHDR* header, WPARAM controlId) override;
+
+    bool listFilled = false;
+
+private:
+    void FillFolderList();
+    void CopySelectedName();
+    BOOL OnNext();
+};

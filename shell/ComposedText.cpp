@@ -1,0 +1,29 @@
+#include "shell/ComposedText.h"
+
+#include <cstring>
+
+const char kOpenCommandTail[] = "\" \"%1\"";
+const char kRestoreCommandTail[] = "\" -r \"%1\"";
+
+SetupString JoinedPath(const char* directory, const char* name) {
+    SetupString path(directory);
+    size_t length = path.Length();
+    if (length == 0 || path.Get()[length - 1] != '\\') path.Append("\\");
+    path.Append(name);
+    return path;
+}
+
+SetupString Concatenated(const char* a, const char* b, const char* c, const char* d) {
+    SetupString text(a);
+    text.Append(b);
+    text.Append(c);
+    text.Append(d);
+    return text;
+}
+
+SetupString CommandString(const char* programDir, const char* exeName, const char* tail) {
+    SetupString command("\"");
+    command.Append(JoinedPath(programDir, exeName).Get());
+    command.Append(tail);
+    return command;
+}

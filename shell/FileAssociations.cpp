@@ -1,0 +1,84 @@
+#include "setup/InstallSettings.h"
+#include "shell/ComposedText.h"
+
+namespace {
+
+// How a value's data is made from the row's text.
+enum class Data {
+    Literal,         // the text itself
+    OpenCommand,     // quoted joined path of the executable, then " "%1"
+    RestoreCommand,  // quoted joined path of the executable, then " -r "%1"
+    ConcatIcon,      // programDir and the text run together, as the product always wrote them
+    JoinedIcon,      // programDir joined with the text
+};
+
+struct AssociationValue {
+    const char* key;
+    const char* name;
+    Data data;
+    const char* text;
+};
+
+const AssociationValue kPlayerAssociations[] = {
+    {".GAM", "", Data::Literal, "VARN.Game"},
+    {".GAM", "Content Type", Data::Literal, "application/x-varn"},
+    {"VARN.Game", "", Data::Literal, "VARN Game"},
+    {"VARN.Game\\shell\\open\\command", "", Data::OpenCommand, "vplay2.exe"},
+    {"VARN.Game\\DefaultIcon", "", Data::ConcatIcon, "\\vplay2.exe,1"},
+    {".SAV", "", Data::Literal, "VARN.Save"},
+    {".SAV", "Content Type", Data::Literal, "application/x-varn-save"},
+    {"VARN.Save", "", Data::Literal, "VARN Saved Game"},
+    {"VARN.Save\\shell\\open\\command", "", Data::RestoreCommand, "vplay2.exe"},
+    {"VARN.Save\\DefaultIcon", "", Data::JoinedIcon, "vplay2.exe,2"},
+};
+
+const AssociationValue kWorkbenchAssociations[] = {
+    {"VARN.Game\\shell\\debug", "", Data::Literal, "Open in VARN &Workbench"},
+    {"VARN.Game\\shell\\debug\\command", "", Data::OpenCommand, "vbench.exe"},
+    {".VDC", "", Data::Literal, "VARN.DebugConfig"},
+    {"VARN.DebugConfig", "", Data::Literal, "VARN Workbench Project"},
+    {"VARN.DebugConfig\\shell\\open\\command", "", Data::OpenCommand, "vbench.exe"},
+    {"VARN.DebugConfig\\DefaultIcon", "", Data::ConcatIcon, "\\vbench2.exe,3"},
+};
+
+const char kSettingsKey[] = "Software\\VARN\\Varnplay\\1.0\\Settings";
+
+SetupString ValueData(const AssociationValue& value, const char* programDir) {
+    switch (value.data) {
+        case Data::OpenCommand: return CommandString(programDir, value.text, kOpenCommandTail);
+        case Data::RestoreCommand: return CommandString(programDir, value.text, kRestoreCommandTail);
+        case Data::ConcatIcon: return Concatenated(programDir, value.text);
+        case Data::JoinedIcon: return JoinedPath(programDir, value.text);
+        case Data::Literal: break;
+    }
+    return SetupString(value.text);
+}
+
+}  // namespace
+
+void InstallSettings::WriteFileAssociations() {
+    bool workbench = (product & ProductDebugger) != 0;
+    const AssociationValue* table = workbench ? kWorkbenchAssociations : kPlayerAssociations;
+    size_t count = workbench ? sizeof kWorkbenchAssociations / sizeof *table : sizeof kPlayerAssociations / sizeof *table;
+    for (size_t i = 0; i < count; ++i) {
+        SetupString data = ValueData(table[i], programDir.Get());
+        WriteRegistryString(HKEY_CLASSES_ROOT, table[i].key, table[i].name, data.Get(), 1);
+    }
+}
+
+void InstallSettings::WriteGameSaveAssociation() {
+    SetupString extension = Concatenated(".", saveSuffix.Get());
+    SetupString fileType = Concatenated(appName.Get(), ".Save");
+    WriteRegistryString(HKEY_CLASSES_ROOT, extension.Get(), "", fileType.Get(), 1);
+    WriteRegistryString(HKEY_CLASSES_ROOT, fileType.Get(), "", Concatenated(appName.Get(), " Saved Game").Get(), 1);
+    WriteRegistryString(HKEY_CLASSES_ROOT, Concatenated(fileType.Get(), "\\shell\\open\\command").Get(), "",
+                        CommandString(programDir.Get(), mainExe.Get(), kRestoreCommandTail).Get(), 1);
+    WriteRegistryString(HKEY_CLASSES_ROOT, Concatenated(fileType.Get(), "\\DefaultIcon").Get(), "",
+                        Concatenated(JoinedPath(programDir.Get(), mainExe.Get()).Get(), ",2").Get(), 1);
+}
+
+void InstallSettings::WriteSetupDoneFlags() {
+    if (product & ProductGame) return;
+    WriteRegistryString(HKEY_CURRENT_USER, kSettingsKey, "Setup Done", "Yes", 1);
+    if (product & ProductDebugger) WriteRegistryString(HKEY_CURRENT_USER, kSettingsKey, "Debugger Setup Done", "Yes", 1);
+}

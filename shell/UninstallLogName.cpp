@@ -1,0 +1,44 @@
+#include "shell/UninstallLogName.h"
+
+#include <cstring>
+
+#include "setup/PathHelpers.h"
+
+unsigned FifteenBitRandom::Next() {
+    state_ = state_ * 214013u + 2531011u;
+    return (state_ >> 16) & 0x7FFF;
+}
+
+void FormatUninstallLogName(unsigned number, char* out) {
+    std::memcpy(out, "UnInstXXXX.inf", kUninstallLogNameSize);
+    out[6] = HexDigit(number >> 12);
+    out[7] = HexDigit(number >> 8);
+    out[8] = HexDigit(number >> 4);
+    out[9] = HexDigit(number);
+}
+
+static bool TryName(unsigned number, NameInUse inUse, void* context, char* out) {
+    FormatUninstallLogName(number, out);
+    return !inUse(context, out);
+}
+
+bool ChooseUninstallLogName(FifteenBitRandom& random, NameInUse inUse, void* context, char* out) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        if (TryName(random.Next(), inUse, context, out)) return true;
+    }
+    for (unsigned number = 0; number < kUninstallLogNameCount; ++number) {
+        if (TryName(number, inUse, context, out)) return true;
+    }
+    out[0] = '\0';
+    return false;
+}
+
+SetupString UninstallCommandLine(const char* windowsDir, const char* logPath) {
+    SetupString command("\"");
+    command.Append(windowsDir);
+    size_t length = command.Length();
+    if (command.Get()[length - 1] != '\\') command.Append("\\");
+    command.Append("VARNUINS.EXE\" ");
+    command.Append(logPath);
+    return command;
+}

@@ -1,0 +1,33 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+#include "setup/SetupString.h"
+
+// Pseudo-random numbers of 15 bits (0 to 32767), as the C runtime's rand()
+// gives them, seeded by the caller (the setup uses the tick count).
+class FifteenBitRandom {
+public:
+    explicit FifteenBitRandom(uint32_t seed) : state_(seed) {}
+    unsigned Next();
+
+private:
+    uint32_t state_;
+};
+
+constexpr size_t kUninstallLogNameSize = 15;  // "UnInstXXXX.inf" and the NUL
+constexpr unsigned kUninstallLogNameCount = 0x8000;
+
+// "UnInstXXXX.inf" with the hexadecimal digits of number bits 12-15, 8-11,
+// 4-7 and 0-3.
+void FormatUninstallLogName(unsigned number, char* out);
+
+// Draws up to 100 names from the generator and takes the first that is not
+// in use; when all 100 are taken, looks through every other possible name
+// rather than overwrite another installation's log. Returns false, leaving
+// out empty, when every name is in use.
+using NameInUse = bool (*)(void* context, const char* name);
+bool ChooseUninstallLogName(FifteenBitRandom& random, NameInUse inUse, void* context, char* out);
+
+// "<windowsDir>\VARNUINS.EXE" <logPath>: the program quoted, the log path not.
+SetupString UninstallCommandLine(const char* windowsDir, const char* logPath);

@@ -1,0 +1,453 @@
+#include "Driver.h"
+
+#include <commctrl.h>
+#include <prsht.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "Checks.h"
+
+namespace {
+
+constexpr DWORD kPollMs = 25;
+constexpr int kMessageBoxTextId = 0xFFFF;
+constexpr int kResultLineId = 1010;
+
+struct ButtonName {
+    const char* name;
+    int id;
+};
+const ButtonName kMessageBoxButtons[] = {{"OK", IDOK}, {"Cancel", IDCANCEL}, {"Yes", IDYES}, {"No", IDNO}};
+
+int ButtonId(const std::string& name) {
+    for (const ButtonName& button : kMessageBoxButtons) {
+        if (name == button.name) return button.id;
+    }
+    return 0;
+}
+
+// As a click would: WM_COMMAND with BN_CLICKED from the button.
+void PressDialogButton(HWND dialog, int id) {
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+// Message texts hold line breaks; the transcript keeps one event per line.
+std::string OneLine(std::string text) {
+    for (char& c : text) {
+        if (c == '\r' || c == '\n') c = '|';
+    }
+    return text;
+}
+
+std::string CheckResult(const std::string& problem, const std::string& what) { return problem.empty() ? "" : problem + " (" + what + ")"; }
+
+}  // namespace
+
+const Driver::ActionEntry Driver::kActions[] = {
+    {"start", 1, &Driver::Start},
+    {"expect-page", 1, &Driver::ExpectPage},
+    {"expect-pages", 1, &Driver::ExpectPages},
+    {"next", 0, &Driver::Next},
+    {"back", 0, &Driver::Back},
+    {"cancel", 0, &Driver::Cancel},
+    {"wait-finish", 0, &Driver::WaitFinish},
+    {"finish", 0, &Driver::Finish},
+    {"msgbox", 2, &Driver::MessageBox},
+    {"exit-setup", 1, &Driver::ExitSetup},
+    {"dialog", 1, &Driver::Dialog},
+    {"type-id", 2, &Driver::TypeId},
+    {"click-id", 1, &Driver::ClickId},
+    {"expect-text", 2, &Driver::ExpectText},
+    {"expect-background", 1, &Driver::ExpectBackground},
+    {"expect-running", 1, &Driver::ExpectRunning},
+    {"wait-exit", 1, &Driver::WaitExit},
+    {"snap", 1, &Driver::Snap},
+    {"expect-file", 1, &Driver::ExpectFile},
+    {"expect-no-file", 1, &Driver::ExpectNoFile},
+    {"wait-file", 1, &Driver::WaitFile},
+    {"expect-file-text", 2, &Driver::ExpectFileText},
+    {"expect-reg", 3, &Driver::ExpectReg},
+    {"expect-key", 1, &Driver::ExpectKey},
+    {"expect-no-key", 1, &Driver::ExpectNoKey},
+    {"expect-shortcut", 2, &Driver::ExpectShortcut},
+    {"delete-key", 1, &Driver::DeleteKey},
+    {"delete-tree", 1, &Driver::DeleteTree},
+    {"timeout", 1, &Driver::Timeout},
+};
+
+Driver::Driver(DWORD stepTimeoutMs, std::string snapDirectory)
+    : stepTimeoutMs_(stepTimeoutMs), snapDirectory_(std::move(snapDirectory)) {}
+
+Driver::~Driver() {
+    Stop();
+    if (process_.hProcess) CloseHandle(process_.hProcess);
+    if (process_.hThread) CloseHandle(process_.hThread);
+}
+
+bool Driver::Run(const std::vector<Command>& commands) {
+    for (const Command& command : commands) {
+        std::string problem = Execute(command);
+        if (!problem.empty()) {
+            Log("FAIL line " + std::to_string(command.line) + " (" + command.name + "): " + problem);
+            Stop();
+            return false;
+        }
+    }
+    if (process_.hProcess && !Exited()) {
+        Log("FAIL: the script ended while setup.exe was still running");
+        Stop();
+        return false;
+    }
+    Log("PASS");
+    return true;
+}
+
+std::string Driver::Execute(const Command& command) {
+    for (const ActionEntry& entry : kActions) {
+        if (command.name != entry.name) continue;
+        if (command.args.size() < entry.minArgs) return "needs " + std::to_string(entry.minArgs) + " argument(s)";
+        return (this->*entry.action)(command);
+    }
+    return "unknown command";
+}
+
+// ---- waiting -------------------------------------------------------------
+
+bool Driver::Exited() const {
+    return process_.hProcess && WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0;
+}
+
+SetupWindows Driver::Windows() const { return FindSetupWindows(process_.dwProcessId); }
+
+std::string Driver::ExitStatusText() const {
+    DWORD status = 0;
+    GetExitCodeProcess(process_.hProcess, &status);
+    return std::to_string(status);
+}
+
+std::string Driver::UnexpectedWindows(const SetupWindows& windows) {
+    if (!windows.messageBoxes.empty()) {
+        HWND box = windows.messageBoxes.front();
+        return "unexpected message box " + Quoted(WindowText(box)) + ": " +
+               Quoted(OneLine(ControlText(box, kMessageBoxTextId)));
+    }
+    if (windows.exitDialog) return "unexpected Exit Setup dialog";
+    return "";
+}
+
+std::string Driver::WaitFor(const std::string& what, const std::function<bool()>& condition, int flags) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (condition()) return "";
+        bool exited = Exited();
+        if (exited && !(flags & AllowExit)) return "setup.exe exited with status " + ExitStatusText() + " while waiting for " + what;
+        if (!exited && process_.hProcess && !(flags & AllowModal)) {
+            std::string unexpected = UnexpectedWindows(Windows());
+            if (!unexpected.empty()) return unexpected + " while waiting for " + what;
+        }
+        if (GetTickCount() - start > stepTimeoutMs_) return "timed out waiting for " + what;
+        if (process_.hProcess && !exited) {
+            WaitForSingleObject(process_.hProcess, kPollMs);
+        } else {
+            Sleep(kPollMs);  // nothing to wait on but the clock (files after the exit)
+        }
+    }
+}
+
+std::string Driver::WaitForSheet(HWND& sheet) {
+    return WaitFor("the wizard", [&] { return (sheet = Windows().sheet) != nullptr; });
+}
+
+HWND Driver::TargetWindow() {
+    if (dialog_ && IsWindow(dialog_)) return dialog_;
+    dialog_ = nullptr;
+    HWND sheet = Windows().sheet;
+    return sheet ? CurrentPage(sheet) : nullptr;
+}
+
+void Driver::Log(const std::string& line) const {
+    std::printf("%s\n", line.c_str());
+    std::fflush(stdout);
+}
+
+void Driver::Stop() {
+    if (!process_.hProcess || Exited()) return;
+    Log("ending setup.exe");
+    TerminateProcess(process_.hProcess, 99);
+    WaitForSingleObject(process_.hProcess, 5000);
+}
+
+// ---- the wizard ------------------------------------------------------------
+
+std::string Driver::Start(const Command& command) {
+    if (process_.hProcess) return "setup.exe was already started";
+    std::string arguments = command.args.size() > 1 ? command.args[1] : "";
+    std::string line = Quoted(command.args[0]) + (arguments.empty() ? "" : " " + arguments);
+    std::vector<char> writable(line.begin(), line.end());
+    writable.push_back('\0');
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    // Started from elsewhere: setup.exe must find its files by its own path.
+    if (!CreateProcessA(nullptr, writable.data(), nullptr, nullptr, FALSE, 0, nullptr, "C:\\", &startup, &process_))
+        return "cannot start " + command.args[0] + " (error " + std::to_string(GetLastError()) + ")";
+    Log("start: " + line);
+    return "";
+}
+
+std::string Driver::ExpectPage(const Command& command) {
+    const std::string& title = command.args[0];
+    HWND sheet = nullptr;
+    std::string seen;
+    std::string problem = WaitFor("page " + Quoted(title), [&] {
+        sheet = Windows().sheet;
+        seen = sheet ? PageTitle(sheet) : "";
+        return sheet && seen == title;
+    });
+    if (!problem.empty()) return problem + " (last title " + Quoted(seen) + ")";
+    lastPageIndex_ = PageIndex(sheet, CurrentPage(sheet));
+    Log("page " + std::to_string(lastPageIndex_ + 1) + "/" + std::to_string(PageCount(sheet)) + ": " + Quoted(title));
+    return "";
+}
+
+std::string Driver::ExpectPages(const Command& command) {
+    HWND sheet = nullptr;
+    std::string problem = WaitForSheet(sheet);
+    if (!problem.empty()) return problem;
+    int count = PageCount(sheet);
+    Log("pages: " + std::to_string(count));
+    if (std::to_string(count) != command.args[0]) return "the wizard has " + std::to_string(count) + " pages";
+    return "";
+}
+
+std::string Driver::PressSheetButton(int buttonId, int pressCode, const char* name) {
+    HWND sheet = nullptr;
+    std::string problem = WaitFor(std::string("a usable ") + name + " button", [&] {
+        sheet = Windows().sheet;
+        return sheet && ButtonUsable(sheet, buttonId);
+    });
+    if (!problem.empty()) return problem;
+    HWND before = CurrentPage(sheet);
+    PostMessageA(sheet, PSM_PRESSBUTTON, pressCode, 0);
+    Log(std::string("press: ") + name);
+    if (pressCode == PSBTN_FINISH || pressCode == PSBTN_CANCEL) return "";
+    // Done when another page shows or the page answered with a window of its own.
+    return WaitFor(std::string("the effect of ") + name, [&] {
+        SetupWindows windows = Windows();
+        if (!windows.messageBoxes.empty() || windows.exitDialog || !windows.dialogs.empty()) return true;
+        return !windows.sheet || CurrentPage(windows.sheet) != before;
+    }, AllowModal | AllowExit);
+}
+
+std::string Driver::Next(const Command&) { return PressSheetButton(kNextButton, PSBTN_NEXT, "Next"); }
+std::string Driver::Back(const Command&) { return PressSheetButton(kBackButton, PSBTN_BACK, "Back"); }
+std::string Driver::Cancel(const Command&) { return PressSheetButton(kCancelButton, PSBTN_CANCEL, "Cancel"); }
+
+std::string Driver::WaitFinish(const Command&) {
+    HWND sheet = nullptr;
+    std::string problem = WaitFor("a usable Finish button", [&] {
+        sheet = Windows().sheet;
+        return sheet && ButtonUsable(sheet, kFinishButton);
+    });
+    if (!problem.empty()) return problem;
+    Log("finish enabled; title " + Quoted(PageTitle(sheet)) + "; result line " +
+        Quoted(ControlText(CurrentPage(sheet), kResultLineId)));
+    return "";
+}
+
+std::string Driver::Finish(const Command& command) {
+    std::string problem = WaitFinish(command);
+    return problem.empty() ? PressSheetButton(kFinishButton, PSBTN_FINISH, "Finish") : problem;
+}
+
+// ---- other windows -----------------------------------------------------------
+
+std::string Driver::MessageBox(const Command& command) {
+    const std::string& expected = command.args[0];
+    int button = ButtonId(command.args[1]);
+    if (!button) return "unknown button " + command.args[1];
+    HWND box = nullptr;
+    std::string problem = WaitFor("a message box", [&] {
+        SetupWindows windows = Windows();
+        box = windows.messageBoxes.empty() ? nullptr : windows.messageBoxes.front();
+        return box != nullptr;
+    }, AllowModal);
+    if (!problem.empty()) return problem;
+    std::string caption = WindowText(box), text = ControlText(box, kMessageBoxTextId);
+    Log("msgbox " + Quoted(caption) + ": " + Quoted(OneLine(text)) + " -> " + command.args[1]);
+    if (caption != "Setup") return "message box caption " + Quoted(caption);
+    if (expected != "*" && !Contains(text, expected)) return "expected a message containing " + Quoted(expected);
+    if (!GetDlgItem(box, button)) return "the message box has no " + command.args[1] + " button";
+    PressDialogButton(box, button);
+    return WaitFor("the message box to close", [&] { return !IsWindow(box); }, AllowModal | AllowExit);
+}
+
+std::string Driver::ExitSetup(const Command& command) {
+    const std::string& choice = command.args[0];
+    int button = choice == "exit" ? 1004 : choice == "resume" ? 1006 : 0;
+    if (!button) return "exit-setup takes exit or resume";
+    HWND dialog = nullptr;
+    std::string problem = WaitFor("the Exit Setup dialog", [&] { return (dialog = Windows().exitDialog) != nullptr; },
+                                  AllowModal);
+    if (!problem.empty()) return problem;
+    Log("exit-setup -> " + choice);
+    PressDialogButton(dialog, button);
+    return WaitFor("the Exit Setup dialog to close", [&] { return !IsWindow(dialog); }, AllowModal | AllowExit);
+}
+
+std::string Driver::Dialog(const Command& command) {
+    const std::string& caption = command.args[0];
+    std::string problem = WaitFor("dialog " + Quoted(caption), [&] {
+        for (HWND dialog : Windows().dialogs) {
+            if (WindowText(dialog) == caption) dialog_ = dialog;
+        }
+        return dialog_ != nullptr;
+    });
+    if (problem.empty()) Log("dialog " + Quoted(caption));
+    return problem;
+}
+
+std::string Driver::TypeId(const Command& command) {
+    HWND target = TargetWindow();
+    HWND control = target ? GetDlgItem(target, std::atoi(command.args[0].c_str())) : nullptr;
+    if (!control) return "no control " + command.args[0];
+    if (!SetControlText(control, command.args[1])) return "the control did not take the text";
+    Log("type " + command.args[0] + ": " + Quoted(command.args[1]));
+    return "";
+}
+
+std::string Driver::ClickId(const Command& command) {
+    HWND target = TargetWindow();
+    HWND control = target ? GetDlgItem(target, std::atoi(command.args[0].c_str())) : nullptr;
+    if (!control) return "no control " + command.args[0];
+    PostMessageA(control, BM_CLICK, 0, 0);
+    Log("click " + command.args[0]);
+    return "";
+}
+
+std::string Driver::ExpectText(const Command& command) {
+    int id = std::atoi(command.args[0].c_str());
+    std::string seen;
+    std::string problem = WaitFor("text " + Quoted(command.args[1]) + " in control " + command.args[0], [&] {
+        HWND target = TargetWindow();
+        seen = target ? ControlText(target, id) : "";
+        return Contains(seen, command.args[1]);
+    });
+    if (!problem.empty()) return problem + " (it reads " + Quoted(OneLine(seen)) + ")";
+    Log("text " + command.args[0] + ": " + Quoted(OneLine(seen)));
+    return "";
+}
+
+std::string Driver::ExpectBackground(const Command& command) {
+    HWND sheet = nullptr;
+    std::string problem = WaitForSheet(sheet);
+    if (!problem.empty()) return problem;
+    HWND background = Windows().background;
+    HWND owner = GetWindow(sheet, GW_OWNER);
+    bool wanted = command.args[0] == "yes";
+    Log(std::string("background window: ") + (background ? "yes" : "no") + ", wizard owner: " +
+        (owner ? (owner == background ? "background" : "other") : "none"));
+    if (wanted && (!background || !IsWindowVisible(background))) return "no visible background window";
+    if (wanted && owner != background) return "the wizard is not owned by the background window";
+    if (!wanted && (background || owner)) return "quiet mode has a background window or an owner";
+    return "";
+}
+
+std::string Driver::ExpectRunning(const Command& command) {
+    DWORD wait = static_cast<DWORD>(std::atoi(command.args[0].c_str()));
+    if (!process_.hProcess) return "setup.exe was not started";
+    if (WaitForSingleObject(process_.hProcess, wait) != WAIT_TIMEOUT) return "setup.exe exited with status " + ExitStatusText();
+    std::string unexpected = UnexpectedWindows(Windows());
+    if (!unexpected.empty()) return unexpected;
+    Log("still running after " + command.args[0] + " ms");
+    return "";
+}
+
+std::string Driver::WaitExit(const Command& command) {
+    std::string problem = WaitFor("setup.exe to end", [&] { return Exited(); }, AllowExit);
+    if (!problem.empty()) return problem;
+    std::string status = ExitStatusText();
+    Log("exit status " + status);
+    return status == command.args[0] ? "" : "expected exit status " + command.args[0];
+}
+
+std::string Driver::Snap(const Command& command) {
+    if (snapDirectory_.empty()) return "";
+    std::string base = snapDirectory_ + "\\" + command.args[0];
+    HANDLE ready = CreateFileA((base + ".ready").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (ready == INVALID_HANDLE_VALUE) return "cannot signal " + base + ".ready";
+    CloseHandle(ready);
+    Log("snap " + command.args[0]);
+    std::string done = base + ".done";
+    std::string problem = WaitFor("the screenshot " + command.args[0], [&] {
+        return GetFileAttributesA(done.c_str()) != INVALID_FILE_ATTRIBUTES;
+    }, AllowModal | AllowExit);
+    DeleteFileA(done.c_str());
+    return problem;
+}
+
+// ---- outcome checks ------------------------------------------------------------
+
+std::string Driver::ExpectFile(const Command& command) {
+    std::string problem = CheckFileExists(command.args[0], true);
+    if (problem.empty()) Log("file: " + command.args[0]);
+    return problem;
+}
+
+std::string Driver::ExpectNoFile(const Command& command) {
+    std::string problem = CheckFileExists(command.args[0], false);
+    if (problem.empty()) Log("no file: " + command.args[0]);
+    return problem;
+}
+
+std::string Driver::WaitFile(const Command& command) {
+    std::string problem = WaitFor(command.args[0], [&] { return CheckFileExists(command.args[0], true).empty(); },
+                                  AllowModal | AllowExit);
+    if (problem.empty()) Log("file appeared: " + command.args[0]);
+    return problem;
+}
+
+std::string Driver::ExpectFileText(const Command& command) {
+    std::string problem = CheckFileContains(command.args[0], command.args[1]);
+    if (problem.empty()) Log("file " + command.args[0] + " holds " + Quoted(command.args[1]));
+    return problem;
+}
+
+std::string Driver::ExpectReg(const Command& command) {
+    std::string problem = CheckRegistryValue(command.args[0], command.args[1], ExpandFolders(command.args[2]));
+    if (problem.empty()) Log("reg " + command.args[0] + " " + Quoted(command.args[1]) + " = " + Quoted(command.args[2]));
+    return problem;
+}
+
+std::string Driver::ExpectKey(const Command& command) {
+    std::string problem = CheckRegistryKeyExists(command.args[0], true);
+    if (problem.empty()) Log("key: " + command.args[0]);
+    return problem;
+}
+
+std::string Driver::ExpectNoKey(const Command& command) {
+    std::string problem = CheckRegistryKeyExists(command.args[0], false);
+    if (problem.empty()) Log("no key: " + command.args[0]);
+    return problem;
+}
+
+std::string Driver::ExpectShortcut(const Command& command) {
+    std::string arguments = command.args.size() > 2 ? ExpandFolders(command.args[2]) : "";
+    std::string problem = CheckShortcut(command.args[0], command.args[1], arguments);
+    if (problem.empty()) Log("shortcut " + command.args[0] + " -> " + command.args[1] + (arguments.empty() ? "" : " " + arguments));
+    return problem;
+}
+
+std::string Driver::DeleteKey(const Command& command) { return CheckResult(DeleteRegistryTree(command.args[0]), "clean-up"); }
+std::string Driver::DeleteTree(const Command& command) { return CheckResult(DeleteDirectoryTree(command.args[0]), "clean-up"); }
+
+std::string Driver::Timeout(const Command& command) {
+    int seconds = std::atoi(command.args[0].c_str());
+    if (seconds <= 0) return "timeout takes a number of seconds";
+    stepTimeoutMs_ = static_cast<DWORD>(seconds) * 1000;
+    return "";
+}
