@@ -40,3 +40,6 @@ list(APPEND VSETUP_PURE_SOURCES
     shell/UninstallCommandLine.cpp
     shell/UninstallRemover.cpp
 )
+list(APPEND VSETUP_PURE_SOURCES
+    install/ProgressThrottle.cpp
+)

@@ -36,6 +36,7 @@ void ProgressPage::ExtractProgramFiles(const char* archiveName, const char* dest
     if (ForEachDirectoryLevel(destination, CreateDestinationLevel, this)) {
         ExtractCallbacks callbacks = {OnProgressRange, OnProgressStep, OnDirectory, OnFile};
         result = ExtractArchive(archiveName, destination, callbacks, this);
+        FlushProgress();
     }
     if (result != ExtractOk) {
         SetDlgItemTextA(window, IDC_RESULT_LINE, kSetupNotCompletedLine);

@@ -1,4 +1,5 @@
 #pragma once
+#include "install/ProgressThrottle.h"
 #include "ui/WizardPage.h"
 
 // markFlags
@@ -21,6 +22,8 @@ public:
     void UpdateStepMarks();
     void SetProgressRange(unsigned steps);
     void StepProgress();
+    // Shows the steps that StepProgress counted but did not draw yet.
+    void FlushProgress();
 
     // The "Copying files onto your hard disk" step (install/ExtractProgramFiles.cpp).
     void ExtractProgramFiles(const char* archiveName, const char* destination);
@@ -44,6 +47,7 @@ private:
     HBITMAP MarkImage(int which);
 
     HBITMAP markImages[3] = {};  // in progress, done, skipped
+    ProgressThrottle progressThrottle;  // worker side only
 };
 
 DWORD WINAPI WorkerMain(LPVOID page);
