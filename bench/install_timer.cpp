@@ -42,12 +42,21 @@ private:
     LARGE_INTEGER frequency_, start_;
 };
 
+// The child's console output (xcopy's count) goes to NUL, so that standard
+// output carries only the measurement.
 bool Start(const char* commandLine, PROCESS_INFORMATION& process) {
     std::vector<char> writable(commandLine, commandLine + std::strlen(commandLine) + 1);
+    SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
+    HANDLE nul = CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &inheritable, OPEN_EXISTING, 0, nullptr);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
-    if (CreateProcessA(nullptr, writable.data(), nullptr, nullptr, FALSE, 0, nullptr, "C:\\", &startup, &process))
-        return true;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = startup.hStdError = nul;
+    bool started =
+        CreateProcessA(nullptr, writable.data(), nullptr, nullptr, TRUE, 0, nullptr, "C:\\", &startup, &process);
+    if (nul != INVALID_HANDLE_VALUE) CloseHandle(nul);
+    if (started) return true;
     std::fprintf(stderr, "install_timer: cannot start %s (error %lu)\n", commandLine, GetLastError());
     return false;
 }

@@ -42,4 +42,5 @@ list(APPEND VSETUP_PURE_SOURCES
 )
 list(APPEND VSETUP_PURE_SOURCES
     install/ProgressThrottle.cpp
+    install/DirectoryMemo.cpp
 )

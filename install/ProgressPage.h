@@ -1,4 +1,5 @@
 #pragma once
+#include "install/DirectoryMemo.h"
 #include "install/ProgressThrottle.h"
 #include "ui/WizardPage.h"
 
@@ -28,6 +29,8 @@ public:
     // The "Copying files onto your hard disk" step (install/ExtractProgramFiles.cpp).
     void ExtractProgramFiles(const char* archiveName, const char* destination);
     void RecordExtractedFile(const char* path, int keep);
+    // The extraction's directory callback.
+    int CreateMemberDirectory(const char* path);
 
     // True while the worker thread exists and has not yet ended.
     bool WorkerRunning() const;
@@ -48,6 +51,7 @@ private:
 
     HBITMAP markImages[3] = {};  // in progress, done, skipped
     ProgressThrottle progressThrottle;  // worker side only
+    DirectoryMemo directoryMemo;        // for one extraction, worker side only
 };
 
 DWORD WINAPI WorkerMain(LPVOID page);
