@@ -16,7 +16,7 @@ void CreateDestinationLevel(void* context, const char* level) {
     PageOf(context)->settings->CreateDirectoryLogged(level, FALSE);
 }
 
-void OnProgressRange(void* context, unsigned steps) { PageOf(context)->SetProgressRange(steps); }
+void OnProgressRange(void* context, uint32_t steps) { PageOf(context)->SetProgressRange(steps); }
 void OnProgressStep(void* context) { PageOf(context)->StepProgress(); }
 int OnDirectory(void* context, const char* path) { return PageOf(context)->CreateMemberDirectory(path); }
 void OnFile(void* context, const char* path, int keep) { PageOf(context)->RecordExtractedFile(path, keep); }
@@ -43,8 +43,8 @@ void ProgressPage::ExtractProgramFiles(const char* archiveName, const char* dest
     // disk-writing failure it would otherwise turn into.
     int result = ExtractCreateError;
     if (ForEachDirectoryLevel(destination, CreateDestinationLevel, this)) {
-        ExtractCallbacks callbacks = {OnProgressRange, OnProgressStep, OnDirectory, OnFile};
-        result = ExtractArchive(archiveName, destination, callbacks, this);
+        const ExtractCallbacks handlers = {OnProgressRange, OnProgressStep, OnDirectory, OnFile};
+        result = ExtractArchive(archiveName, destination, handlers, this);
         FlushProgress();
     }
     if (result != ExtractOk) {

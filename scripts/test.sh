@@ -21,4 +21,5 @@ ctest --test-dir build/native --output-on-failure || status=1
 scripts/fuzz-smoke.sh build/native "${VSETUP_FUZZ_SECONDS:-20}" || status=1
 ctest --test-dir build/win64 --output-on-failure -j"$jobs" || status=1
 scripts/wine-stop.sh "$root/build/win64/wineprefix"
+scripts/wine-stop.sh "$root/build/win64/e2e-prefix"
 exit $status

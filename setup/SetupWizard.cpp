@@ -13,13 +13,12 @@
 #include "resource.h"
 #include "setup/InstallDirectory.h"
 #include "setup/InstallSettings.h"
+#include "setup/PageRecords.h"
 #include "setup/PathHelpers.h"
 #include "setup/SetupMessages.h"
 #include "ui/BackgroundWindow.h"
 
 namespace {
-
-constexpr int kMaxPages = 7;
 
 struct WizardPages {
     WelcomePage* welcome = nullptr;
@@ -69,21 +68,16 @@ void CreatePages(WizardPages& pages, InstallSettings* settings, const SetupConfi
     }
 }
 
-int FillPageRecords(PROPSHEETPAGEA* records, const WizardPages& pages, HINSTANCE instance, bool quiet) {
-    int count = 0;
-    auto add = [&](PropertyPage* page, int dialogId, int titleId) {
-        PropertyPage::FillPageRecord(&records[count++], dialogId, titleId, page, instance);
-    };
+void FillPageRecords(PageRecords& records, const WizardPages& pages, HINSTANCE instance, bool quiet) {
     if (!quiet) {
-        add(pages.welcome, IDD_WELCOME, IDS_TITLE_WELCOME);
-        add(pages.license, IDD_LICENSE, IDS_TITLE_LICENSE);
-        add(pages.programDir, IDD_PROGRAM_DIR, IDS_TITLE_PROGRAM_DIR);
-        add(pages.startFolder, IDD_START_FOLDER, IDS_TITLE_START_FOLDER);
-        if (pages.associations) add(pages.associations, IDD_ASSOCIATIONS, IDS_TITLE_ASSOCIATIONS);
-        add(pages.ready, IDD_READY, IDS_TITLE_READY);
+        records.Add(pages.welcome, IDD_WELCOME, IDS_TITLE_WELCOME, instance);
+        records.Add(pages.license, IDD_LICENSE, IDS_TITLE_LICENSE, instance);
+        records.Add(pages.programDir, IDD_PROGRAM_DIR, IDS_TITLE_PROGRAM_DIR, instance);
+        records.Add(pages.startFolder, IDD_START_FOLDER, IDS_TITLE_START_FOLDER, instance);
+        if (pages.associations) records.Add(pages.associations, IDD_ASSOCIATIONS, IDS_TITLE_ASSOCIATIONS, instance);
+        records.Add(pages.ready, IDD_READY, IDS_TITLE_READY, instance);
     }
-    add(pages.progress, IDD_PROGRESS, IDS_TITLE_PROGRESS);
-    return count;
+    records.Add(pages.progress, IDD_PROGRESS, IDS_TITLE_PROGRESS, instance);
 }
 
 // The directory to propose, or false when quiet mode must refuse to install:
@@ -113,8 +107,8 @@ bool RunSetupWizard(HINSTANCE instance, const SetupConfig& config) {
     WizardPages* pages = new WizardPages();
     CreatePages(*pages, settings, config);
 
-    PROPSHEETPAGEA records[kMaxPages] = {};
-    int pageCount = FillPageRecords(records, *pages, instance, config.quiet);
+    PageRecords records;
+    FillPageRecords(records, *pages, instance, config.quiet);
 
     SetupString caption(settings->appName.Get());
     caption.Append(" Setup");
@@ -126,9 +120,9 @@ bool RunSetupWizard(HINSTANCE instance, const SetupConfig& config) {
     header.hwndParent = background;
     header.hInstance = instance;
     header.pszCaption = caption.Get();
-    header.nPages = static_cast<UINT>(pageCount);
+    header.nPages = static_cast<UINT>(records.Count());
     header.nStartPage = 0;
-    header.ppsp = records;
+    header.ppsp = records.Data();
     PropertySheetA(&header);
 
     if (background) DestroyWindow(background);

@@ -1,5 +1,7 @@
 #include "ui/PropertyPage.h"
 
+#include <cstdlib>
+
 BOOL PropertyPage::InitialFocus(WPARAM) {
     if (focusControl == 0) return TRUE;
     SetFocus(GetDlgItem(window, focusControl));
@@ -59,4 +61,17 @@ INT_PTR CALLBACK PropertyPage::PageDialogProc(HWND window, UINT message, WPARAM 
         if (page) page->sheet = reinterpret_cast<NMHDR*>(lParam)->hwndFrom;
     }
     return SharedDialogProc(window, message, wParam, lParam);
+}
+
+PageRecordArray::PageRecordArray(int count) : count_(count > 0 ? count : 0) {
+    // Room for a whole PROPSHEETPAGEA behind the last record keeps every At() a valid object address.
+    size_t bytes = PROPSHEETPAGEA_V2_SIZE * static_cast<size_t>(count_) + sizeof(PROPSHEETPAGEA);
+    bytes_ = static_cast<unsigned char*>(std::calloc(1, bytes));
+    if (!bytes_) std::abort();  // small allocations are assumed to succeed
+}
+
+PageRecordArray::~PageRecordArray() { std::free(bytes_); }
+
+PROPSHEETPAGEA* PageRecordArray::At(int index) {
+    return reinterpret_cast<PROPSHEETPAGEA*>(bytes_ + PROPSHEETPAGEA_V2_SIZE * static_cast<size_t>(index));
 }

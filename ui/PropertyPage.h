@@ -26,3 +26,25 @@ public:
     HWND sheet = nullptr;
     int focusControl = 0;
 };
+
+// Page records laid out as PropertySheetA reads them with PSH_PROPSHEETPAGE:
+// it steps from record to record by each one's dwSize (PROPSHEETPAGEA_V2_SIZE),
+// so a plain PROPSHEETPAGEA[] (whose elements also hold hActCtx) would make
+// it read every page after the first from the wrong place.
+class PageRecordArray {
+public:
+    explicit PageRecordArray(int count);
+    ~PageRecordArray();
+    PageRecordArray(const PageRecordArray&) = delete;
+    PageRecordArray& operator=(const PageRecordArray&) = delete;
+
+    // Only the first PROPSHEETPAGEA_V2_SIZE bytes of a record may be used.
+    PROPSHEETPAGEA* At(int index);
+    // For PROPSHEETHEADERA::ppsp.
+    PROPSHEETPAGEA* Data() { return At(0); }
+    int Count() const { return count_; }
+
+private:
+    unsigned char* bytes_;
+    int count_;
+};

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+namespace wscript {
+
 namespace {
 WindowScript* activeScript = nullptr;
 
@@ -101,3 +103,5 @@ void WindowScript::GiveUp() {
     running_ = false;
     EnumThreadWindows(GetCurrentThreadId(), CloseDialog, 0);
 }
+
+}  // namespace wscript

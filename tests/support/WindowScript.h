@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+// In a namespace of their own so they sit beside other suites' helpers.
+namespace wscript {
+
 // Pumps this thread's messages until the condition holds or the time is up;
 // returns the condition's last value. Never sleeps blindly.
 bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
@@ -50,3 +53,5 @@ private:
 // The visible top-level dialog of this thread with that caption, or null.
 HWND FindThreadDialog(const char* caption);
 std::string WindowText(HWND window);
+
+}  // namespace wscript

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <cstring>
 #include <fstream>
 #include <iterator>
 
@@ -52,15 +53,25 @@ std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
 }  // namespace
 
+bool Matches(const std::string& actual, const std::string& expected) {
+    if (!expected.empty() && expected.back() == '*') return actual.compare(0, expected.size() - 1, expected, 0, expected.size() - 1) == 0;
+    return actual == expected;
+}
+
 std::string ExpandFolders(const std::string& path) {
+    std::string expanded = path;
     for (const FolderName& folder : kFolders) {
         std::string placeholder = folder.placeholder;
-        if (path.compare(0, placeholder.size(), placeholder) != 0) continue;
+        size_t at = expanded.find(placeholder);
+        if (at == std::string::npos) continue;
         char location[MAX_PATH] = {};
-        if (!SHGetSpecialFolderPathA(nullptr, location, folder.csidl, FALSE)) return path;
-        return location + path.substr(placeholder.size());
+        if (!SHGetSpecialFolderPathA(nullptr, location, folder.csidl, FALSE)) continue;
+        for (; at != std::string::npos; at = expanded.find(placeholder, at)) {
+            expanded.replace(at, placeholder.size(), location);
+            at += std::strlen(location);
+        }
     }
-    return path;
+    return expanded;
 }
 
 std::string CheckFileExists(const std::string& path, bool wanted) {
@@ -86,7 +97,7 @@ std::string CheckRegistryValue(const std::string& key, const std::string& value,
     LONG status = RegQueryValueExA(opened.get(), value.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
     if (status != ERROR_SUCCESS) return "no value " + Quoted(value) + " in " + key;
     if (type != REG_SZ) return key + " " + Quoted(value) + " is not REG_SZ";
-    if (data != buffer) return key + " " + Quoted(value) + " is " + Quoted(buffer) + ", not " + Quoted(data);
+    if (!Matches(buffer, data)) return key + " " + Quoted(value) + " is " + Quoted(buffer) + ", not " + Quoted(data);
     return "";
 }
 
@@ -114,8 +125,8 @@ std::string CheckShortcut(const std::string& link, const std::string& target, co
     } else {
         shellLink->GetPath(foundTarget, MAX_PATH, nullptr, SLGP_RAWPATH);
         shellLink->GetArguments(foundArguments, sizeof foundArguments);
-        if (ExpandFolders(target) != foundTarget) problem = link + " points to " + Quoted(foundTarget);
-        else if (arguments != foundArguments) problem = link + " has arguments " + Quoted(foundArguments);
+        if (!Matches(foundTarget, ExpandFolders(target))) problem = link + " points to " + Quoted(foundTarget);
+        else if (!Matches(foundArguments, arguments)) problem = link + " has arguments " + Quoted(foundArguments);
     }
     if (file) file->Release();
     shellLink->Release();
@@ -158,4 +169,74 @@ std::string DeleteDirectoryTree(const std::string& path) {
     } while (FindNextFileA(search, &entry));
     FindClose(search);
     return RemoveDirectoryA(directory.c_str()) ? "" : "cannot remove " + path;
+}
+
+namespace {
+
+bool ReadShortcut(const std::string& path, std::string& target, std::string& arguments) {
+    IShellLinkA* shellLink = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                reinterpret_cast<void**>(&shellLink))))
+        return false;
+    IPersistFile* file = nullptr;
+    wchar_t widePath[MAX_PATH] = {};
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, widePath, MAX_PATH);
+    char foundTarget[MAX_PATH] = {}, foundArguments[1024] = {};
+    bool loaded = SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+                  SUCCEEDED(file->Load(widePath, STGM_READ));
+    if (loaded) {
+        shellLink->GetPath(foundTarget, MAX_PATH, nullptr, SLGP_RAWPATH);
+        shellLink->GetArguments(foundArguments, sizeof foundArguments);
+        target = foundTarget;
+        arguments = foundArguments;
+    }
+    if (file) file->Release();
+    shellLink->Release();
+    return loaded;
+}
+
+void DescribeKeyInto(HKEY root, const std::string& rootName, const std::string& path, std::string& out) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+    char name[256], data[2048];
+    for (DWORD index = 0;; ++index) {
+        DWORD nameSize = sizeof name, dataSize = sizeof data - 1, type = 0;
+        if (RegEnumValueA(key, index, name, &nameSize, nullptr, &type, reinterpret_cast<BYTE*>(data), &dataSize) !=
+            ERROR_SUCCESS)
+            break;
+        data[type == REG_SZ ? dataSize : 0] = '\0';
+        out += rootName + "\\" + path + "  " + (nameSize ? Quoted(name) : std::string("(default)")) + " = " +
+               Quoted(data) + "\n";
+    }
+    for (DWORD index = 0;; ++index) {
+        DWORD nameSize = sizeof name;
+        if (RegEnumKeyExA(key, index, name, &nameSize, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        DescribeKeyInto(root, rootName, path + "\\" + name, out);
+    }
+    RegCloseKey(key);
+}
+
+}  // namespace
+
+std::string DescribeShortcuts(const std::string& folder) {
+    std::string directory = ExpandFolders(folder), out;
+    WIN32_FIND_DATAA entry;
+    HANDLE search = FindFirstFileA((directory + "\\*.lnk").c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE) return "(no shortcuts in " + directory + ")\n";
+    do {
+        std::string target, arguments;
+        std::string link = directory + "\\" + entry.cFileName;
+        if (!ReadShortcut(link, target, arguments)) target = "(unreadable)";
+        out += link + "  ->  " + target + (arguments.empty() ? "" : " " + arguments) + "\n";
+    } while (FindNextFileA(search, &entry));
+    FindClose(search);
+    return out;
+}
+
+std::string DescribeKey(const std::string& key) {
+    HKEY root;
+    std::string path, out;
+    if (!SplitKey(key, root, path)) return "(bad key " + key + ")\n";
+    DescribeKeyInto(root, key.substr(0, 4), path, out);
+    return out.empty() ? "(no key " + key + ")\n" : out;
 }

@@ -4,9 +4,12 @@
 // Outcome checks on disk, in the registry and in the Start Menu. Each returns
 // an empty text when the check holds and otherwise says what it found.
 
-// Replaces <Programs>, <Windows>, <Documents> and <ProgramFiles> with the
+// Replaces (anywhere in the text) <Programs>, <Windows>, <Documents> and <ProgramFiles> with the
 // folders the shell reports for this user.
 std::string ExpandFolders(const std::string& path);
+
+// Equal, or when expected ends with '*', beginning with the text before it.
+bool Matches(const std::string& actual, const std::string& expected);
 
 std::string CheckFileExists(const std::string& path, bool wanted);
 // The file's bytes contain the text.
@@ -20,3 +23,8 @@ std::string CheckShortcut(const std::string& link, const std::string& target, co
 // Clean-up before a case: removes a key with its subkeys, or a directory tree.
 std::string DeleteRegistryTree(const std::string& key);
 std::string DeleteDirectoryTree(const std::string& path);
+
+// For people: every shortcut in a folder with its target and arguments, and
+// every value of a key and its subkeys, one line each.
+std::string DescribeShortcuts(const std::string& folder);
+std::string DescribeKey(const std::string& key);

@@ -32,16 +32,73 @@ void PressDialogButton(HWND dialog, int id) {
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
+bool EqualsNoCase(const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
+
 bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
-// Message texts hold line breaks; the transcript keeps one event per line.
-std::string OneLine(std::string text) {
-    for (char& c : text) {
-        if (c == '\r' || c == '\n') c = '|';
+// Message texts hold line breaks; the transcript keeps one event per line,
+// with '|' for each line break (CR LF counts as one).
+std::string OneLine(const std::string& text) {
+    std::string line;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+        line += text[i] == '\r' || text[i] == '\n' ? '|' : text[i];
     }
-    return text;
+    return line;
+}
+
+// The one UnInstXXXX.inf in the directory.
+std::string FindUninstallLog(const std::string& directory, std::string& path) {
+    WIN32_FIND_DATAA entry;
+    HANDLE search = FindFirstFileA((directory + "\\UnInst????.inf").c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE) return "no uninstall log in " + directory;
+    path = directory + "\\" + entry.cFileName;
+    bool more = FindNextFileA(search, &entry) != 0;
+    FindClose(search);
+    return more ? "more than one uninstall log in " + directory : "";
+}
+
+std::string ToolPath(const char* name) {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string directory = path;
+    return directory.substr(0, directory.find_last_of('\\') + 1) + name;
+}
+
+// Runs "uninstlog FILE" and collects its standard output.
+std::string RunLogTool(const std::string& logFile, std::string& output, int& status) {
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE readEnd = nullptr, writeEnd = nullptr;
+    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return "no pipe";
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    std::string line = Quoted(ToolPath("uninstlog.exe")) + " " + Quoted(logFile);
+    std::vector<char> writable(line.begin(), line.end());
+    writable.push_back('\0');
+    PROCESS_INFORMATION tool = {};
+    BOOL started = CreateProcessA(nullptr, writable.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &tool);
+    CloseHandle(writeEnd);
+    if (!started) {
+        CloseHandle(readEnd);
+        return "cannot run " + line;
+    }
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got) output.append(buffer, got);
+    CloseHandle(readEnd);
+    WaitForSingleObject(tool.hProcess, INFINITE);
+    DWORD code = 0;
+    GetExitCodeProcess(tool.hProcess, &code);
+    status = static_cast<int>(code);
+    CloseHandle(tool.hProcess);
+    CloseHandle(tool.hThread);
+    return "";
 }
 
 std::string CheckResult(const std::string& problem, const std::string& what) { return problem.empty() ? "" : problem + " (" + what + ")"; }
@@ -63,6 +120,7 @@ const Driver::ActionEntry Driver::kActions[] = {
     {"type-id", 2, &Driver::TypeId},
     {"click-id", 1, &Driver::ClickId},
     {"expect-text", 2, &Driver::ExpectText},
+    {"expect-no-text", 2, &Driver::ExpectNoText},
     {"expect-background", 1, &Driver::ExpectBackground},
     {"expect-running", 1, &Driver::ExpectRunning},
     {"wait-exit", 1, &Driver::WaitExit},
@@ -78,6 +136,14 @@ const Driver::ActionEntry Driver::kActions[] = {
     {"delete-key", 1, &Driver::DeleteKey},
     {"delete-tree", 1, &Driver::DeleteTree},
     {"timeout", 1, &Driver::Timeout},
+    {"read-log", 1, &Driver::ReadLog},
+    {"expect-log", 1, &Driver::ExpectLog},
+    {"expect-log-line", 2, &Driver::ExpectLogLine},
+    {"expect-no-log", 1, &Driver::ExpectNoLog},
+    {"expect-not-running", 1, &Driver::ExpectNotRunning},
+    {"show-shortcuts", 1, &Driver::ShowShortcuts},
+    {"show-key", 1, &Driver::ShowKey},
+    {"show-log", 1, &Driver::ShowLog},
 };
 
 Driver::Driver(DWORD stepTimeoutMs, std::string snapDirectory)
@@ -87,6 +153,7 @@ Driver::~Driver() {
     Stop();
     if (process_.hProcess) CloseHandle(process_.hProcess);
     if (process_.hThread) CloseHandle(process_.hThread);
+    if (job_) CloseHandle(job_);
 }
 
 bool Driver::Run(const std::vector<Command>& commands) {
@@ -193,8 +260,13 @@ std::string Driver::Start(const Command& command) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     // Started from elsewhere: setup.exe must find its files by its own path.
-    if (!CreateProcessA(nullptr, writable.data(), nullptr, nullptr, FALSE, 0, nullptr, "C:\\", &startup, &process_))
+    if (!CreateProcessA(nullptr, writable.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, "C:\\", &startup,
+                        &process_))
         return "cannot start " + command.args[0] + " (error " + std::to_string(GetLastError()) + ")";
+    // The job counts the programs setup.exe starts, such as an opened readme.
+    job_ = CreateJobObjectA(nullptr, nullptr);
+    if (!job_ || !AssignProcessToJobObject(job_, process_.hProcess)) Log("note: no job object");
+    ResumeThread(process_.hThread);
     Log("start: " + line);
     return "";
 }
@@ -247,20 +319,25 @@ std::string Driver::Next(const Command&) { return PressSheetButton(kNextButton, 
 std::string Driver::Back(const Command&) { return PressSheetButton(kBackButton, PSBTN_BACK, "Back"); }
 std::string Driver::Cancel(const Command&) { return PressSheetButton(kCancelButton, PSBTN_CANCEL, "Cancel"); }
 
-std::string Driver::WaitFinish(const Command&) {
-    HWND sheet = nullptr;
-    std::string problem = WaitFor("a usable Finish button", [&] {
+std::string Driver::WaitForFinishButton(HWND& sheet) {
+    return WaitFor("a usable Finish button", [&] {
         sheet = Windows().sheet;
         return sheet && ButtonUsable(sheet, kFinishButton);
     });
+}
+
+std::string Driver::WaitFinish(const Command&) {
+    HWND sheet = nullptr;
+    std::string problem = WaitForFinishButton(sheet);
     if (!problem.empty()) return problem;
     Log("finish enabled; title " + Quoted(PageTitle(sheet)) + "; result line " +
         Quoted(ControlText(CurrentPage(sheet), kResultLineId)));
     return "";
 }
 
-std::string Driver::Finish(const Command& command) {
-    std::string problem = WaitFinish(command);
+std::string Driver::Finish(const Command&) {
+    HWND sheet = nullptr;
+    std::string problem = WaitForFinishButton(sheet);
     return problem.empty() ? PressSheetButton(kFinishButton, PSBTN_FINISH, "Finish") : problem;
 }
 
@@ -331,14 +408,22 @@ std::string Driver::ClickId(const Command& command) {
 
 std::string Driver::ExpectText(const Command& command) {
     int id = std::atoi(command.args[0].c_str());
-    std::string seen;
-    std::string problem = WaitFor("text " + Quoted(command.args[1]) + " in control " + command.args[0], [&] {
+    std::string seen, wanted = ExpandFolders(command.args[1]);
+    std::string problem = WaitFor("text " + Quoted(wanted) + " in control " + command.args[0], [&] {
         HWND target = TargetWindow();
-        seen = target ? ControlText(target, id) : "";
-        return Contains(seen, command.args[1]);
+        seen = target ? OneLine(ControlText(target, id)) : "";
+        return Contains(seen, wanted);
     });
-    if (!problem.empty()) return problem + " (it reads " + Quoted(OneLine(seen)) + ")";
-    Log("text " + command.args[0] + ": " + Quoted(OneLine(seen)));
+    if (!problem.empty()) return problem + " (it reads " + Quoted(seen) + ")";
+    Log("text " + command.args[0] + ": " + Quoted(seen));
+    return "";
+}
+
+std::string Driver::ExpectNoText(const Command& command) {
+    HWND target = TargetWindow();
+    if (!target) return "no page or dialog";
+    std::string seen = OneLine(ControlText(target, std::atoi(command.args[0].c_str())));
+    if (Contains(seen, ExpandFolders(command.args[1]))) return "control " + command.args[0] + " reads " + Quoted(seen);
     return "";
 }
 
@@ -375,11 +460,25 @@ std::string Driver::WaitExit(const Command& command) {
     return status == command.args[0] ? "" : "expected exit status " + command.args[0];
 }
 
+// Hands a screenshot to the script that runs the driver: NAME.ready holds the
+// wizard's (or a dialog's) screen rectangle "x y width height"; the script
+// answers with NAME.done.
 std::string Driver::Snap(const Command& command) {
     if (snapDirectory_.empty()) return "";
+    SetupWindows windows = Windows();
+    HWND shown = !windows.messageBoxes.empty() ? windows.messageBoxes.front()
+                 : windows.exitDialog           ? windows.exitDialog
+                 : !windows.dialogs.empty()     ? windows.dialogs.front()
+                                                : windows.sheet;
+    RECT rect = {};
+    if (shown) GetWindowRect(shown, &rect);
     std::string base = snapDirectory_ + "\\" + command.args[0];
+    std::string geometry = std::to_string(rect.left) + " " + std::to_string(rect.top) + " " +
+                           std::to_string(rect.right - rect.left) + " " + std::to_string(rect.bottom - rect.top) + "\n";
     HANDLE ready = CreateFileA((base + ".ready").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (ready == INVALID_HANDLE_VALUE) return "cannot signal " + base + ".ready";
+    DWORD written = 0;
+    WriteFile(ready, geometry.data(), static_cast<DWORD>(geometry.size()), &written, nullptr);
     CloseHandle(ready);
     Log("snap " + command.args[0]);
     std::string done = base + ".done";
@@ -412,7 +511,7 @@ std::string Driver::WaitFile(const Command& command) {
 }
 
 std::string Driver::ExpectFileText(const Command& command) {
-    std::string problem = CheckFileContains(command.args[0], command.args[1]);
+    std::string problem = CheckFileContains(command.args[0], ExpandFolders(command.args[1]));
     if (problem.empty()) Log("file " + command.args[0] + " holds " + Quoted(command.args[1]));
     return problem;
 }
@@ -450,4 +549,111 @@ std::string Driver::Timeout(const Command& command) {
     if (seconds <= 0) return "timeout takes a number of seconds";
     stepTimeoutMs_ = static_cast<DWORD>(seconds) * 1000;
     return "";
+}
+
+// ---- the uninstall log, read with the log tool beside the driver --------------
+
+std::string Driver::ReadLog(const Command& command) {
+    std::string directory = ExpandFolders(command.args[0]);
+    std::string logFile;
+    std::string problem = FindUninstallLog(directory, logFile);
+    if (!problem.empty()) return problem;
+    int status = 0;
+    std::string output;
+    problem = RunLogTool(logFile, output, status);
+    if (!problem.empty()) return problem;
+    logLines_.clear();
+    for (size_t start = 0; start < output.size();) {
+        size_t end = output.find('\n', start);
+        if (end == std::string::npos) end = output.size();
+        logLines_.push_back(output.substr(start, end - start));
+        start = end + 1;
+    }
+    Log("uninstall log " + logFile + ": " + std::to_string(logLines_.size()) + " records");
+    for (const std::string& line : logLines_) Log("  " + line);
+    return status == 0 ? "" : "the log tool reports damage (status " + std::to_string(status) + ")";
+}
+
+std::string Driver::ExpectLog(const Command& command) {
+    std::string wanted = ExpandFolders(command.args[0]);
+    for (const std::string& line : logLines_) {
+        if (Matches(line, wanted)) return "";
+    }
+    return "no log record " + Quoted(wanted);
+}
+
+std::string Driver::ExpectLogLine(const Command& command) {
+    size_t index = static_cast<size_t>(std::atoi(command.args[0].c_str()));
+    std::string wanted = ExpandFolders(command.args[1]);
+    if (index == 0 || index > logLines_.size()) return "the log has no record " + command.args[0];
+    if (!Matches(logLines_[index - 1], wanted)) return "log record " + command.args[0] + " is " + Quoted(logLines_[index - 1]);
+    return "";
+}
+
+std::string Driver::ExpectNoLog(const Command& command) {
+    for (const std::string& line : logLines_) {
+        if (Contains(line, command.args[0])) return "unexpected log record " + Quoted(line);
+    }
+    return "";
+}
+
+// The programs of the job still running, by file name. A program that setup.exe
+// started before it ended either still runs (listed here) or has done its work.
+std::vector<std::string> Driver::RunningPrograms() const {
+    std::vector<std::string> names;
+    struct {
+        JOBOBJECT_BASIC_PROCESS_ID_LIST list;
+        ULONG_PTR more[63];
+    } ids = {};
+    ids.list.NumberOfAssignedProcesses = 64;
+    if (!job_ || !QueryInformationJobObject(job_, JobObjectBasicProcessIdList, &ids, sizeof ids, nullptr)) return names;
+    for (DWORD i = 0; i < ids.list.NumberOfProcessIdsInList; ++i) {
+        HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(ids.list.ProcessIdList[i]));
+        if (!process) continue;
+        char path[MAX_PATH] = {};
+        DWORD size = MAX_PATH;
+        if (QueryFullProcessImageNameA(process, 0, path, &size)) {
+            std::string image = path;
+            names.push_back(image.substr(image.find_last_of('\\') + 1));
+        }
+        CloseHandle(process);
+    }
+    return names;
+}
+
+std::string Driver::ExpectNotRunning(const Command& command) {
+    std::string list;
+    bool found = false;
+    for (const std::string& name : RunningPrograms()) {
+        list += (list.empty() ? "" : ", ") + name;
+        found = found || EqualsNoCase(name, command.args[0]);
+    }
+    Log("programs of setup.exe still running: " + (list.empty() ? std::string("none") : list));
+    return found ? command.args[0] + " was started" : "";
+}
+
+// ---- for the demo: what an installation left ----------------------------------
+
+std::string Driver::ShowShortcuts(const Command& command) {
+    std::printf("%s", DescribeShortcuts(command.args[0]).c_str());
+    std::fflush(stdout);
+    return "";
+}
+
+std::string Driver::ShowKey(const Command& command) {
+    std::printf("%s", DescribeKey(command.args[0]).c_str());
+    std::fflush(stdout);
+    return "";
+}
+
+// Like read-log, with the records as the only output.
+std::string Driver::ShowLog(const Command& command) {
+    std::string logFile, output;
+    std::string problem = FindUninstallLog(ExpandFolders(command.args[0]), logFile);
+    int status = 0;
+    if (problem.empty()) problem = RunLogTool(logFile, output, status);
+    if (!problem.empty()) return problem;
+    std::printf("%s:\n%s", logFile.c_str(), output.c_str());
+    std::fflush(stdout);
+    return status == 0 ? "" : "the log tool reports damage";
 }

@@ -53,6 +53,7 @@ private:
     std::string TypeId(const Command&);
     std::string ClickId(const Command&);
     std::string ExpectText(const Command&);
+    std::string ExpectNoText(const Command&);
     std::string ExpectBackground(const Command&);
     std::string ExpectRunning(const Command&);
     std::string WaitExit(const Command&);
@@ -68,8 +69,18 @@ private:
     std::string DeleteKey(const Command&);
     std::string DeleteTree(const Command&);
     std::string Timeout(const Command&);
+    std::string ReadLog(const Command&);
+    std::string ExpectLog(const Command&);
+    std::string ExpectLogLine(const Command&);
+    std::string ExpectNoLog(const Command&);
+    std::string ExpectNotRunning(const Command&);
+    std::vector<std::string> RunningPrograms() const;
+    std::string ShowShortcuts(const Command&);
+    std::string ShowKey(const Command&);
+    std::string ShowLog(const Command&);
 
     std::string PressSheetButton(int buttonId, int pressCode, const char* name);
+    std::string WaitForFinishButton(HWND& sheet);
     std::string WaitForSheet(HWND& sheet);
     HWND TargetWindow();
     std::string ExitStatusText() const;
@@ -79,6 +90,8 @@ private:
     DWORD stepTimeoutMs_;
     std::string snapDirectory_;
     PROCESS_INFORMATION process_ = {};
+    HANDLE job_ = nullptr;  // setup.exe and the programs it starts (the readme)
+    std::vector<std::string> logLines_;
     HWND dialog_ = nullptr;  // target of type-id/click-id while it exists
     int lastPageIndex_ = -1;
 };

@@ -39,16 +39,29 @@ private:
                 word += text_[at_++];
                 continue;
             }
-            size_t close = text_.find('"', at_ + 1);
-            if (close == std::string::npos) {
+            if (!ReadQuoted(word)) {
                 error = "line " + std::to_string(line_) + ": unterminated quote";
                 return false;
             }
-            word.append(text_, at_ + 1, close - at_ - 1);
-            at_ = close + 1;
         }
         Add(word);
         return true;
+    }
+
+    // From an opening quote to its closing one; "" inside stands for one quote.
+    bool ReadQuoted(std::string& word) {
+        for (++at_; at_ < text_.size(); ++at_) {
+            if (text_[at_] != '"') {
+                word += text_[at_];
+            } else if (at_ + 1 < text_.size() && text_[at_ + 1] == '"') {
+                word += '"';
+                ++at_;
+            } else {
+                ++at_;
+                return true;
+            }
+        }
+        return false;
     }
 
     void Add(const std::string& word) {

@@ -12,7 +12,7 @@ struct Command {
 
 // Splits a script into commands. Lines (or ';' outside quotes) separate
 // commands; words are split at blanks; "..." groups a word with blanks and
-// may be empty; '#' at the start of a word begins a comment. Backslashes are
+// may be empty, "" inside it stands for one quote; '#' at the start of a word begins a comment. Backslashes are
 // ordinary characters, so Windows paths need no escaping. False (with a
 // message) on an unterminated quote.
 bool ParseScript(const std::string& text, std::vector<Command>& commands, std::string& error);

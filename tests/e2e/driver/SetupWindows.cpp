@@ -86,9 +86,11 @@ int PageIndex(HWND sheet, HWND page) {
     return static_cast<int>(Send(sheet, PSM_HWNDTOINDEX, reinterpret_cast<WPARAM>(page), 0));
 }
 
+// Page windows exist only once shown and a wizard has no tab items, but
+// every page has its page handle from the start.
 int PageCount(HWND sheet) {
     int count = 0;
-    while (count < 64 && Send(sheet, PSM_INDEXTOHWND, count, 0)) ++count;
+    while (count < 64 && Send(sheet, PSM_INDEXTOPAGE, count, 0)) ++count;
     return count;
 }
 

@@ -40,4 +40,4 @@ protected:
     bool rangeCalled_ = false;
 };
 
-void RemoveTree(const std::string& path);
+#include "support/TempTree.h"  // RemoveTree, shared with the other suites

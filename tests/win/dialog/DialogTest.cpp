@@ -9,6 +9,8 @@
 
 namespace {
 
+using namespace wscript;
+
 HINSTANCE Module() { return GetModuleHandleA(nullptr); }
 
 HWND FakeWindow(int n) { return reinterpret_cast<HWND>(static_cast<INT_PTR>(0x1000 + n)); }

@@ -1,0 +1,79 @@
+#!/bin/bash
+# Screenshots of the running wizard for the README: the demo set (demo/) is
+# installed under Wine on a private X server while the end-to-end driver walks
+# every page, the folder chooser, the Exit Setup question and the finished
+# installation; each picture is cropped to the window shown. Output:
+# docs/screenshots/*.png. Usage: wizard-screenshots.sh [BUILD_DIR]
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="$(cd "${1:-$root/build/win64}" && pwd)"
+out="$root/docs/screenshots"
+export WINEPREFIX="$build/shots-prefix"
+unset VSETUP_USE_DISPLAY
+"$root/scripts/wine-prefix.sh" "$WINEPREFIX"
+"$root/scripts/demo-set.sh" "$build" >/dev/null
+drive="$WINEPREFIX/drive_c"
+display="$(cat "$WINEPREFIX.display")"
+snaps="$drive/demo/snaps"
+mkdir -p "$snaps" "$out"
+
+cat >"$drive/demo/shots.txt" <<'SCRIPT'
+delete-tree "<ProgramFiles>\Varnplay Demo"
+delete-tree "<Programs>\Varnplay Demo"
+start C:\demo\set\setup.exe
+expect-page Welcome
+snap desktop
+snap welcome
+next
+expect-page "Copyright Information"
+snap license
+next
+expect-page "Program Directory"
+snap program-directory
+click-id 1015
+dialog "Select Installation Directory"
+snap folder-chooser
+click-id 2
+expect-page "Program Directory"
+next
+expect-page "Select Program Folder"
+snap start-menu-folder
+next
+expect-page "File Type Associations"
+snap associations
+next
+expect-page "Ready To Install"
+snap ready
+cancel
+exit-setup resume
+expect-page "Ready To Install"
+next
+expect-page "Setup Progress"
+wait-finish
+snap finished
+finish
+wait-exit 0
+SCRIPT
+
+# Answers the driver's snap requests until it ends.
+(cd "$drive" && "$root/scripts/wine-run.sh" 'C:\demo\bin\e2edriver.exe' --snap-dir 'C:\demo\snaps' 'C:\demo\shots.txt') &
+driver=$!
+while kill -0 "$driver" 2>/dev/null; do
+    for ready in "$snaps"/*.ready; do
+        [ -e "$ready" ] || continue
+        name="$(basename "$ready" .ready)"
+        read -r x y w h <"$ready" || true
+        sleep 0.3  # let the window finish painting
+        if [ "$name" = desktop ] || [ "${w:-0}" -le 0 ]; then
+            import -window root -display "$display" -resize 50% "$out/$name.png"
+        else
+            import -window root -display "$display" -crop "${w}x${h}+${x}+${y}" +repage "$out/$name.png"
+        fi
+        rm -f "$ready"
+        touch "$snaps/$name.done"
+    done
+    sleep 0.1
+done
+wait "$driver"
+"$root/scripts/wine-stop.sh" "$WINEPREFIX"
+ls -1 "$out"

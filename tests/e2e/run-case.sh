@@ -1,0 +1,83 @@
+#!/bin/bash
+# Runs one end-to-end case under Wine: makes an installation set (setup.exe,
+# VARNUINS.EXE, LICENSE.TXT, SETUP.DAT, insfiles.vsa packed by vsapack) in the
+# prefix's drive C:, runs the case's driver script against setup.exe and
+# prints the driver's transcript. Exit status: the driver's.
+#
+# Usage: run-case.sh CASE   (tests/e2e/cases/CASE.case)
+# A case file is a driver script with @SET@ for the set's folder, plus
+#   #dat LINE         a line of SETUP.DAT (no #dat line: no SETUP.DAT at all)
+#   #archive KIND     normal (default), missing or damaged
+set -euo pipefail
+name="$1"
+here="$(cd "$(dirname "$0")" && pwd)"
+src="${VSETUP_SOURCE_DIR:-$(cd "$here/../.." && pwd)}"
+build="${VSETUP_BUILD_DIR:-$src/build/win64}"
+case_file="$here/cases/$name.case"
+[ -f "$case_file" ] || { echo "no case $case_file" >&2; exit 2; }
+
+# A prefix of its own: the cases change the registry and the Start Menu.
+export WINEPREFIX="$build/e2e-prefix"
+"$src/scripts/wine-prefix.sh" "$WINEPREFIX"
+rm -f "$WINEPREFIX/dosdevices/z:"  # nothing here needs the host's file system
+drive="$WINEPREFIX/drive_c"
+# From drive C:, which is where Wine finds its working directory.
+wine() { (cd "$drive" && "$src/scripts/wine-run.sh" "$@"); }
+
+# The tools and the stand-in programs, refreshed when rebuilt.
+mkdir -p "$drive/e2e/bin"
+for program in tests/e2e/e2edriver.exe tests/e2e/e2emarker.exe uninstlog.exe vsapack.exe; do
+    cp -u "$build/$program" "$drive/e2e/bin/"
+done
+
+# One payload and archive for every case, packed again when the packer, the
+# marker or this script changed.
+common="$drive/e2e/common"
+archive="$common/insfiles.vsa"
+if [ ! -f "$archive" ] || [ "$drive/e2e/bin/vsapack.exe" -nt "$archive" ] ||
+   [ "$drive/e2e/bin/e2emarker.exe" -nt "$archive" ] || [ "$0" -nt "$archive" ]; then
+    rm -rf "$common"
+    payload="$common/payload"
+    mkdir -p "$payload/doc/varnplay" "$payload/games"
+    for program in varnplay.exe vplay2.exe vplay3.exe vbench.exe vbench2.exe vbench3.exe lostpig.exe; do
+        echo "stand-in for $program" >"$payload/$program"
+    done
+    echo "<html>intro</html>" >"$payload/doc/varnplay/intro.htm"
+    echo "<html>manuals</html>" >"$payload/doc/index.htm"
+    seq 1 30000 >"$payload/games/sample.gam"  # enough data for a damage to hit
+    cp "$drive/e2e/bin/e2emarker.exe" "$payload/ReadMe.exe"
+    wine 'C:\e2e\bin\vsapack.exe' create 'C:\e2e\common\insfiles.vsa' 'C:\e2e\common\payload' >/dev/null
+fi
+
+# The installation set.
+run="$drive/e2e/run/$name"
+rm -rf "$run"
+mkdir -p "$run/set"
+cp "$build/setup.exe" "$run/set/setup.exe"
+cp "$build/VARNUINS.exe" "$run/set/VARNUINS.EXE"
+echo "stand-in for the workbench's second setup program" >"$run/set/insmain.exe"
+printf 'E2E license text.  Read it.\r\nSecond line.\r\n' >"$run/set/LICENSE.TXT"
+if grep -q '^#dat ' "$case_file"; then
+    sed -n 's/^#dat //p' "$case_file" | sed 's/$/\r/' >"$run/set/SETUP.DAT"
+fi
+kind="$(sed -n 's/^#archive //p' "$case_file")"
+case "${kind:-normal}" in
+    normal) cp "$archive" "$run/set/insfiles.vsa" ;;
+    missing) ;;
+    damaged)
+        cp "$archive" "$run/set/insfiles.vsa"
+        size="$(stat -c %s "$archive")"
+        # Overwrite 64 bytes in the middle of the compressed data.
+        head -c 64 /dev/zero | tr '\0' '\377' |
+            dd of="$run/set/insfiles.vsa" bs=1 seek=$((size / 2)) conv=notrunc status=none ;;
+    *) echo "unknown archive kind $kind" >&2; exit 2 ;;
+esac
+
+set_dir="C:\\e2e\\run\\$name\\set"
+{
+    cat "$here/cases/common.steps"
+    grep -v '^#' "$case_file" | sed "s/@SET@/$(printf '%s' "$set_dir" | sed 's/\\/\\\\/g')/g"
+} >"$run/script.txt"
+
+echo "== e2e case $name"
+wine 'C:\e2e\bin\e2edriver.exe' --timeout 30 "C:\\e2e\\run\\$name\\script.txt"

@@ -1,0 +1,136 @@
+#include <algorithm>
+
+#include "ShellFixture.h"
+
+namespace {
+
+using installtest::ReadRegistryString;
+
+std::vector<LoggedRecord> NewestFirst(std::vector<LoggedRecord> oldestFirst) {
+    std::reverse(oldestFirst.begin(), oldestFirst.end());
+    return oldestFirst;
+}
+
+LoggedRecord ClassKey(const std::string& path) { return Key(HKEY_CLASSES_ROOT, path); }
+
+std::string Classes(const char* key, const char* value = "") { return ReadRegistryString(HKEY_CLASSES_ROOT, key, value); }
+
+const char kSettingsKey[] = "Software\\VARN\\Varnplay\\1.0\\Settings";
+
+class FileAssociations : public ShellFixture {
+protected:
+    void ExpectPlayerValues(const std::string& dir, const std::string& joined) {
+        EXPECT_EQ(Classes(".GAM"), "VARN.Game");
+        EXPECT_EQ(Classes(".GAM", "Content Type"), "application/x-varn");
+        EXPECT_EQ(Classes("VARN.Game"), "VARN Game");
+        EXPECT_EQ(Classes("VARN.Game\\shell\\open\\command"), "\"" + joined + "vplay2.exe\" \"%1\"");
+        EXPECT_EQ(Classes("VARN.Game\\DefaultIcon"), dir + "\\vplay2.exe,1");
+        EXPECT_EQ(Classes(".SAV"), "VARN.Save");
+        EXPECT_EQ(Classes(".SAV", "Content Type"), "application/x-varn-save");
+        EXPECT_EQ(Classes("VARN.Save"), "VARN Saved Game");
+        EXPECT_EQ(Classes("VARN.Save\\shell\\open\\command"), "\"" + joined + "vplay2.exe\" -r \"%1\"");
+        EXPECT_EQ(Classes("VARN.Save\\DefaultIcon"), joined + "vplay2.exe,2");
+    }
+};
+
+TEST_F(FileAssociations, PlayerWritesTheTenValuesAndRecordsEveryKey) {
+    auto settings = MakeSettings("Varnplay", "varnplay.exe", 0, 0, "", "", 0);
+    settings->WriteFileAssociations();
+    ExpectPlayerValues(programDir_, programDir_ + "\\");
+    EXPECT_EQ(logtest::ListedRecords(*settings),
+              NewestFirst({ClassKey(".GAM"), ClassKey(".GAM"), ClassKey("VARN.Game"), ClassKey("VARN.Game\\shell"),
+                           ClassKey("VARN.Game\\shell\\open"), ClassKey("VARN.Game\\shell\\open\\command"),
+                           ClassKey("VARN.Game\\DefaultIcon"), ClassKey(".SAV"), ClassKey(".SAV"),
+                           ClassKey("VARN.Save"), ClassKey("VARN.Save\\shell"), ClassKey("VARN.Save\\shell\\open"),
+                           ClassKey("VARN.Save\\shell\\open\\command"), ClassKey("VARN.Save\\DefaultIcon")}));
+    EXPECT_EQ(Classes(".VDC"), "<missing>");
+    EXPECT_EQ(Classes("VARN.Game\\shell\\debug"), "<missing>");
+}
+
+TEST_F(FileAssociations, TrailingBackslashDoublesOnlyInConcatenatedIcons) {
+    auto settings = MakeSettings("Varnplay", "varnplay.exe", 0, 0, "", "", 0);
+    settings->programDir.Assign((programDir_ + "\\").c_str());
+    settings->WriteFileAssociations();
+    ExpectPlayerValues(programDir_ + "\\", programDir_ + "\\");
+    EXPECT_EQ(Classes("VARN.Game\\DefaultIcon"), programDir_ + "\\\\vplay2.exe,1");
+
+    auto workbench = MakeSettings("VARN Workbench", "vbench.exe", 1, 0, "", "", 0);
+    workbench->programDir.Assign((programDir_ + "\\").c_str());
+    workbench->WriteFileAssociations();
+    EXPECT_EQ(Classes("VARN.DebugConfig\\DefaultIcon"), programDir_ + "\\\\vbench2.exe,3");
+    EXPECT_EQ(Classes("VARN.DebugConfig\\shell\\open\\command"), "\"" + programDir_ + "\\vbench.exe\" \"%1\"");
+}
+
+TEST_F(FileAssociations, ExistingExtensionKeyIsStillRecorded) {
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyA(HKEY_CLASSES_ROOT, ".SAV", &key), ERROR_SUCCESS);
+    RegCloseKey(key);
+    auto settings = MakeSettings("Varnplay", "varnplay.exe", 0, 0, "", "", 0);
+    settings->WriteFileAssociations();
+    auto records = logtest::ListedRecords(*settings);
+    EXPECT_EQ(std::count(records.begin(), records.end(), ClassKey(".SAV")), 2);
+}
+
+TEST_F(FileAssociations, WorkbenchWritesItsSixValuesAndBothFlags) {
+    auto settings = MakeSettings("VARN Workbench", "vbench.exe", 1, 0, "", "", 1);  // v3 changes nothing here
+    settings->WriteFileAssociations();
+    settings->WriteSetupDoneFlags();
+    std::string open = "\"" + programDir_ + "\\vbench.exe\" \"%1\"";
+    EXPECT_EQ(Classes("VARN.Game\\shell\\debug"), "Open in VARN &Workbench");
+    EXPECT_EQ(Classes("VARN.Game\\shell\\debug\\command"), open);
+    EXPECT_EQ(Classes(".VDC"), "VARN.DebugConfig");
+    EXPECT_EQ(Classes("VARN.DebugConfig"), "VARN Workbench Project");
+    EXPECT_EQ(Classes("VARN.DebugConfig\\shell\\open\\command"), open);
+    EXPECT_EQ(Classes("VARN.DebugConfig\\DefaultIcon"), programDir_ + "\\vbench2.exe,3");
+    EXPECT_EQ(Classes(".GAM"), "<missing>");
+    EXPECT_EQ(Classes(".SAV"), "<missing>");
+    EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, kSettingsKey, "Setup Done"), "Yes");
+    EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, kSettingsKey, "Debugger Setup Done"), "Yes");
+    LoggedRecord settingsKey = Key(HKEY_CURRENT_USER, kSettingsKey);
+    EXPECT_EQ(logtest::ListedRecords(*settings),
+              NewestFirst({ClassKey("VARN.Game"), ClassKey("VARN.Game\\shell"), ClassKey("VARN.Game\\shell\\debug"),
+                           ClassKey("VARN.Game\\shell\\debug\\command"), ClassKey(".VDC"), ClassKey("VARN.DebugConfig"),
+                           ClassKey("VARN.DebugConfig\\shell"), ClassKey("VARN.DebugConfig\\shell\\open"),
+                           ClassKey("VARN.DebugConfig\\shell\\open\\command"), ClassKey("VARN.DebugConfig\\DefaultIcon"),
+                           Key(HKEY_CURRENT_USER, "Software\\VARN"), Key(HKEY_CURRENT_USER, "Software\\VARN\\Varnplay"),
+                           Key(HKEY_CURRENT_USER, "Software\\VARN\\Varnplay\\1.0"), settingsKey, settingsKey}));
+}
+
+TEST_F(FileAssociations, DeclinedPlayerWritesOnlyTheSetupDoneFlag) {
+    auto settings = MakeSettings("Varnplay", "varnplay.exe", 0, 0, "", "", 0);
+    settings->options &= ~OptionCreateAssociations;
+    ProgressPage page(settings.get());
+    settings->InstallProductShell(&page, nullptr);
+    settings->WriteSetupDoneFlags();
+    for (const LoggedRecord& record : logtest::ListedRecords(*settings))
+        EXPECT_NE(record.root, 0x80000000u) << record.text;
+    EXPECT_EQ(Classes(".GAM"), "<missing>");
+    EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, kSettingsKey, "Setup Done"), "Yes");
+    EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, kSettingsKey, "Debugger Setup Done"), "<missing>");
+}
+
+TEST_F(FileAssociations, SingleGameWritesItsSavedGameTypeAndNoFlags) {
+    auto settings = MakeSettings("Devi Dezir", "devi.exe", 0, 1, "", "", 0);
+    settings->WriteGameSaveAssociation();
+    settings->WriteSetupDoneFlags();
+    EXPECT_EQ(Classes(".SAV"), "Devi Dezir.Save");
+    EXPECT_EQ(Classes(".SAV", "Content Type"), "<missing>");
+    EXPECT_EQ(Classes("Devi Dezir.Save"), "Devi Dezir Saved Game");
+    EXPECT_EQ(Classes("Devi Dezir.Save\\shell\\open\\command"), "\"" + programDir_ + "\\devi.exe\" -r \"%1\"");
+    EXPECT_EQ(Classes("Devi Dezir.Save\\DefaultIcon"), programDir_ + "\\devi.exe,2");
+    EXPECT_EQ(Classes(".GAM"), "<missing>");
+    EXPECT_FALSE(logtest::RegistryKeyExists(HKEY_CURRENT_USER, "Software\\VARN"));
+    EXPECT_EQ(logtest::ListedRecords(*settings),
+              NewestFirst({ClassKey(".SAV"), ClassKey("Devi Dezir.Save"), ClassKey("Devi Dezir.Save\\shell"),
+                           ClassKey("Devi Dezir.Save\\shell\\open"), ClassKey("Devi Dezir.Save\\shell\\open\\command"),
+                           ClassKey("Devi Dezir.Save\\DefaultIcon")}));
+
+    auto other = MakeSettings("Devi Dezir", "devi.exe", 0, 1, "", "", 0);
+    other->saveSuffix.Assign("DDZ");
+    other->programDir.Assign((programDir_ + "\\").c_str());
+    other->WriteGameSaveAssociation();
+    EXPECT_EQ(Classes(".DDZ"), "Devi Dezir.Save");
+    EXPECT_EQ(Classes("Devi Dezir.Save\\DefaultIcon"), programDir_ + "\\devi.exe,2");
+}
+
+}  // namespace

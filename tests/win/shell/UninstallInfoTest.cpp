@@ -1,0 +1,144 @@
+#include <cctype>
+
+#include "ShellFixture.h"
+
+namespace {
+
+using installtest::ReadRegistryString;
+
+const char kAppPaths[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\varnplay.exe";
+const char kUninstall[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\varnplay.exe";
+const char kSaveError[] =
+    "Error saving uninstall information.  You may be low on disk space.  The uninstaller will not be able to remove "
+    "all application files.";
+const char kCopyError[] = "Error copying file: VARNUINS.EXE.  You may be low on disk space.";
+
+bool IsLogName(const std::string& name) {
+    if (name.size() != 14 || name.compare(0, 6, "UnInst") != 0 || name.compare(10, 4, ".inf") != 0) return false;
+    if (name[6] < '0' || name[6] > '7') return false;
+    for (int i = 6; i < 10; ++i)
+        if (!std::isdigit(static_cast<unsigned char>(name[i])) && (name[i] < 'A' || name[i] > 'F')) return false;
+    return true;
+}
+
+class UninstallInfo : public ShellFixture {
+protected:
+    void SetUp() override {
+        ShellFixture::SetUp();
+        uninstallerCopy_ = installtest::WindowsDirectory() + "\\VARNUINS.EXE";
+        ASSERT_FALSE(logtest::PathExists(uninstallerCopy_)) << "the test would replace a real uninstaller";
+        set_ = scratch_ + "\\set";
+        ASSERT_TRUE(CreateDirectoryA(set_.c_str(), nullptr));
+        ASSERT_TRUE(installtest::WriteTextFile(set_ + "\\VARNUINS.EXE", "uninstaller bytes"));
+        previousDir_ = installtest::CurrentDirectory();
+        ASSERT_TRUE(SetCurrentDirectoryA(set_.c_str()));
+    }
+    void TearDown() override {
+        SetCurrentDirectoryA(previousDir_.c_str());
+        DeleteFileA(uninstallerCopy_.c_str());
+        ShellFixture::TearDown();
+    }
+    std::string Prepare(InstallSettings& settings, const char* programDir) {
+        char name[260];
+        memset(name, 'Q', sizeof name);
+        settings.PrepareUninstallInfo("varnplay.exe", "Varnplay", "varnplay.exe", programDir, name);
+        return name;
+    }
+
+    std::string uninstallerCopy_, set_, previousDir_;
+    installtest::DialogAnswerer answerer_;
+};
+
+TEST_F(UninstallInfo, PrepareNamesAFreeLogAndWritesTheFourValues) {
+    auto settings = MakeSettings("Varnplay", "varnplay.exe", 0, 0, "", "", 0);
+    std::string name = Prepare(*settings, programDir_.c_str());
+    EXPECT_TRUE(IsLogName(name)) << name;
+    EXPECT_FALSE(logtest::PathExists(programDir_ + "\\" + name));
+    EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, kAppPaths, ""), programDir_ + "\\varnplay.exe");
+    EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, kAppPaths, "Path"), programDir_);
+    EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, kUninstall, "DisplayName"), "Varnplay");
+    EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, kUninstall, "UninstallString"),
+              "\"" + installtest::WindowsDirectory() + "\\VARNUINS.EXE\" " + programDir_ + "\\" + name);
+    auto records = logtest::ListedRecords(*settings);
+    ASSERT_GE(records.size(), 4u);
+    LoggedRecord uninstall = Key(HKEY_LOCAL_MACHINE, kUninstall), appPaths = Key(HKEY_LOCAL_MACHINE, kAppPaths);
+    EXPECT_EQ(records[0], uninstall);
+    EXPECT_EQ(records[1], uninstall);
+    EXPECT_EQ(records.back(), appPaths);  // its parents exist in every Windows
+    EXPECT_EQ(records[records.size() - 2], appPaths);
+}
+
+TEST_F(UninstallInfo, TrailingBackslashIsNotDoubledButPathKeepsIt) {
+    auto settings = MakeSettings("Varnplay", "varnplay.exe", 0, 0, "", "", 0);
+    std::string withSlash = programDir_ + "\\";
+    std::string name = Prepare(*settings, withSlash.c_str());
+    EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, kAppPaths, ""), programDir_ + "\\varnplay.exe");
+    EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, kAppPaths, "Path"), withSlash);
+    EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, kUninstall, "UninstallString"),
+              "\"" + installtest::WindowsDirectory() + "\\VARNUINS.EXE\" " + programDir_ + "\\" + name);
+}
+
+TEST_F(UninstallInfo, FinishWritesShortcutsLogAndUninstaller) {
+    ASSERT_TRUE(CreateDirectoryA(groupPath_.c_str(), nullptr));
+    auto settings = MakeSettings("Varnplay", "varnplay.exe", 0, 0, "", "", 0);
+    settings->startMenuPath.Assign((groupPath_ + "\\").c_str());
+    std::string name = Prepare(*settings, programDir_.c_str());
+    settings->FinishUninstallInfo(programDir_.c_str(), "Varnplay", name.c_str());
+
+    std::string logPath = programDir_ + "\\" + name, uninstaller = installtest::WindowsDirectory() + "\\VARNUINS.EXE";
+    std::string programLink = programDir_ + "\\Uninstall Varnplay.lnk", menuLink = groupPath_ + "\\Uninstall Varnplay.lnk";
+    ExpectShortcut(programLink, uninstaller, logPath, "\"Uninstall Varnplay\"");
+    ExpectShortcut(menuLink, uninstaller, logPath, "\"Uninstall Varnplay\"");
+    EXPECT_EQ(installtest::ReadTextFile(uninstallerCopy_), "uninstaller bytes");
+    EXPECT_TRUE(answerer_.Seen().empty());
+
+    std::vector<std::string> expected;
+    for (const LoggedRecord& record : logtest::ListedRecords(*settings))
+        expected.push_back(installtest::LogLine(record.kind, record.root, record.text));
+    ASSERT_GE(expected.size(), 6u);
+    EXPECT_EQ(expected[0], "APPNAME Varnplay");
+    EXPECT_EQ(expected[1], "FILE " + logPath);
+    EXPECT_EQ(expected[2], "FILE " + menuLink);
+    EXPECT_EQ(expected[3], "FILE " + programLink);
+    EXPECT_EQ(expected[4], "KEY HKEY_LOCAL_MACHINE " + std::string(kUninstall));
+    EXPECT_EQ(installtest::LogToolLines(logPath), expected);
+}
+
+TEST_F(UninstallInfo, UnwritableProgramDirectoryReportsAndSkipsTheUninstaller) {
+    auto settings = MakeSettings("Varnplay", "varnplay.exe", 0, 0, "", "", 0);
+    std::string missing = programDir_ + "\\gone";
+    settings->startMenuPath.Assign((groupPath_ + "\\").c_str());
+    std::string name = Prepare(*settings, missing.c_str());
+    size_t before = logtest::ListedRecords(*settings).size();
+    settings->FinishUninstallInfo(missing.c_str(), "Varnplay", name.c_str());
+    ASSERT_EQ(answerer_.Seen().size(), 1u);
+    EXPECT_EQ(answerer_.Seen()[0].text, kSaveError);
+    EXPECT_FALSE(logtest::PathExists(uninstallerCopy_));
+    EXPECT_EQ(logtest::ListedRecords(*settings).size(), before);  // neither shortcut could be saved
+}
+
+TEST_F(UninstallInfo, MissingUninstallerIsReportedAfterACompleteLog) {
+    ASSERT_TRUE(DeleteFileA((set_ + "\\VARNUINS.EXE").c_str()));
+    auto settings = MakeSettings("Varnplay", "varnplay.exe", 0, 0, "", "", 0);
+    std::string name = Prepare(*settings, programDir_.c_str());
+    settings->startMenuPath.Assign((programDir_ + "\\").c_str());
+    settings->FinishUninstallInfo(programDir_.c_str(), "Varnplay", name.c_str());
+    ASSERT_EQ(answerer_.Seen().size(), 1u);
+    EXPECT_EQ(answerer_.Seen()[0].text, kCopyError);
+    auto lines = installtest::LogToolLines(programDir_ + "\\" + name);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines[0], "APPNAME Varnplay");
+}
+
+TEST_F(UninstallInfo, NoFreeLogNameOverwritesNothing) {
+    auto settings = MakeSettings("Varnplay", "varnplay.exe", 0, 0, "", "", 0);
+    settings->startMenuPath.Assign((programDir_ + "\\").c_str());
+    settings->FinishUninstallInfo(programDir_.c_str(), "Varnplay", "");
+    ASSERT_EQ(answerer_.Seen().size(), 1u);
+    EXPECT_EQ(answerer_.Seen()[0].text, kSaveError);
+    EXPECT_TRUE(logtest::ListedRecords(*settings).empty());
+    EXPECT_FALSE(logtest::PathExists(programDir_ + "\\Uninstall Varnplay.lnk"));
+    EXPECT_FALSE(logtest::PathExists(uninstallerCopy_));
+}
+
+}  // namespace
