@@ -4,7 +4,7 @@
 # the same run. Installs and builds what it needs; writes build/bench/results.md.
 #
 # Environment: BENCH_MB      payload size in MB (default 300; 30 for a quick check)
-#              BENCH_RUNS    interleaved rounds (default 5)
+#              BENCH_RUNS    interleaved rounds on that payload (default 5; 3 on the empty files)
 #              BENCH_EMPTY   empty files for the per-file cost (default 20000)
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -140,11 +140,11 @@ run() {
     log "$kind $name round $round: $line"
 }
 
-interleave() {  # payload, kinds...: RUNS rounds, each starting one kind later
-    local name="$1"; shift
+interleave() {  # rounds, payload, kinds...: each round starts one kind later
+    local rounds="$1" name="$2"; shift 2
     local kinds=("$@") count=$#
     run "${kinds[0]}" "$name" warm-up  # file cache and prefix warmed alike for all
-    for round in $(seq 1 "$runs"); do
+    for round in $(seq 1 "$rounds"); do
         for i in $(seq 0 $((count - 1))); do
             run "${kinds[$(( (i + round) % count ))]}" "$name" "$round"
         done
@@ -152,8 +152,8 @@ interleave() {  # payload, kinds...: RUNS rounds, each starting one kind later
 }
 
 load_before="$(uptime)"
-interleave "$full" ours nsis-zlib nsis-solid copy
-interleave "$empty" ours nsis-zlib copy
+interleave "$runs" "$full" ours nsis-zlib nsis-solid copy
+interleave 3 "$empty" ours nsis-zlib copy
 for round in $(seq 1 3); do run ours "$small" "$round"; done
 for round in $(seq 1 3); do
     line="$("$wine" "$timer" firstpage "$(windows_path "$work/set-$full/setup.exe")")"

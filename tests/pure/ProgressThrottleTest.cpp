@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "install/ProgressThrottle.h"
 
 namespace {
@@ -7,7 +9,7 @@ namespace {
 const uint32_t kLater = ProgressThrottle::kRedrawIntervalMs;
 
 // Steps at a fixed pace; returns the positions at which a redraw was asked for.
-std::vector<uint32_t> Run(ProgressThrottle& throttle, uint32_t steps, uint32_t msPerStep, uint32_t startMs = 0) {
+std::vector<uint32_t> StepAtPace(ProgressThrottle& throttle, uint32_t steps, uint32_t msPerStep, uint32_t startMs = 0) {
     std::vector<uint32_t> shown;
     for (uint32_t i = 1; i <= steps; ++i) {
         if (throttle.Step(startMs + i * msPerStep)) shown.push_back(throttle.Position());
@@ -18,7 +20,7 @@ std::vector<uint32_t> Run(ProgressThrottle& throttle, uint32_t steps, uint32_t m
 TEST(ProgressThrottle, CountsEveryStepWhateverItShows) {
     ProgressThrottle throttle;
     throttle.Reset(12000, 300, 0);
-    Run(throttle, 9000, 0);
+    StepAtPace(throttle, 9000, 0);
     EXPECT_EQ(9000u, throttle.Position());
     throttle.Reset(50, 300, 0);
     EXPECT_EQ(0u, throttle.Position());
@@ -27,7 +29,7 @@ TEST(ProgressThrottle, CountsEveryStepWhateverItShows) {
 TEST(ProgressThrottle, StepsWithinTheFirstIntervalRedrawNothing) {
     ProgressThrottle throttle;
     throttle.Reset(12000, 300, 1000);
-    EXPECT_TRUE(Run(throttle, 12000, 0, 1000).empty());
+    EXPECT_TRUE(StepAtPace(throttle, 12000, 0, 1000).empty());
 }
 
 TEST(ProgressThrottle, FastStepsRedrawAtMostOncePerInterval) {
@@ -46,7 +48,7 @@ TEST(ProgressThrottle, FastStepsRedrawAtMostOncePerInterval) {
 TEST(ProgressThrottle, SlowStepsRedrawOnlyWhenAPixelMoves) {
     ProgressThrottle throttle;
     throttle.Reset(1000, 100, 0);  // ten steps a pixel
-    std::vector<uint32_t> shown = Run(throttle, 1000, kLater);  // every step after a full interval
+    std::vector<uint32_t> shown = StepAtPace(throttle, 1000, kLater);  // every step after a full interval
     ASSERT_EQ(100u, shown.size());
     for (size_t i = 0; i < shown.size(); ++i) EXPECT_EQ((i + 1) * 10, shown[i]);
 }
@@ -54,14 +56,14 @@ TEST(ProgressThrottle, SlowStepsRedrawOnlyWhenAPixelMoves) {
 TEST(ProgressThrottle, WithoutAWidthEverySlowStepRedraws) {
     ProgressThrottle throttle;
     throttle.Reset(5, 0, 0);
-    EXPECT_EQ((std::vector<uint32_t>{1, 2, 3, 4, 5}), Run(throttle, 5, kLater));
+    EXPECT_EQ((std::vector<uint32_t>{1, 2, 3, 4, 5}), StepAtPace(throttle, 5, kLater));
 }
 
 TEST(ProgressThrottle, FlushShowsWhatTheLastRedrawLeftOut) {
     ProgressThrottle throttle;
     throttle.Reset(1000, 100, 0);
     EXPECT_FALSE(throttle.Flush());  // nothing counted yet
-    Run(throttle, 7, 0);
+    StepAtPace(throttle, 7, 0);
     EXPECT_TRUE(throttle.Flush());
     EXPECT_EQ(7u, throttle.Position());
     EXPECT_FALSE(throttle.Flush());  // already shown
