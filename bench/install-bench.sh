@@ -106,6 +106,7 @@ scripts/wine-prefix.sh "$WINEPREFIX"
 # is no part of an installation on Windows and would load both cores.
 export DISPLAY="$(cat "$WINEPREFIX.display")" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 wine="$(scripts/wine-loader.sh)"
+wineserver -k 2>/dev/null || true  # this prefix's own server, left from an earlier run
 wineserver -p  # one server for the whole run: no start-up inside a measurement
 trap 'wineserver -k || true' EXIT
 drive_c="$WINEPREFIX/drive_c"
