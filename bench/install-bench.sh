@@ -108,7 +108,7 @@ export DISPLAY="$(cat "$WINEPREFIX.display")" WINEDEBUG=-all WINEDLLOVERRIDES="m
 wine="$(scripts/wine-loader.sh)"
 wineserver -k 2>/dev/null || true  # this prefix's own server, left from an earlier run
 wineserver -p  # one server for the whole run: no start-up inside a measurement
-trap 'wineserver -k || true' EXIT
+trap 'scripts/wine-stop.sh "$WINEPREFIX"' EXIT
 drive_c="$WINEPREFIX/drive_c"
 windows_path() { local p="${1//\//\\}"; echo "Z:$p"; }
 results="$work/runs.tsv"
