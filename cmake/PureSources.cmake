@@ -26,3 +26,7 @@ set(VSETUP_PURE_SOURCES
     shell/UninstallCommandLine.cpp
     shell/UninstallRemover.cpp
 )
+list(APPEND VSETUP_PURE_SOURCES
+    install/ProgressThrottle.cpp
+    install/DirectoryMemo.cpp
+)

@@ -149,9 +149,25 @@ void ProgressPage::SetProgressRange(unsigned steps) {
         SendMessageA(bar, PBM_SETRANGE32, 0, static_cast<LPARAM>(steps < 0x7FFFFFFF ? steps + 1 : 0x7FFFFFFF));
     }
     SendMessageA(bar, PBM_SETSTEP, 1, 0);
+    RECT client = {};
+    GetClientRect(bar, &client);
+    progressThrottle.Reset(steps + 1, static_cast<uint32_t>(client.right > 0 ? client.right : 0), GetTickCount());
 }
 
-void ProgressPage::StepProgress() { SendDlgItemMessageA(window, IDC_PROGRESS_BAR, PBM_STEPIT, 0, 0); }
+// Every step is counted, but the bar is sent its position only when the
+// change shows: a message to the page's thread per 32 KB chunk would take
+// most of the install time under Wine.
+void ProgressPage::StepProgress() {
+    if (progressThrottle.Step(GetTickCount())) {
+        SendDlgItemMessageA(window, IDC_PROGRESS_BAR, PBM_SETPOS, progressThrottle.Position(), 0);
+    }
+}
+
+void ProgressPage::FlushProgress() {
+    if (progressThrottle.Flush()) {
+        SendDlgItemMessageA(window, IDC_PROGRESS_BAR, PBM_SETPOS, progressThrottle.Position(), 0);
+    }
+}
 
 void ProgressPage::RecordExtractedFile(const char* path, int keep) {
     if (!keep) settings->AddTextRecord(UninstallFile, path);

@@ -1,4 +1,6 @@
 #pragma once
+#include "install/DirectoryMemo.h"
+#include "install/ProgressThrottle.h"
 #include "ui/WizardPage.h"
 
 // markFlags
@@ -21,10 +23,14 @@ public:
     void UpdateStepMarks();
     void SetProgressRange(unsigned steps);
     void StepProgress();
+    // Shows the steps that StepProgress counted but did not draw yet.
+    void FlushProgress();
 
     // The "Copying files onto your hard disk" step (install/ExtractProgramFiles.cpp).
     void ExtractProgramFiles(const char* archiveName, const char* destination);
     void RecordExtractedFile(const char* path, int keep);
+    // The extraction's directory callback.
+    int CreateMemberDirectory(const char* path);
 
     // True while the worker thread exists and has not yet ended.
     bool WorkerRunning() const;
@@ -46,6 +52,8 @@ private:
 
     HBITMAP markImages[3] = {};  // in progress, done, skipped
     bool workerStartFailed = false;
+    ProgressThrottle progressThrottle;  // worker side only
+    DirectoryMemo directoryMemo;        // for one extraction, worker side only
 };
 
 DWORD WINAPI WorkerMain(LPVOID page);

@@ -1,0 +1,171 @@
+#!/bin/bash
+# Installation speed of setup.exe -q against NSIS installers of the same files,
+# with the machine's limits (raw inflate, a plain copy under Wine) measured in
+# the same run. Installs and builds what it needs; writes build/bench/results.md.
+#
+# Environment: BENCH_MB      payload size in MB (default 300; 30 for a quick check)
+#              BENCH_RUNS    interleaved rounds on that payload (default 5; 3 on the empty files)
+#              BENCH_EMPTY   empty files for the per-file cost (default 20000)
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$root"
+megabytes="${BENCH_MB:-300}"
+runs="${BENCH_RUNS:-5}"
+empty_count="${BENCH_EMPTY:-20000}"
+small_mb=$(( megabytes / 10 > 0 ? megabytes / 10 : 1 ))
+work="$root/build/bench"
+mkdir -p "$work"
+log() { echo "install-bench: $*" >&2; }
+
+# ---- tools -------------------------------------------------------------------
+scripts/install-deps.sh
+log "building (native packer, 64-bit setup.exe, VARNUINS.EXE, timer)"
+cmake -S . -B build/bench-native -DCMAKE_BUILD_TYPE=Release -DVSETUP_SANITIZE=OFF >/dev/null
+cmake --build build/bench-native -j2 --target vsapack >/dev/null
+cmake -S . -B build/win64 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build/win64 -j2 --target setup varnuins install_timer >/dev/null
+vsapack="$root/build/bench-native/vsapack"
+timer="$root/build/win64/bench/install_timer.exe"
+
+# ---- payloads, installation sets and NSIS installers ---------------------------
+# Each is made once and kept until the generator or its parameters change.
+generator_id="$(sha1sum bench/make_payload.py | cut -c1-12)"
+
+make_payload() {  # name, generator arguments...
+    local name="$1"; shift
+    local stamp="$work/$name.stamp" id="$generator_id $*"
+    if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$id" ]; then return; fi
+    log "generating payload $name"
+    rm -f "$stamp" "$work/$name.vsa" "$work"/nsis-*-"$name".exe
+    python3 bench/make_payload.py "$work/$name" "$@" >&2
+    echo "$id" >"$stamp"
+}
+
+pack() {  # name
+    local name="$1"
+    if [ ! -f "$work/$name.vsa" ]; then
+        log "packing $name with vsapack"
+        "$vsapack" create "$work/$name.vsa.tmp" "$work/$name" >/dev/null
+        mv "$work/$name.vsa.tmp" "$work/$name.vsa"
+    fi
+    # The installation set: setup.exe beside its archive and uninstaller.
+    mkdir -p "$work/set-$name"
+    cp build/win64/setup.exe "$work/set-$name/setup.exe"
+    cp build/win64/VARNUINS.exe "$work/set-$name/VARNUINS.EXE"
+    ln -f "$work/$name.vsa" "$work/set-$name/insfiles.vsa"
+}
+
+# What a publisher would write: all files, an uninstaller and its registry entry.
+# Debian's nsis builds 64-bit stubs too; the 32-bit stub cannot run on this
+# machine (no 32-bit Wine), so the 64-bit one stands in, as our 64-bit build does.
+nsis_script() {  # name, mode (zlib|solid)
+    local name="$1" mode="$2" compressor="SetCompressor zlib"
+    [ "$mode" = solid ] && compressor="SetCompressor /SOLID zlib"
+    cat <<EOF
+Unicode true
+Target amd64-unicode
+$compressor
+Name "Bench"
+OutFile "$work/nsis-$mode-$name.exe"
+InstallDir "C:\\bench\\nsis"
+RequestExecutionLevel user
+Section
+SetOutPath "\$INSTDIR"
+File /r "$work/$name/*"
+WriteUninstaller "\$INSTDIR\\uninst.exe"
+WriteRegStr HKLM "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Bench" "DisplayName" "Bench"
+WriteRegStr HKLM "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Bench" "UninstallString" "\$INSTDIR\\uninst.exe"
+SectionEnd
+Section "Uninstall"
+RMDir /r "\$INSTDIR"
+SectionEnd
+EOF
+}
+
+build_nsis() {  # name, mode
+    local exe="$work/nsis-$2-$1.exe"
+    [ -f "$exe" ] && return
+    log "building NSIS installer ($2) for $1"
+    nsis_script "$1" "$2" >"$work/nsis-$2-$1.nsi"
+    makensis -V1 "$work/nsis-$2-$1.nsi" >&2
+}
+
+full="p$megabytes"; small="p$small_mb"; empty="e$empty_count"
+make_payload "$full" --megabytes "$megabytes"
+make_payload "$small" --megabytes "$small_mb"
+make_payload "$empty" --empty "$empty_count"
+for name in "$full" "$small" "$empty"; do pack "$name"; done
+build_nsis "$full" zlib
+build_nsis "$full" solid
+build_nsis "$empty" zlib
+
+# ---- runs under Wine ------------------------------------------------------------
+export WINEPREFIX="$work/wineprefix"
+scripts/wine-prefix.sh "$WINEPREFIX"
+# winemenubuilder (Wine turning each new shortcut into a Linux menu entry)
+# is no part of an installation on Windows and would load both cores.
+export DISPLAY="$(cat "$WINEPREFIX.display")" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+wine="$(scripts/wine-loader.sh)"
+wineserver -k 2>/dev/null || true  # this prefix's own server, left from an earlier run
+wineserver -p  # one server for the whole run: no start-up inside a measurement
+trap 'scripts/wine-stop.sh "$WINEPREFIX"' EXIT
+drive_c="$WINEPREFIX/drive_c"
+windows_path() { local p="${1//\//\\}"; echo "Z:$p"; }
+results="$work/runs.tsv"
+: >"$results"
+
+# run KIND PAYLOAD ROUND: one measured installation into a fresh directory,
+# checked afterwards (every file there), one line appended to runs.tsv.
+run() {
+    local kind="$1" name="$2" round="$3" dest="bench\\$1-$2-$3" line
+    rm -rf "$drive_c/bench"
+    sync
+    local command
+    case "$kind" in
+        ours) command=(setup "$(windows_path "$work/set-$name/setup.exe") -q C:\\$dest") ;;
+        nsis-*) command=(wait "$(windows_path "$work/$kind-$name.exe") /S /D=C:\\$dest") ;;
+        copy) command=(wait "C:\\windows\\system32\\xcopy.exe /E /I /Q /Y $(windows_path "$work/$name") C:\\$dest") ;;
+    esac
+    if ! line="$("$wine" "$timer" "${command[@]}")"; then
+        log "$kind $name round $round failed: $line"
+        exit 1
+    fi
+    local want have
+    want="$(find "$work/$name" -type f | wc -l)"
+    have="$(find "$drive_c/bench/${dest#bench\\}" -type f | wc -l)"
+    if [ "$have" -lt "$want" ]; then
+        log "$kind $name round $round: only $have of $want files installed ($line)"
+        exit 1
+    fi
+    printf '%s\t%s\t%s\t%s\n' "$kind" "$name" "$round" "$line" >>"$results"
+    log "$kind $name round $round: $line"
+}
+
+interleave() {  # rounds, payload, kinds...: each round starts one kind later
+    local rounds="$1" name="$2"; shift 2
+    local kinds=("$@") count=$#
+    run "${kinds[0]}" "$name" warm-up  # file cache and prefix warmed alike for all
+    for round in $(seq 1 "$rounds"); do
+        for i in $(seq 0 $((count - 1))); do
+            run "${kinds[$(( (i + round) % count ))]}" "$name" "$round"
+        done
+    done
+}
+
+load_before="$(uptime)"
+interleave "$runs" "$full" ours nsis-zlib nsis-solid copy
+interleave 3 "$empty" ours nsis-zlib copy
+for round in $(seq 1 3); do run ours "$small" "$round"; done
+for round in $(seq 1 3); do
+    line="$("$wine" "$timer" firstpage "$(windows_path "$work/set-$full/setup.exe")")"
+    printf 'interactive\t%s\t%s\t%s\n' "$full" "$round" "$line" >>"$results"
+done
+inflate="$("$wine" "$timer" inflate "$(windows_path "$work/$full.vsa")" "$runs")"
+printf 'inflate\t%s\t-\t%s\n' "$full" "$inflate" >>"$results"
+load_after="$(uptime)"
+rm -rf "$drive_c/bench"
+
+python3 bench/bench_report.py "$results" --full "$full" --small "$small" --empty "$empty" \
+    --payload-dir "$work" --load-before "$load_before" --load-after "$load_after" \
+    --command "BENCH_MB=$megabytes BENCH_RUNS=$runs BENCH_EMPTY=$empty_count bench/install-bench.sh" \
+    | tee "$work/results.md"
