@@ -224,6 +224,19 @@ public:
         SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
     }
 
+    // Wine cannot always follow the Linux program it started, and some file
+    // systems have no immutable flag: wait (bounded) until writing really fails.
+    bool Effective() const {
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            HANDLE file = CreateFileA(path_.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (file == INVALID_HANDLE_VALUE) return true;
+            CloseHandle(file);
+            Sleep(50);
+        }
+        return false;
+    }
+
 private:
     void Chattr(const char* flag) {
         typedef char*(__cdecl * UnixName)(const WCHAR*);
@@ -254,6 +267,7 @@ TEST_F(ExtractOnDisk, ReadOnlyFileInTheWayIsACreateError) {
     int result;
     {
         ReadOnlyFile guard(target);
+        if (!guard.Effective()) GTEST_SKIP() << "this file system cannot make the file read-only under Wine";
         result = Extract(MakeArchive(kMembers));
     }
     EXPECT_EQ(result, ExtractCreateError);
