@@ -2,7 +2,7 @@
 # Installs what the build, the tests and the demo need on Debian 12. Idempotent:
 # it does nothing when every package is already there.
 set -euo pipefail
-packages=(cmake make mingw-w64 g++-mingw-w64-i686-posix libz-mingw-w64-dev zlib1g-dev
+packages=(cmake make mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix libz-mingw-w64-dev zlib1g-dev
           wine wine32:i386 wine64 xvfb xauth x11-apps x11-utils imagemagick googletest
           clang libclang-rt-14-dev nsis)
 missing=()
