@@ -10,6 +10,8 @@
 class InstallSettings;
 
 // In a namespace of their own: every test program links all support files.
+#include "support/TempTree.h"
+
 namespace logtest {
 
 struct LoggedRecord {
@@ -60,7 +62,7 @@ DWORD FinishProcess(PROCESS_INFORMATION& process, DWORD timeoutMs = 30000);
 bool RegistryKeyExists(HKEY root, const char* keyPath);
 // A fresh empty directory under the temporary folder, removed (tree) later.
 std::string MakeScratchDirectory(const char* name);
-void RemoveTree(const std::string& path);
+using ::RemoveTree;
 bool PathExists(const std::string& path);
 
 }  // namespace logtest
