@@ -15,6 +15,7 @@ set(VSETUP_PURE_SOURCES
     install/DirectoryChain.cpp
     install/ExtractMessages.cpp
     folderchooser/FolderChain.cpp
+    install/Crc32.cpp
     install/ArchiveStream.cpp
     install/ArchiveHeader.cpp
     install/ArchiveExtraction.cpp

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "install/ArchiveFormat.h"
+#include "install/Crc32.h"
 
 int ArchiveStream::Open(ArchiveSource* source) {
     Close();
@@ -11,7 +12,7 @@ int ArchiveStream::Open(ArchiveSource* source) {
     status_ = StreamOk;
     endOfFile_ = false;
     stored_ = false;
-    crc_ = crc32(0L, Z_NULL, 0);
+    crc_ = 0;
     zstream_.next_in = input_;
     int result = inflateInit2(&zstream_, -MAX_WBITS);
     if (result != Z_OK) return result;
@@ -114,7 +115,7 @@ bool ArchiveStream::ReadLe32Field(uint32_t* value) {
 
 bool ArchiveStream::CheckTrailer() {
     uint32_t storedCrc, storedSize;
-    if (!ReadLe32Field(&storedCrc) || storedCrc != static_cast<uint32_t>(crc_)) return false;
+    if (!ReadLe32Field(&storedCrc) || storedCrc != crc_) return false;
     if (!ReadLe32Field(&storedSize)) return false;
     return storedSize == static_cast<uint32_t>(zstream_.total_out);
 }
@@ -135,16 +136,17 @@ int32_t ArchiveStream::ReadStored(uint8_t* buffer, uint32_t count) {
     return static_cast<int32_t>(fromBuffer + fromFile);
 }
 
+// Each inflate call's output is added to the CRC at once, so no way out of
+// the loop can leave bytes unchecked.
 int32_t ArchiveStream::ReadInflated(uint8_t* buffer, uint32_t count) {
     zstream_.next_out = buffer;
     zstream_.avail_out = count;
-    uint8_t* unchecked = buffer;
     while (zstream_.avail_out) {
         if (zstream_.avail_in == 0 && !endOfFile_) Refill();
+        uint8_t* unchecked = zstream_.next_out;
         int result = inflate(&zstream_, Z_NO_FLUSH);
+        crc_ = UpdateCrc32(crc_, unchecked, static_cast<size_t>(zstream_.next_out - unchecked));
         if (result == Z_STREAM_END) {
-            crc_ = crc32(crc_, unchecked, static_cast<uInt>(zstream_.next_out - unchecked));
-            unchecked = zstream_.next_out;
             status_ = CheckTrailer() ? StreamEnd : StreamCorrupt;
             break;
         }
@@ -154,7 +156,6 @@ int32_t ArchiveStream::ReadInflated(uint8_t* buffer, uint32_t count) {
         }
         if (endOfFile_) break;
     }
-    crc_ = crc32(crc_, unchecked, static_cast<uInt>(zstream_.next_out - unchecked));
     return static_cast<int32_t>(count - zstream_.avail_out);
 }
 

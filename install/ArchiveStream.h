@@ -57,5 +57,5 @@ private:
     ArchiveStreamStatus status_ = StreamOk;
     bool endOfFile_ = false;
     bool stored_ = false;
-    uLong crc_ = 0;
+    uint32_t crc_ = 0;
 };

@@ -7,7 +7,10 @@ FileArchiveSource::~FileArchiveSource() {
 bool FileArchiveSource::Open(const char* fileName) {
     file_ = std::fopen(fileName, "rb");
     if (!file_) return false;
-    std::setvbuf(file_, nullptr, _IOFBF, 65536);  // the stream refills 4 KB at a time
+    // glibc ignores the size unless it is given the buffer, and would then
+    // make one system call per 4 KB refill of the stream.
+    readAhead_.reset(new char[kReadAhead]);
+    std::setvbuf(file_, readAhead_.get(), _IOFBF, kReadAhead);
     return true;
 }
 

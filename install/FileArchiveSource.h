@@ -1,6 +1,7 @@
 #pragma once
 // An archive read through the C library (tools, benchmarks, native tests).
 #include <cstdio>
+#include <memory>
 
 #include "install/ArchiveSource.h"
 
@@ -18,4 +19,6 @@ public:
 
 private:
     std::FILE* file_ = nullptr;
+    static constexpr size_t kReadAhead = 65536;
+    std::unique_ptr<char[]> readAhead_;  // freed after the destructor has closed file_
 };
