@@ -17,6 +17,7 @@ set(VSETUP_PURE_SOURCES
     folderchooser/FolderChain.cpp
     install/Crc32.cpp
     install/ArchiveStream.cpp
+    install/ReadAheadStream.cpp
     install/ArchiveHeader.cpp
     install/ArchiveExtraction.cpp
     install/MemberPlacement.cpp

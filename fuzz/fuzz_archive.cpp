@@ -46,6 +46,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     DiscardTarget target;
     ExtractCallbacks callbacks = {nullptr, nullptr, OnDirectory, OnFile};
     static std::vector<uint8_t> buffer(kTransferBufferSize);
-    ExtractFromSource(source, target, "D", callbacks, nullptr, buffer.data());
+    ExtractFromSource(source, target, "D", callbacks, nullptr, buffer.data(), Decompression::OnCallingThread);
     return 0;
 }

@@ -3,6 +3,7 @@
 #include "install/ArchiveHeader.h"
 #include "install/ArchiveStream.h"
 #include "install/MemberPlacement.h"
+#include "install/ReadAheadStream.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ private:
     bool open_ = false;
 };
 
-int CopyMemberData(ArchiveStream& stream, OutputGuard& output, ExtractTarget& target, uint32_t dataLength,
+int CopyMemberData(PayloadReader& stream, OutputGuard& output, ExtractTarget& target, uint32_t dataLength,
                    const ExtractCallbacks& callbacks, void* context, uint8_t* buffer) {
     while (dataLength) {
         uint32_t chunk = dataLength < kTransferBufferSize ? dataLength : kTransferBufferSize;
@@ -35,7 +36,7 @@ int CopyMemberData(ArchiveStream& stream, OutputGuard& output, ExtractTarget& ta
     return ExtractOk;
 }
 
-int ExtractMember(ArchiveStream& stream, const PlacementContext& placement, uint8_t* buffer) {
+int ExtractMember(PayloadReader& stream, const PlacementContext& placement, uint8_t* buffer) {
     char name[kMaxMemberNameLength + 1];
     uint32_t dataLength = 0;
     int result = ReadMemberHeader(stream, name, &dataLength);
@@ -49,10 +50,22 @@ int ExtractMember(ArchiveStream& stream, const PlacementContext& placement, uint
                           buffer);
 }
 
+int ExtractMembers(PayloadReader& payload, uint32_t memberCount, const PlacementContext& placement,
+                   uint8_t* transferBuffer) {
+    for (uint32_t remaining = memberCount; remaining; --remaining) {
+        int result = ExtractMember(payload, placement, transferBuffer);
+        if (result != ExtractOk) return result;
+    }
+    // The trailer guards everything written: a member list that decoded
+    // cleanly but fails the CRC-32 or length check is still a damaged archive.
+    return payload.VerifyToEnd() ? ExtractOk : ExtractReadError;
+}
+
 }  // namespace
 
 int ExtractFromSource(ArchiveSource& source, ExtractTarget& target, const char* destination,
-                      const ExtractCallbacks& callbacks, void* context, uint8_t* transferBuffer) {
+                      const ExtractCallbacks& callbacks, void* context, uint8_t* transferBuffer,
+                      Decompression decompression) {
     ArchiveHeader header;
     int result = ReadArchiveHeader(source, &header);
     if (result != ExtractOk) return result;
@@ -62,11 +75,8 @@ int ExtractFromSource(ArchiveSource& source, ExtractTarget& target, const char* 
     ArchiveStream stream;
     if (stream.Open(&source) != 0) return ExtractReadError;
     PlacementContext placement{destination, &target, &callbacks, context};
-    for (uint32_t remaining = header.memberCount; remaining; --remaining) {
-        result = ExtractMember(stream, placement, transferBuffer);
-        if (result != ExtractOk) return result;
-    }
-    // The trailer guards everything written: a member list that decoded
-    // cleanly but fails the CRC-32 or length check is still a damaged archive.
-    return stream.VerifyToEnd() ? ExtractOk : ExtractReadError;
+    if (decompression == Decompression::OnCallingThread)
+        return ExtractMembers(stream, header.memberCount, placement, transferBuffer);
+    ReadAheadStream payload(stream);
+    return ExtractMembers(payload, header.memberCount, placement, transferBuffer);
 }

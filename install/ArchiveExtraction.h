@@ -7,6 +7,11 @@
 #include "install/ExtractArchive.h"
 #include "install/ExtractTarget.h"
 
+// Where the payload is decompressed. Callbacks and file operations always run
+// on the calling thread.
+enum class Decompression { OnCallingThread, AheadOnOwnThread };
+
 // transferBuffer holds kTransferBufferSize bytes. Returns an ExtractResult.
 int ExtractFromSource(ArchiveSource& source, ExtractTarget& target, const char* destination,
-                      const ExtractCallbacks& callbacks, void* context, uint8_t* transferBuffer);
+                      const ExtractCallbacks& callbacks, void* context, uint8_t* transferBuffer,
+                      Decompression decompression);

@@ -24,7 +24,7 @@ int ReadArchiveHeader(ArchiveSource& source, ArchiveHeader* header) {
     return ExtractOk;
 }
 
-int ReadMemberHeader(ArchiveStream& stream, char* name, uint32_t* dataLength) {
+int ReadMemberHeader(PayloadReader& stream, char* name, uint32_t* dataLength) {
     uint8_t field[4];
     if (!stream.ReadExact(field, 4)) return ExtractReadError;
     uint32_t nameLength = ReadLe32(field);

@@ -4,7 +4,7 @@
 
 #include "install/ArchiveFormat.h"
 #include "install/ArchiveSource.h"
-#include "install/ArchiveStream.h"
+#include "install/PayloadReader.h"
 
 struct ArchiveHeader {
     uint32_t headerOffset;
@@ -18,4 +18,4 @@ int ReadArchiveHeader(ArchiveSource& source, ArchiveHeader* header);
 
 // Reads nameLength, the name (terminated into a buffer of
 // kMaxMemberNameLength + 1 bytes) and dataLength. ExtractOk or ExtractReadError.
-int ReadMemberHeader(ArchiveStream& stream, char* name, uint32_t* dataLength);
+int ReadMemberHeader(PayloadReader& stream, char* name, uint32_t* dataLength);

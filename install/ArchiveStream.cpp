@@ -159,10 +159,6 @@ int32_t ArchiveStream::ReadInflated(uint8_t* buffer, uint32_t count) {
     return static_cast<int32_t>(count - zstream_.avail_out);
 }
 
-bool ArchiveStream::ReadExact(void* buffer, uint32_t count) {
-    return Read(buffer, count) == static_cast<int32_t>(count);
-}
-
 bool ArchiveStream::VerifyToEnd() {
     if (stored_) return status_ != StreamCorrupt;
     uint8_t scratch[1024];

@@ -7,15 +7,16 @@
 #include <cstdint>
 
 #include "install/ArchiveSource.h"
+#include "install/PayloadReader.h"
 
 enum ArchiveStreamStatus { StreamOk, StreamEnd, StreamCorrupt };
 
 constexpr uint32_t kStreamInputSize = 4096;
 
-class ArchiveStream {
+class ArchiveStream : public PayloadReader {
 public:
     ArchiveStream() = default;
-    ~ArchiveStream() { Close(); }
+    ~ArchiveStream() override { Close(); }
     ArchiveStream(const ArchiveStream&) = delete;
     ArchiveStream& operator=(const ArchiveStream&) = delete;
 
@@ -23,14 +24,9 @@ public:
     // the decompressor cannot be set up, else 0 (also for a corrupt header, which
     // makes every later Read fail).
     int Open(ArchiveSource* source);
-    // -1 once corrupt, 0 once the end of the payload is reached, else the
-    // number of bytes delivered (0 to count).
-    int32_t Read(void* buffer, uint32_t count);
-    bool ReadExact(void* buffer, uint32_t count);
-    // Decompresses whatever is left up to the end of the deflate data and checks
-    // the trailer; true when the payload is intact (a stored payload has no
-    // trailer and counts as intact unless it has failed).
-    bool VerifyToEnd();
+    int32_t Read(void* buffer, uint32_t count) override;
+    // A stored payload has no trailer and counts as intact unless it has failed.
+    bool VerifyToEnd() override;
     // Releases the decompressor; the corrupt status if there was one, else
     // inflateEnd's result. Safe to call twice.
     int Close();

@@ -37,5 +37,6 @@ int ExtractArchive(const char* archiveName, const char* destination, ExtractCall
     Win32ArchiveSource source;
     if (!source.Open(archiveName)) return ExtractReadError;
     Win32ExtractTarget target;
-    return ExtractFromSource(source, target, destination, callbacks, context, buffer.Bytes());
+    return ExtractFromSource(source, target, destination, callbacks, context, buffer.Bytes(),
+                             Decompression::AheadOnOwnThread);
 }

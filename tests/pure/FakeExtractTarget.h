@@ -1,6 +1,8 @@
 #pragma once
 // An in-memory file system side for the member loop, with injectable failures,
 // and a recorder of every callback in order.
+#include <gtest/gtest.h>
+
 #include <cstring>
 #include <map>
 #include <set>
@@ -68,11 +70,29 @@ struct Recorder {
     static ExtractCallbacks All() { return ExtractCallbacks{Range, Step, Directory, File}; }
 };
 
-inline int Extract(const std::vector<uint8_t>& archive, FakeTarget& target, Recorder& recorder,
-                   const char* destination = "D", ExtractCallbacks callbacks = Recorder::All()) {
+inline int ExtractWith(Decompression decompression, const std::vector<uint8_t>& archive, FakeTarget& target,
+                       Recorder& recorder, const char* destination, ExtractCallbacks callbacks) {
     MemoryArchiveSource source(archive.data(), static_cast<uint32_t>(archive.size()));
     std::vector<uint8_t> buffer(kTransferBufferSize);
-    return ExtractFromSource(source, target, destination, callbacks, &recorder, buffer.data());
+    return ExtractFromSource(source, target, destination, callbacks, &recorder, buffer.data(), decompression);
+}
+
+// Extracts into `target` and `recorder` decompressing on the calling thread,
+// and again into copies of them decompressing ahead on a thread of its own:
+// every case checks that both ways do exactly the same.
+inline int Extract(const std::vector<uint8_t>& archive, FakeTarget& target, Recorder& recorder,
+                   const char* destination = "D", ExtractCallbacks callbacks = Recorder::All()) {
+    FakeTarget aheadTarget = target;
+    Recorder aheadRecorder = recorder;
+    int result = ExtractWith(Decompression::OnCallingThread, archive, target, recorder, destination, callbacks);
+    int aheadResult =
+        ExtractWith(Decompression::AheadOnOwnThread, archive, aheadTarget, aheadRecorder, destination, callbacks);
+    EXPECT_EQ(result, aheadResult);
+    EXPECT_EQ(target.files, aheadTarget.files);
+    EXPECT_EQ(target.closes, aheadTarget.closes);
+    EXPECT_EQ(recorder.events, aheadRecorder.events);
+    EXPECT_EQ(recorder.steps, aheadRecorder.steps);
+    return result;
 }
 
 }  // namespace archive_test

@@ -1,0 +1,121 @@
+#include "install/ReadAheadStream.h"
+
+#include <cstring>
+#include <new>
+#include <system_error>
+
+ReadAheadStream::ReadAheadStream(ArchiveStream& stream, uint32_t blockSize, uint32_t blockCount)
+    : stream_(stream), blockSize_(blockSize), blocks_(blockCount) {
+    for (Block& block : blocks_) {
+        block.bytes.reset(new (std::nothrow) uint8_t[blockSize]);
+        if (!block.bytes) return;  // short of memory: read directly
+    }
+    try {
+        thread_ = std::thread(&ReadAheadStream::Produce, this);
+    } catch (const std::system_error&) {
+        // Reading on the calling thread is slower, not wrong.
+    }
+}
+
+ReadAheadStream::~ReadAheadStream() {
+    if (!thread_.joinable()) return;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        stopRequested_ = true;
+    }
+    spaceFreed_.notify_one();
+    thread_.join();
+}
+
+void ReadAheadStream::Produce() {
+    for (uint32_t index = 0; WaitForSpace(); index = (index + 1) % blocks_.size()) {
+        Block& block = blocks_[index];
+        int32_t got = stream_.Read(block.bytes.get(), blockSize_);
+        block.length = got > 0 ? static_cast<uint32_t>(got) : 0;
+        // A stored payload stays OK at its end and just delivers nothing more.
+        bool finished = got <= 0 || stream_.Status() != StreamOk;
+        Publish(block.length, finished);
+        if (finished) return;
+    }
+}
+
+bool ReadAheadStream::WaitForSpace() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    while (filled_ == blocks_.size() && !stopRequested_) {
+        producerWaiting_ = true;
+        spaceFreed_.wait(lock);
+        producerWaiting_ = false;
+    }
+    return !stopRequested_;
+}
+
+// Either side that has to wait is woken only once half the blocks are ready
+// for it (or the payload is over): waking a thread costs about as much as
+// decompressing a block, so it is paid once per several blocks.
+void ReadAheadStream::Publish(uint32_t length, bool finished) {
+    bool wake;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (length) ++filled_;
+        if (finished) {
+            producerDone_ = true;
+            endStatus_ = stream_.Status();
+        }
+        wake = consumerWaiting_ && (finished || filled_ >= blocks_.size() / 2);
+    }
+    if (wake) dataReady_.notify_one();
+}
+
+bool ReadAheadStream::AcquireBlock() {
+    if (finished_) return false;
+    std::unique_lock<std::mutex> lock(mutex_);
+    while (filled_ == 0 && !producerDone_) {
+        consumerWaiting_ = true;
+        dataReady_.wait(lock);
+        consumerWaiting_ = false;
+    }
+    if (filled_ == 0) {
+        finished_ = true;
+        finalStatus_ = endStatus_;
+        return false;
+    }
+    holdingBlock_ = true;
+    consumeOffset_ = 0;
+    return true;
+}
+
+void ReadAheadStream::ReleaseBlock() {
+    holdingBlock_ = false;
+    consumeIndex_ = (consumeIndex_ + 1) % blocks_.size();
+    bool wake;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        --filled_;
+        wake = producerWaiting_ && filled_ <= blocks_.size() / 2;
+    }
+    if (wake) spaceFreed_.notify_one();
+}
+
+int32_t ReadAheadStream::Read(void* buffer, uint32_t count) {
+    if (!Threaded()) return stream_.Read(buffer, count);
+    uint8_t* out = static_cast<uint8_t*>(buffer);
+    uint32_t delivered = 0;
+    while (delivered < count && (holdingBlock_ || AcquireBlock())) {
+        const Block& block = blocks_[consumeIndex_];
+        uint32_t take = block.length - consumeOffset_;
+        if (take > count - delivered) take = count - delivered;
+        std::memcpy(out + delivered, block.bytes.get() + consumeOffset_, take);
+        delivered += take;
+        consumeOffset_ += take;
+        if (consumeOffset_ == block.length) ReleaseBlock();
+    }
+    if (delivered) return static_cast<int32_t>(delivered);
+    return finished_ && finalStatus_ == StreamCorrupt ? -1 : 0;
+}
+
+bool ReadAheadStream::VerifyToEnd() {
+    if (!Threaded()) return stream_.VerifyToEnd();
+    if (stream_.IsStored()) return true;  // no trailer; set before the thread started
+    while (holdingBlock_ || AcquireBlock()) ReleaseBlock();
+    return finalStatus_ == StreamEnd;
+}
