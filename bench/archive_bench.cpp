@@ -16,6 +16,7 @@
 #include "install/ArchiveExtraction.h"
 #include "install/ArchiveHeader.h"
 #include "install/ArchiveWriter.h"
+#include "install/Crc32.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -195,6 +196,7 @@ int Compare(const char* archive, int rounds) {
             if (took < reader[r]) reader[r] = took;
         }
     }
+    std::printf("CRC-32 by %s\n", Crc32Method());
     std::printf("raw inflate:                 %.3f s, %.1f MB/s (%llu payload bytes)\n", inflate,
                 inflated / inflate / 1048576.0, static_cast<unsigned long long>(inflated));
     for (int r = 0; r < 2; ++r) {

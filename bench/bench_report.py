@@ -14,6 +14,7 @@ LABELS = {
     "nsis-zlib": "NSIS 3, zlib, non-solid (/S)",
     "nsis-solid": "NSIS 3, zlib, /SOLID (/S)",
     "copy": "xcopy of the uncompressed tree",
+    "baseline": "baseline setup.exe -q (BENCH_BASELINE_SETUP)",
 }
 
 
@@ -90,8 +91,10 @@ def main():
     out.append("| Run (%s, %d rounds, interleaved) | median s | min s | max s | ours / this |" % (
         full, len(values(runs, "ours", full))))
     out.append("|---|---|---|---|---|")
-    for kind in ("ours", "nsis-zlib", "nsis-solid", "copy"):
+    for kind in ("ours", "baseline", "nsis-zlib", "nsis-solid", "copy"):
         found = values(runs, kind, full)
+        if not found and kind == "baseline":
+            continue
         m = statistics.median(found)
         out.append("| %s | %.2f | %.2f | %.2f | %.2f |" % (LABELS[kind], m, min(found), max(found), ours / m))
     inflate = float(next(r for r in runs if r["kind"] == "inflate")["inflate"])

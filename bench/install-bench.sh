@@ -6,6 +6,8 @@
 # Environment: BENCH_MB      payload size in MB (default 300; 30 for a quick check)
 #              BENCH_RUNS    interleaved rounds on that payload (default 5; 3 on the empty files)
 #              BENCH_EMPTY   empty files for the per-file cost (default 20000)
+#              BENCH_BASELINE_SETUP  another 64-bit setup.exe (an earlier build) to
+#                            interleave with ours on the full payload
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
@@ -53,6 +55,12 @@ pack() {  # name
     cp build/win64/setup.exe "$work/set-$name/setup.exe"
     cp build/win64/VARNUINS.exe "$work/set-$name/VARNUINS.EXE"
     ln -f "$work/$name.vsa" "$work/set-$name/insfiles.vsa"
+    if [ -n "${BENCH_BASELINE_SETUP:-}" ]; then
+        mkdir -p "$work/set-$name-baseline"
+        cp "$BENCH_BASELINE_SETUP" "$work/set-$name-baseline/setup.exe"
+        cp build/win64/VARNUINS.exe "$work/set-$name-baseline/VARNUINS.EXE"
+        ln -f "$work/$name.vsa" "$work/set-$name-baseline/insfiles.vsa"
+    fi
 }
 
 # What a publisher would write: all files, an uninstaller and its registry entry.
@@ -135,6 +143,7 @@ run() {
     local command
     case "$kind" in
         ours) command=(setup "$(windows_path "$work/set-$name/setup.exe") -q C:\\$dest") ;;
+        baseline) command=(setup "$(windows_path "$work/set-$name-baseline/setup.exe") -q C:\\$dest") ;;
         nsis-*) command=(wait "$(windows_path "$work/$kind-$name.exe") /S /D=C:\\$dest") ;;
         copy) command=(wait "C:\\windows\\system32\\xcopy.exe /E /I /Q /Y $(windows_path "$work/$name") C:\\$dest") ;;
     esac
@@ -165,7 +174,9 @@ interleave() {  # rounds, payload, kinds...: each round starts one kind later
 }
 
 load_before="$(uptime)"
-interleave "$runs" "$full" ours nsis-zlib nsis-solid copy
+full_kinds=(ours nsis-zlib nsis-solid copy)
+[ -n "${BENCH_BASELINE_SETUP:-}" ] && full_kinds+=(baseline)
+interleave "$runs" "$full" "${full_kinds[@]}"
 interleave 3 "$empty" ours nsis-zlib copy
 for round in $(seq 1 3); do run ours "$small" "$round"; done
 for round in $(seq 1 3); do

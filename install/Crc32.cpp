@@ -4,8 +4,7 @@
 
 #if defined(__i386__) || defined(__x86_64__)
 #include <cpuid.h>
-#include <emmintrin.h>
-#include <wmmintrin.h>
+#include <immintrin.h>
 #define VSETUP_CLMUL 1
 #endif
 
@@ -20,6 +19,7 @@ namespace {
 
 // Below this the set-up of the folding costs more than the table.
 constexpr size_t kFoldMinimum = 64;
+constexpr size_t kWideFoldMinimum = 256;
 
 uint32_t TableCrc32(uint32_t crc, const uint8_t* data, size_t length) {
     while (length) {
@@ -33,10 +33,19 @@ uint32_t TableCrc32(uint32_t crc, const uint8_t* data, size_t length) {
 
 #ifdef VSETUP_CLMUL
 
-bool DetectCarrylessMultiply() {
+enum class ClmulWidth { None, Narrow, Wide };
+
+// 256-bit registers need the processor's VPCLMULQDQ and AVX2 and an operating
+// system that saves their upper halves (XGETBV), else 128-bit PCLMULQDQ.
+ClmulWidth DetectCarrylessMultiply() {
     unsigned eax, ebx, ecx, edx;
-    if (!__get_cpuid(1, &eax, &ebx, &ecx, &edx)) return false;
-    return (ecx & bit_PCLMUL) && (edx & bit_SSE2);
+    if (!__get_cpuid(1, &eax, &ebx, &ecx, &edx) || !(ecx & bit_PCLMUL) || !(edx & bit_SSE2)) return ClmulWidth::None;
+    if (!(ecx & bit_OSXSAVE) || !(ecx & bit_AVX)) return ClmulWidth::Narrow;
+    unsigned stateLow, stateHigh;
+    __asm__ volatile("xgetbv" : "=a"(stateLow), "=d"(stateHigh) : "c"(0));
+    if ((stateLow & 6) != 6) return ClmulWidth::Narrow;
+    if (!__get_cpuid_count(7, 0, &eax, &ebx, &ecx, &edx)) return ClmulWidth::Narrow;
+    return (ecx & bit_VPCLMULQDQ) && (ebx & bit_AVX2) ? ClmulWidth::Wide : ClmulWidth::Narrow;
 }
 
 __attribute__((target("pclmul,sse2"))) __m128i Load(const uint8_t* p) {
@@ -86,25 +95,60 @@ VSETUP_ALIGN_STACK __attribute__((target("pclmul,sse2"))) uint32_t FoldBlocks(ui
     return Reduce(x1, k3k4);
 }
 
-const bool kCarrylessMultiply = DetectCarrylessMultiply();
+#define VSETUP_WIDE_TARGET __attribute__((target("vpclmulqdq,avx2,pclmul")))
+
+VSETUP_WIDE_TARGET __m256i FoldWide(__m256i value, __m256i constants, const uint8_t* next) {
+    __m256i low = _mm256_clmulepi64_epi128(value, constants, 0x00);
+    __m256i high = _mm256_clmulepi64_epi128(value, constants, 0x11);
+    return _mm256_xor_si256(_mm256_xor_si256(low, high), _mm256_loadu_si256(reinterpret_cast<const __m256i*>(next)));
+}
+
+// Folds the two 128-bit halves of `value` into `sum`, earlier half first.
+VSETUP_WIDE_TARGET __m128i FoldHalves(__m128i sum, __m256i value, __m128i k3k4) {
+    sum = Fold(sum, k3k4, _mm256_castsi256_si128(value));
+    return Fold(sum, k3k4, _mm256_extracti128_si256(value, 1));
+}
+
+// As FoldBlocks, with four 256-bit lanes 128 bytes apart; `length` is at
+// least 256 and a multiple of 16.
+VSETUP_ALIGN_STACK VSETUP_WIDE_TARGET uint32_t FoldBlocksWide(uint32_t reg, const uint8_t* data, size_t length) {
+    const __m256i k1024 = _mm256_set_epi64x(0x14a7fe880LL, 0x1e88ef372LL, 0x14a7fe880LL, 0x1e88ef372LL);
+    const __m128i k3k4 = _mm_set_epi64x(0x0ccaa009eLL, 0x1751997d0LL);
+    const __m256i* lanes = reinterpret_cast<const __m256i*>(data);
+    __m256i y0 = _mm256_xor_si256(_mm256_loadu_si256(lanes), _mm256_set_epi32(0, 0, 0, 0, 0, 0, 0, static_cast<int>(reg)));
+    __m256i y1 = _mm256_loadu_si256(lanes + 1), y2 = _mm256_loadu_si256(lanes + 2), y3 = _mm256_loadu_si256(lanes + 3);
+    for (data += 128, length -= 128; length >= 128; data += 128, length -= 128) {
+        y0 = FoldWide(y0, k1024, data);
+        y1 = FoldWide(y1, k1024, data + 32);
+        y2 = FoldWide(y2, k1024, data + 64);
+        y3 = FoldWide(y3, k1024, data + 96);
+    }
+    __m128i sum = Fold(_mm256_castsi256_si128(y0), k3k4, _mm256_extracti128_si256(y0, 1));
+    sum = FoldHalves(FoldHalves(FoldHalves(sum, y1, k3k4), y2, k3k4), y3, k3k4);
+    for (; length >= 16; data += 16, length -= 16) sum = Fold(sum, k3k4, Load(data));
+    return Reduce(sum, k3k4);
+}
+
+const ClmulWidth kClmulWidth = DetectCarrylessMultiply();
 
 #endif
 
 }  // namespace
 
-bool Crc32UsesCarrylessMultiply() {
+const char* Crc32Method() {
 #ifdef VSETUP_CLMUL
-    return kCarrylessMultiply;
-#else
-    return false;
+    if (kClmulWidth == ClmulWidth::Wide) return "256-bit carry-less multiplication";
+    if (kClmulWidth == ClmulWidth::Narrow) return "128-bit carry-less multiplication";
 #endif
+    return "zlib's table";
 }
 
 uint32_t UpdateCrc32(uint32_t crc, const uint8_t* data, size_t length) {
 #ifdef VSETUP_CLMUL
-    if (kCarrylessMultiply && length >= kFoldMinimum) {
+    if (kClmulWidth != ClmulWidth::None && length >= kFoldMinimum) {
         size_t folded = length & ~static_cast<size_t>(15);
-        crc = ~FoldBlocks(~crc, data, folded);
+        bool wide = kClmulWidth == ClmulWidth::Wide && folded >= kWideFoldMinimum;
+        crc = ~(wide ? FoldBlocksWide(~crc, data, folded) : FoldBlocks(~crc, data, folded));
         data += folded;
         length -= folded;
     }

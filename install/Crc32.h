@@ -8,5 +8,5 @@
 
 uint32_t UpdateCrc32(uint32_t crc, const uint8_t* data, size_t length);
 
-// Whether UpdateCrc32 folds with PCLMULQDQ on this processor.
-bool Crc32UsesCarrylessMultiply();
+// How UpdateCrc32 works on this processor, for benchmark reports.
+const char* Crc32Method();

@@ -14,8 +14,8 @@
 
 class ReadAheadStream : public PayloadReader {
 public:
-    static constexpr uint32_t kDefaultBlockSize = 128 * 1024;
-    static constexpr uint32_t kDefaultBlockCount = 8;
+    static constexpr uint32_t kDefaultBlockSize = 256 * 1024;
+    static constexpr uint32_t kDefaultBlockCount = 4;
 
     // `stream` is open; from here on only the read-ahead thread touches it. If
     // no thread can be started, reads go to the stream directly.
