@@ -12,7 +12,8 @@ int ArchiveStream::Open(ArchiveSource* source) {
     status_ = StreamOk;
     endOfFile_ = false;
     stored_ = false;
-    crc_ = 0;
+    checksOwnCrc_ = true;
+    crc_ = trailerCrc_ = 0;
     zstream_.next_in = input_;
     int result = inflateInit2(&zstream_, -MAX_WBITS);
     if (result != Z_OK) return result;
@@ -115,7 +116,9 @@ bool ArchiveStream::ReadLe32Field(uint32_t* value) {
 
 bool ArchiveStream::CheckTrailer() {
     uint32_t storedCrc, storedSize;
-    if (!ReadLe32Field(&storedCrc) || storedCrc != crc_) return false;
+    if (!ReadLe32Field(&storedCrc)) return false;
+    trailerCrc_ = storedCrc;
+    if (checksOwnCrc_ && storedCrc != crc_) return false;
     if (!ReadLe32Field(&storedSize)) return false;
     return storedSize == static_cast<uint32_t>(zstream_.total_out);
 }
@@ -145,7 +148,7 @@ int32_t ArchiveStream::ReadInflated(uint8_t* buffer, uint32_t count) {
         if (zstream_.avail_in == 0 && !endOfFile_) Refill();
         uint8_t* unchecked = zstream_.next_out;
         int result = inflate(&zstream_, Z_NO_FLUSH);
-        crc_ = UpdateCrc32(crc_, unchecked, static_cast<size_t>(zstream_.next_out - unchecked));
+        if (checksOwnCrc_) crc_ = UpdateCrc32(crc_, unchecked, static_cast<size_t>(zstream_.next_out - unchecked));
         if (result == Z_STREAM_END) {
             status_ = CheckTrailer() ? StreamEnd : StreamCorrupt;
             break;

@@ -31,6 +31,12 @@ public:
     // inflateEnd's result. Safe to call twice.
     int Close();
 
+    // For a reader that computes the CRC-32 of every byte itself: the end of
+    // the stream then checks the length only, and the reader compares its CRC
+    // with TrailerCrc() (valid once the status is end of stream).
+    void LeaveCrcToReader(bool leave) { checksOwnCrc_ = !leave; }
+    uint32_t TrailerCrc() const { return trailerCrc_; }
+
     ArchiveStreamStatus Status() const { return status_; }
     bool IsStored() const { return stored_; }
 
@@ -53,5 +59,7 @@ private:
     ArchiveStreamStatus status_ = StreamOk;
     bool endOfFile_ = false;
     bool stored_ = false;
+    bool checksOwnCrc_ = true;
     uint32_t crc_ = 0;
+    uint32_t trailerCrc_ = 0;
 };

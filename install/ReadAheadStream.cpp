@@ -4,16 +4,21 @@
 #include <new>
 #include <system_error>
 
+#include "install/Crc32.h"
+
 ReadAheadStream::ReadAheadStream(ArchiveStream& stream, uint32_t blockSize, uint32_t blockCount)
     : stream_(stream), blockSize_(blockSize), blocks_(blockCount) {
     for (Block& block : blocks_) {
         block.bytes.reset(new (std::nothrow) uint8_t[blockSize]);
         if (!block.bytes) return;  // short of memory: read directly
     }
+    // The checksum moves to this side, which has time to spare while the
+    // decompressing thread sets the pace.
+    stream_.LeaveCrcToReader(true);
     try {
         thread_ = std::thread(&ReadAheadStream::Produce, this);
     } catch (const std::system_error&) {
-        // Reading on the calling thread is slower, not wrong.
+        stream_.LeaveCrcToReader(false);  // reading on this thread is slower, not wrong
     }
 }
 
@@ -77,6 +82,8 @@ bool ReadAheadStream::AcquireBlock() {
     if (filled_ == 0) {
         finished_ = true;
         finalStatus_ = endStatus_;
+        bool crcMatches = stream_.IsStored() || crc_ == stream_.TrailerCrc();
+        if (finalStatus_ == StreamEnd && !crcMatches) finalStatus_ = StreamCorrupt;
         return false;
     }
     holdingBlock_ = true;
@@ -84,7 +91,9 @@ bool ReadAheadStream::AcquireBlock() {
     return true;
 }
 
+// Every block passes here in order, read or drained, so the CRC covers every byte.
 void ReadAheadStream::ReleaseBlock() {
+    crc_ = UpdateCrc32(crc_, blocks_[consumeIndex_].bytes.get(), blocks_[consumeIndex_].length);
     holdingBlock_ = false;
     consumeIndex_ = (consumeIndex_ + 1) % blocks_.size();
     bool wake;

@@ -1,8 +1,8 @@
 #pragma once
 // Decompresses the payload on a thread of its own, a few blocks ahead of the
-// member loop, so that inflating and checksumming overlap the creating and
-// writing of files. Reads deliver exactly the bytes, and end in exactly the
-// way, that reading the stream directly would.
+// member loop, so that inflating overlaps the creating and writing of files;
+// the member loop's side computes the CRC-32. Reads deliver exactly the bytes,
+// and end in exactly the way, that reading the stream directly would.
 #include <condition_variable>
 #include <cstdint>
 #include <memory>
@@ -62,4 +62,5 @@ private:
     bool holdingBlock_ = false;
     bool finished_ = false;
     ArchiveStreamStatus finalStatus_ = StreamOk;
+    uint32_t crc_ = 0;
 };
