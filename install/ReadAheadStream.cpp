@@ -55,8 +55,8 @@ bool ReadAheadStream::WaitForSpace() {
 }
 
 // Either side that has to wait is woken only once half the blocks are ready
-// for it (or the payload is over): waking a thread costs about as much as
-// decompressing a block, so it is paid once per several blocks.
+// for it (or the payload is over): a wake-up is a system call, and under Wine
+// a costly one, so it is paid once per several blocks.
 void ReadAheadStream::Publish(uint32_t length, bool finished) {
     bool wake;
     {
