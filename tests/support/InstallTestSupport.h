@@ -56,7 +56,7 @@ std::string WindowsDirectory();
 std::string CurrentDirectory();
 bool IsDirectory(const std::string& path);
 bool WriteTextFile(const std::string& path, const std::string& text);
-std::string ReadTextFile(const std::string& path);
+std::string ReadWholeFile(const std::string& path);
 
 // The lines the log tool prints for a log file (one per record, file order);
 // a single "<tool failed ...>" line when it does not run cleanly.

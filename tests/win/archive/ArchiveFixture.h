@@ -18,7 +18,6 @@ protected:
 
     std::string Path(const std::string& relative) const { return root_ + "\\" + relative; }
     void WriteFileBytes(const std::string& path, const std::string& bytes);
-    std::string ReadFileBytes(const std::string& path);  // "<missing>" when it cannot be opened
     bool IsDirectory(const std::string& path);
     // Writes the archive to root\insfiles.vsa and extracts it into destination.
     int Extract(const archive_test::Bytes& archive, const std::string& destination);
@@ -40,4 +39,5 @@ protected:
     bool rangeCalled_ = false;
 };
 
+#include "support/InstallTestSupport.h"  // ReadWholeFile
 #include "support/TempTree.h"  // RemoveTree, shared with the other suites

@@ -15,11 +15,11 @@ using ExtractOnDisk = ArchiveOnDisk;
 TEST_F(ExtractOnDisk, ArchiveAppendedToAProgramIsFound) {
     char self[MAX_PATH];
     GetModuleFileNameA(nullptr, self, MAX_PATH);
-    std::string program = ReadFileBytes(self);
+    std::string program = installtest::ReadWholeFile(self);
     ASSERT_GT(program.size(), 1000u);
     ASSERT_EQ(Extract(MakeArchive(kMembers, PayloadGzip, Bytes(program.begin(), program.end()))), ExtractOk);
-    EXPECT_EQ(ReadFileBytes(Path("dest\\readme.txt")), "read me");
-    EXPECT_EQ(ReadFileBytes(Path("dest\\sub\\dir\\file.txt")), Noise(40000, 2));
+    EXPECT_EQ(installtest::ReadWholeFile(Path("dest\\readme.txt")), "read me");
+    EXPECT_EQ(installtest::ReadWholeFile(Path("dest\\sub\\dir\\file.txt")), Noise(40000, 2));
 }
 
 TEST_F(ExtractOnDisk, MixedSeparatorsCreateParentsFirstAndRecordEachDirectoryOnce) {
@@ -33,7 +33,7 @@ TEST_F(ExtractOnDisk, MixedSeparatorsCreateParentsFirstAndRecordEachDirectoryOnc
     EXPECT_EQ(RecordedPaths(UninstallFile),
               (std::vector<std::string>{destination_ + "\\readme.txt", destination_ + "\\sub\\dir\\file.txt",
                                         destination_ + "\\sub\\dir\\second.txt"}));
-    EXPECT_EQ(ReadFileBytes(Path("dest\\sub\\dir\\second.txt")), "2");
+    EXPECT_EQ(installtest::ReadWholeFile(Path("dest\\sub\\dir\\second.txt")), "2");
 }
 
 TEST_F(ExtractOnDisk, UnreadableArchivesFailBeforeAnyCallback) {
@@ -49,7 +49,7 @@ TEST_F(ExtractOnDisk, UnreadableArchivesFailBeforeAnyCallback) {
     }
     ExtractCallbacks callbacks = {OnRange, OnStep, OnDirectory, OnFile};
     EXPECT_EQ(ExtractArchive(Path("missing.vsa").c_str(), destination_.c_str(), callbacks, this), ExtractReadError);
-    EXPECT_EQ(ReadFileBytes(Path("dest\\readme.txt")), "<missing>");
+    EXPECT_EQ(installtest::ReadWholeFile(Path("dest\\readme.txt")), "<missing>");
 }
 
 TEST_F(ExtractOnDisk, NoMembersSetsTheRangeAndWritesNothing) {
@@ -64,18 +64,18 @@ TEST_F(ExtractOnDisk, MembersAtTheChunkSizeMakeOneStepAndOneByteMoreMakesTwo) {
     ASSERT_EQ(Extract(MakeArchive({{"exact.bin", exact}})), ExtractOk);
     EXPECT_EQ(range_, 1u + 1u);
     EXPECT_EQ(steps_, 1);
-    EXPECT_EQ(ReadFileBytes(Path("dest\\exact.bin")), exact);
+    EXPECT_EQ(installtest::ReadWholeFile(Path("dest\\exact.bin")), exact);
     steps_ = 0;
     ASSERT_EQ(Extract(MakeArchive({{"over.bin", over}})), ExtractOk);
     EXPECT_EQ(range_, 1u + 1u);
     EXPECT_EQ(steps_, 2);
-    EXPECT_EQ(ReadFileBytes(Path("dest\\over.bin")), over);
+    EXPECT_EQ(installtest::ReadWholeFile(Path("dest\\over.bin")), over);
 }
 
 TEST_F(ExtractOnDisk, EmptyMemberCreatesAnEmptyFileWithoutAStep) {
     WriteFileBytes(Path("dest\\empty.txt"), "was here");
     ASSERT_EQ(Extract(MakeArchive({{"empty.txt", ""}})), ExtractOk);
-    EXPECT_EQ(ReadFileBytes(Path("dest\\empty.txt")), "");
+    EXPECT_EQ(installtest::ReadWholeFile(Path("dest\\empty.txt")), "");
     EXPECT_EQ(steps_, 0);
 }
 
@@ -85,9 +85,9 @@ TEST_F(ExtractOnDisk, NameLength260IsAcceptedAnd261Refused) {
     std::string name = prefixes + std::string(50, 'n');  // 35 * 6 + 50 = 260
     ASSERT_EQ(name.size(), 260u);
     ASSERT_EQ(Extract(MakeArchive({{name, "long"}})), ExtractOk);
-    EXPECT_EQ(ReadFileBytes(Path("dest\\" + std::string(50, 'n'))), "long");
+    EXPECT_EQ(installtest::ReadWholeFile(Path("dest\\" + std::string(50, 'n'))), "long");
     EXPECT_EQ(Extract(MakeArchive({{name + "n", "longer"}})), ExtractReadError);
-    EXPECT_EQ(ReadFileBytes(Path("dest\\" + std::string(51, 'n'))), "<missing>");
+    EXPECT_EQ(installtest::ReadWholeFile(Path("dest\\" + std::string(51, 'n'))), "<missing>");
 }
 
 TEST_F(ExtractOnDisk, DamagedPayloadsAreReadErrors) {
@@ -101,13 +101,13 @@ TEST_F(ExtractOnDisk, DamagedPayloadsAreReadErrors) {
 
 TEST_F(ExtractOnDisk, StoredPayloadAndOptionalGzipFieldsExtract) {
     ASSERT_EQ(Extract(MakeArchive(kMembers, PayloadStored)), ExtractOk);
-    EXPECT_EQ(ReadFileBytes(Path("dest\\sub\\dir\\file.txt")), Noise(40000, 2));
+    EXPECT_EQ(installtest::ReadWholeFile(Path("dest\\sub\\dir\\file.txt")), Noise(40000, 2));
     Bytes fields = {2, 0, 0, 0, 'n', 0, 'c', 0, 0xAA, 0xBB};
     Bytes withFields = WithGzipFields(MakeArchive({{"f.txt", "fields"}}), kGzipFlagExtra | kGzipFlagName |
                                                                              kGzipFlagComment | kGzipFlagHeaderCrc,
                                       fields);
     ASSERT_EQ(Extract(withFields), ExtractOk);
-    EXPECT_EQ(ReadFileBytes(Path("dest\\f.txt")), "fields");
+    EXPECT_EQ(installtest::ReadWholeFile(Path("dest\\f.txt")), "fields");
     EXPECT_EQ(Extract(WithGzipFields(withFields, 0x20, {})), ExtractReadError);
 }
 
@@ -119,15 +119,15 @@ TEST_F(ExtractOnDisk, PrefixesDecideWhatIsWrittenAndRecorded) {
         {"$NoCreate\\nocreatenew.txt", "new"}, {"$DirOnly\\only\\dironly.txt", "new"}, {"$DirOnly\\dironly.txt", "new"},
         {"$NoCreate\\$Keep\\both.txt", "new"}, {"plain.txt", "new"}};
     ASSERT_EQ(Extract(MakeArchive(members)), ExtractOk);
-    EXPECT_EQ(ReadFileBytes(Path("dest\\keep.txt")), "old");
-    EXPECT_EQ(ReadFileBytes(Path("dest\\keepnew.txt")), "new");
-    EXPECT_EQ(ReadFileBytes(Path("dest\\nocreate.txt")), "old");
-    EXPECT_EQ(ReadFileBytes(Path("dest\\nocreatenew.txt")), "<missing>");
+    EXPECT_EQ(installtest::ReadWholeFile(Path("dest\\keep.txt")), "old");
+    EXPECT_EQ(installtest::ReadWholeFile(Path("dest\\keepnew.txt")), "new");
+    EXPECT_EQ(installtest::ReadWholeFile(Path("dest\\nocreate.txt")), "old");
+    EXPECT_EQ(installtest::ReadWholeFile(Path("dest\\nocreatenew.txt")), "<missing>");
     EXPECT_TRUE(IsDirectory(Path("dest\\only")));
-    EXPECT_EQ(ReadFileBytes(Path("dest\\only\\dironly.txt")), "<missing>");
-    EXPECT_EQ(ReadFileBytes(Path("dest\\dironly.txt")), "old");
-    EXPECT_EQ(ReadFileBytes(Path("dest\\both.txt")), "old");
-    EXPECT_EQ(ReadFileBytes(Path("dest\\plain.txt")), "new");
+    EXPECT_EQ(installtest::ReadWholeFile(Path("dest\\only\\dironly.txt")), "<missing>");
+    EXPECT_EQ(installtest::ReadWholeFile(Path("dest\\dironly.txt")), "old");
+    EXPECT_EQ(installtest::ReadWholeFile(Path("dest\\both.txt")), "old");
+    EXPECT_EQ(installtest::ReadWholeFile(Path("dest\\plain.txt")), "new");
     EXPECT_EQ(RecordedPaths(UninstallFile),
               (std::vector<std::string>{destination_ + "\\nocreate.txt", destination_ + "\\nocreatenew.txt",
                                         destination_ + "\\plain.txt"}));
@@ -136,7 +136,7 @@ TEST_F(ExtractOnDisk, PrefixesDecideWhatIsWrittenAndRecorded) {
 
 TEST_F(ExtractOnDisk, KeepSlashIsAFolderNotAPrefix) {
     ASSERT_EQ(Extract(MakeArchive({{"$Keep/readme.txt", "r"}})), ExtractOk);
-    EXPECT_EQ(ReadFileBytes(Path("dest\\$Keep\\readme.txt")), "r");
+    EXPECT_EQ(installtest::ReadWholeFile(Path("dest\\$Keep\\readme.txt")), "r");
     EXPECT_EQ(Extract(MakeArchive({{"$Keep\\", ""}})), ExtractCreateError);
 }
 
@@ -149,7 +149,7 @@ TEST_F(ExtractOnDisk, MyDocumentsMembersGoToTheDocumentsFolder) {
     RemoveTree(games);
     ASSERT_EQ(Extract(MakeArchive({{"$MyDocuments\\$Keep\\VsaTestGames\\x.sav", "first"}})), ExtractOk);
     ASSERT_EQ(Extract(MakeArchive({{"$Keep\\$MyDocuments\\VsaTestGames\\x.sav", "second"}})), ExtractOk);
-    EXPECT_EQ(ReadFileBytes(games + "\\x.sav"), "first");
+    EXPECT_EQ(installtest::ReadWholeFile(games + "\\x.sav"), "first");
     EXPECT_EQ(RecordedPaths(UninstallDirectory), std::vector<std::string>{games});
     EXPECT_TRUE(RecordedPaths(UninstallFile).empty());
     RemoveTree(games);
@@ -163,22 +163,22 @@ TEST_F(ExtractOnDisk, EmptyNameCannotBecomeAFile) {
 TEST_F(ExtractOnDisk, FileWhereADirectoryMustBeIsADirectoryError) {
     WriteFileBytes(Path("dest\\sub"), "a file");
     EXPECT_EQ(Extract(MakeArchive(kMembers)), ExtractDirectoryError);
-    EXPECT_EQ(ReadFileBytes(Path("dest\\readme.txt")), "read me");
+    EXPECT_EQ(installtest::ReadWholeFile(Path("dest\\readme.txt")), "read me");
 }
 
 TEST_F(ExtractOnDisk, NamesReachingOutsideTheDestinationAreRefused) {
     EXPECT_EQ(Extract(MakeArchive({{"sub\\..\\..\\evil.txt", "x"}})), ExtractReadError);
-    EXPECT_EQ(ReadFileBytes(Path("evil.txt")), "<missing>");
+    EXPECT_EQ(installtest::ReadWholeFile(Path("evil.txt")), "<missing>");
     EXPECT_FALSE(IsDirectory(Path("dest\\sub")));
 }
 
 TEST_F(ExtractOnDisk, OverlongDestinationPathIsRefusedNotCut) {
     std::string name = std::string(259 - destination_.size(), 'x');  // one over with the backslash
     EXPECT_EQ(Extract(MakeArchive({{name, "x"}})), ExtractCreateError);
-    EXPECT_EQ(ReadFileBytes(Path("dest\\" + name.substr(0, name.size() - 1))), "<missing>");
+    EXPECT_EQ(installtest::ReadWholeFile(Path("dest\\" + name.substr(0, name.size() - 1))), "<missing>");
     name.pop_back();
     EXPECT_EQ(Extract(MakeArchive({{name, "fits"}})), ExtractOk);
-    EXPECT_EQ(ReadFileBytes(Path("dest\\" + name)), "fits");
+    EXPECT_EQ(installtest::ReadWholeFile(Path("dest\\" + name)), "fits");
 }
 
 // Another process keeps the target open without write sharing.
@@ -208,7 +208,7 @@ TEST_F(ExtractOnDisk, FileHeldOpenByAnotherProgramIsInUse) {
     CloseHandle(release);
     ASSERT_EQ(woke, WAIT_OBJECT_0) << "helper did not open the file";
     EXPECT_EQ(result, ExtractFileInUse);
-    EXPECT_EQ(ReadFileBytes(target), "running");
+    EXPECT_EQ(installtest::ReadWholeFile(target), "running");
 }
 
 // Wine running as root writes through the read-only attribute, so the Linux
@@ -271,7 +271,7 @@ TEST_F(ExtractOnDisk, ReadOnlyFileInTheWayIsACreateError) {
         result = Extract(MakeArchive(kMembers));
     }
     EXPECT_EQ(result, ExtractCreateError);
-    EXPECT_EQ(ReadFileBytes(target), "protected");
+    EXPECT_EQ(installtest::ReadWholeFile(target), "protected");
 }
 
 using DirectoryLogging = ArchiveOnDisk;

@@ -49,10 +49,10 @@ TEST_F(InstallRun, PlayerInstallsRecordsAndReportsEverything) {
     EXPECT_STREQ(installedDir.Get(), programDir_.c_str());
     EXPECT_TRUE(answerer_.Seen().empty());
 
-    EXPECT_EQ(installtest::ReadTextFile(programDir_ + "\\varnplay.exe"), "player program");
-    EXPECT_EQ(installtest::ReadTextFile(programDir_ + "\\doc\\varnplay\\intro.htm"), "<html>intro</html>");
-    EXPECT_EQ(installtest::ReadTextFile(programDir_ + "\\varnplay.ini"), "settings");
-    EXPECT_EQ(installtest::ReadTextFile(uninstallerCopy_), "uninstaller");
+    EXPECT_EQ(installtest::ReadWholeFile(programDir_ + "\\varnplay.exe"), "player program");
+    EXPECT_EQ(installtest::ReadWholeFile(programDir_ + "\\doc\\varnplay\\intro.htm"), "<html>intro</html>");
+    EXPECT_EQ(installtest::ReadWholeFile(programDir_ + "\\varnplay.ini"), "settings");
+    EXPECT_EQ(installtest::ReadWholeFile(uninstallerCopy_), "uninstaller");
 
     std::string pd = programDir_, menu = groupPath_;
     ExpectShortcut(menu + "\\Varnplay Interpreter.lnk", pd + "\\varnplay.exe", "", "Varnplay Interpreter");
@@ -131,8 +131,8 @@ TEST_F(InstallRun, WorkbenchCopiesSetupFilesAndWritesItsTables) {
     ProgressPage page(settings.get());
     ExpectFinishedPage(RunSheet(*settings, page), kAllDone, kSuccessLine);
     std::string pd = programDir_, menu = groupPath_;
-    EXPECT_EQ(installtest::ReadTextFile(pd + "\\setup1.dat"), "setup");
-    EXPECT_EQ(installtest::ReadTextFile(pd + "\\setup2.dat"), "insmain");
+    EXPECT_EQ(installtest::ReadWholeFile(pd + "\\setup1.dat"), "setup");
+    EXPECT_EQ(installtest::ReadWholeFile(pd + "\\setup2.dat"), "insmain");
     ExpectShortcut(menu + "\\VARN Workbench.lnk", pd + "\\vbench.exe", "", "VARN Workbench");
     ExpectShortcut(menu + "\\Varnplay Documentation.lnk", pd + "\\doc\\varnplay\\intro.htm", "", "Varnplay Documentation");
     EXPECT_EQ(ReadRegistryString(HKEY_CLASSES_ROOT, "VARN.Game\\shell\\debug", ""), "Open in VARN &Workbench");
@@ -220,7 +220,7 @@ TEST_F(InstallRun, DamagedArchiveIsReportedAndKeepsWhatWasWritten) {
     ExpectFinishedPage(state, kAllDone, kFailureLine);
     ASSERT_EQ(answerer_.Seen().size(), 1u);
     EXPECT_EQ(answerer_.Seen()[0].text, kReadError);
-    EXPECT_EQ(installtest::ReadTextFile(programDir_ + "\\first.txt"), "first");
+    EXPECT_EQ(installtest::ReadWholeFile(programDir_ + "\\first.txt"), "first");
     std::vector<std::string> lines = LogLines(LogNameIn(programDir_));
     EXPECT_NE(std::find(lines.begin(), lines.end(), "FILE " + programDir_ + "\\first.txt"), lines.end());
 }

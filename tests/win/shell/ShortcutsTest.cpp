@@ -92,8 +92,8 @@ TEST_F(Shortcuts, WorkbenchCopiesTheSetupFilesBeforeItsShortcuts) {
     ProgressPage page(settings.get());
     settings->InstallProductShell(&page, nullptr);
     SetCurrentDirectoryA(previous.c_str());
-    EXPECT_EQ(installtest::ReadTextFile(programDir_ + "\\setup1.dat"), "setup program");
-    EXPECT_EQ(installtest::ReadTextFile(programDir_ + "\\setup2.dat"), "main installer");
+    EXPECT_EQ(installtest::ReadWholeFile(programDir_ + "\\setup1.dat"), "setup program");
+    EXPECT_EQ(installtest::ReadWholeFile(programDir_ + "\\setup2.dat"), "main installer");
     EXPECT_FALSE(page.markFlags & MarkSkipped);  // the workbench always writes its associations
     auto records = logtest::ListedRecords(*settings);
     ASSERT_GE(records.size(), 2u);

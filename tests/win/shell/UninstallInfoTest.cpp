@@ -91,7 +91,7 @@ TEST_F(UninstallInfo, FinishWritesShortcutsLogAndUninstaller) {
     std::string programLink = programDir_ + "\\Uninstall Varnplay.lnk", menuLink = groupPath_ + "\\Uninstall Varnplay.lnk";
     ExpectShortcut(programLink, uninstaller, logPath, "\"Uninstall Varnplay\"");
     ExpectShortcut(menuLink, uninstaller, logPath, "\"Uninstall Varnplay\"");
-    EXPECT_EQ(installtest::ReadTextFile(uninstallerCopy_), "uninstaller bytes");
+    EXPECT_EQ(installtest::ReadWholeFile(uninstallerCopy_), "uninstaller bytes");
     EXPECT_TRUE(answerer_.Seen().empty());
 
     std::vector<std::string> expected;
