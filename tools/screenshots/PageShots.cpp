@@ -1,7 +1,6 @@
 // Runs the real wizard pages in a property sheet with realistic content (a
 // license text, a long destination, a Start Menu with folders) and the folder
-// chooser on a real directory, and writes each as a BMP into the directory
-// given as the argument (scripts/page-screenshots.sh makes PNG files of them).
+// chooser on a real directory, and copies each from the screen.
 #include <windows.h>
 #include <commctrl.h>
 #include <prsht.h>
@@ -9,6 +8,7 @@
 #include <cstdio>
 #include <string>
 
+#include "ScreenCapture.h"
 #include "folderchooser/FolderChooser.h"
 #include "pages/AssociationsPage.h"
 #include "pages/LicensePage.h"
@@ -21,60 +21,6 @@
 #include "shell/ProgramsFolder.h"
 
 namespace {
-
-HINSTANCE Module() { return GetModuleHandleA(nullptr); }
-
-void Settle(HWND window) {
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    DWORD until = GetTickCount() + 300;
-    MSG msg;
-    while (static_cast<LONG>(until - GetTickCount()) > 0) {
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    }
-    GdiFlush();
-}
-
-bool WriteBmp(const char* path, const RECT& area) {
-    int width = area.right - area.left, height = area.bottom - area.top;
-    HDC screen = GetDC(nullptr);
-    BITMAPINFO info = {};
-    info.bmiHeader = {sizeof info.bmiHeader, width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HDC memory = CreateCompatibleDC(screen);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
-    GdiFlush();
-    DWORD imageSize = static_cast<DWORD>(((width * 3 + 3) & ~3) * height);
-    BITMAPFILEHEADER file = {0x4D42, 0, 0, 0, sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
-    file.bfSize = file.bfOffBits + imageSize;
-    FILE* out = std::fopen(path, "wb");
-    bool written = out && std::fwrite(&file, sizeof file, 1, out) == 1 &&
-                   std::fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, out) == 1 &&
-                   std::fwrite(bits, imageSize, 1, out) == 1;
-    if (out) std::fclose(out);
-    SelectObject(memory, old);
-    DeleteDC(memory);
-    DeleteObject(bitmap);
-    ReleaseDC(nullptr, screen);
-    return written;
-}
-
-bool Capture(HWND window, const char* directory, const char* name, const RECT* extra = nullptr) {
-    Settle(window);
-    RECT area;
-    GetWindowRect(window, &area);
-    if (extra) UnionRect(&area, &area, extra);
-    char path[MAX_PATH];
-    std::snprintf(path, sizeof path, "%s\\%s.bmp", directory, name);
-    bool written = WriteBmp(path, area);
-    std::printf("%s %s\n", written ? "wrote" : "FAILED", path);
-    return written;
-}
 
 const char kLicense[] =
     "VARNPLAY SOFTWARE LICENSE AGREEMENT\r\n\r\n"
@@ -146,10 +92,7 @@ bool CaptureChooser(const char* directory) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    const char* directory = argc > 1 ? argv[1] : ".";
-    INITCOMMONCONTROLSEX init = {sizeof init, ICC_WIN95_CLASSES | ICC_PROGRESS_CLASS};
-    InitCommonControlsEx(&init);
+bool CapturePages(const char* directory) {
     Fixture fixture;
     InstallSettings settings(Module(), "Varnplay", "varnplay.exe", 0, 0, "readme.txt", "", 0);
     settings.SetLicenseFile(fixture.licensePath.c_str());
@@ -185,7 +128,7 @@ int main(int argc, char** argv) {
     header.nPages = count;
     header.ppsp = records.Data();
     HWND sheet = reinterpret_cast<HWND>(PropertySheetA(&header));
-    if (!sheet || sheet == reinterpret_cast<HWND>(-1)) return 1;
+    if (!sheet || sheet == reinterpret_cast<HWND>(-1)) return false;
     bool ok = true;
     for (int i = 0; i < count; ++i) {
         if (i > 0) {
@@ -202,6 +145,5 @@ int main(int argc, char** argv) {
         ok = Capture(sheet, directory, pages[i].name) && ok;
     }
     DestroyWindow(sheet);
-    ok = CaptureChooser(directory) && ok;
-    return ok ? 0 : 1;
+    return CaptureChooser(directory) && ok;
 }
