@@ -89,6 +89,20 @@ uninstall_quietly() {  # COMMAND STATUS
     driver "start \"$program\" \"-q $log\"; wait-exit $2"
 }
 
+# One export once failed without a word (its output went nowhere, the two
+# roots ran at the same time): now one after the other, with retries, and
+# reg.exe's own output shown if it keeps failing.
+export_key() {  # HKLM|HKCU -> C:\e2e\ROOT.reg
+    local try
+    for try in 1 2 3; do
+        wine reg export "$1\\Software" "C:\\e2e\\$1.reg" /y >"$drive/e2e/$1.export.log" 2>&1 && return 0
+        sleep 1
+    done
+    echo "cannot export $1\\Software:" >&2
+    cat "$drive/e2e/$1.export.log" >&2
+    exit 1
+}
+
 # Files and folders of drive C: (without Wine's temporary folders and ours)
 # and the registry roots an installation writes to.
 snapshot() {  # OUTDIR
@@ -98,11 +112,8 @@ snapshot() {  # OUTDIR
            -o -ipath './users/*/appdata/local/temp' \) -prune -o -printf '%y %P\n') |
         LC_ALL=C sort >"$1/files"
     # HKEY_CLASSES_ROOT is a view of the two Software\Classes keys.
-    wine reg export 'HKLM\Software' 'C:\e2e\HKLM.reg' /y >/dev/null 2>&1 &
-    local machine=$!
-    wine reg export 'HKCU\Software' 'C:\e2e\HKCU.reg' /y >/dev/null 2>&1 ||
-        { echo "cannot export HKCU\Software" >&2; exit 1; }
-    wait $machine || { echo "cannot export HKLM\Software" >&2; exit 1; }
+    export_key HKLM
+    export_key HKCU
     local root
     for root in HKLM HKCU; do
         # UTF-16 to text, without Wine's key time stamps and the system
