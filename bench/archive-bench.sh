@@ -27,6 +27,9 @@ echo "== native"
 echo "== Wine (64-bit build)"
 export WINEPREFIX="$root/build/win64/wineprefix"
 scripts/wine-run.sh "$windows" compare "$archive" "$rounds"
+echo "== CRC-32 speed"
+echo -n "native: "; "$native" crc
+echo -n "Wine:   "; scripts/wine-run.sh "$windows" crc
 echo "== peak memory, ${small} MB and ${megabytes} MB archives"
 for size in "$small" "$megabytes"; do
     echo -n "native $size MB: "; "$native" reader "$data/bench$size.vsa"
