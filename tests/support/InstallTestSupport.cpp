@@ -1,5 +1,7 @@
 #include "support/InstallTestSupport.h"
 
+#include <gtest/gtest.h>
+
 #include <objbase.h>
 #include <shlobj.h>
 
@@ -160,6 +162,15 @@ bool WriteTextFile(const std::string& path, const std::string& text) {
     BOOL ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
     CloseHandle(file);
     return ok && written == text.size();
+}
+
+void ExpectShortcut(const std::string& link, const std::string& target, const std::string& arguments,
+                    const std::string& description) {
+    ShortcutInfo info = ResolveShortcut(link);
+    ASSERT_TRUE(info.loaded) << link;
+    EXPECT_EQ(info.target, target) << link;
+    EXPECT_EQ(info.arguments, arguments) << link;
+    EXPECT_EQ(info.description, description) << link;
 }
 
 std::string ReadWholeFile(const std::string& path) {

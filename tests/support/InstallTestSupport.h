@@ -46,6 +46,9 @@ struct ShortcutInfo {
 };
 // Loads a .lnk with IShellLinkA (the calling thread must have COM).
 ShortcutInfo ResolveShortcut(const std::string& linkPath);
+// Expects the shortcut to resolve to exactly this target, arguments and description.
+void ExpectShortcut(const std::string& link, const std::string& target, const std::string& arguments,
+                    const std::string& description);
 
 // REG_SZ data of a value, or "<missing>".
 std::string ReadRegistryString(HKEY root, const char* keyPath, const char* valueName);

@@ -144,15 +144,6 @@ PageState InstallRun::RunSheet(InstallSettings& settings, ProgressPage& page, co
     return state;
 }
 
-void InstallRun::ExpectShortcut(const std::string& link, const std::string& target, const std::string& arguments,
-                                const std::string& description) {
-    installtest::ShortcutInfo info = installtest::ResolveShortcut(link);
-    ASSERT_TRUE(info.loaded) << link;
-    EXPECT_EQ(info.target, target) << link;
-    EXPECT_EQ(info.arguments, arguments) << link;
-    EXPECT_EQ(info.description, description) << link;
-}
-
 std::string InstallRun::LogNameIn(const std::string& directory) {
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((directory + "\\UnInst*.inf").c_str(), &found);

@@ -44,8 +44,6 @@ protected:
     PageState RunSheet(InstallSettings& settings, ProgressPage& page, const std::function<void()>& whileRunning = {});
 
     static int MarkBitmapOf(HWND control, HINSTANCE instance);
-    void ExpectShortcut(const std::string& link, const std::string& target, const std::string& arguments,
-                        const std::string& description);
     std::vector<std::string> LogLines(const std::string& logName) {
         return installtest::LogToolLines(programDir_ + "\\" + logName);
     }

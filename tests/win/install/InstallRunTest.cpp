@@ -6,6 +6,8 @@
 
 namespace {
 
+using installtest::ExpectShortcut;
+
 using installtest::ReadRegistryString;
 
 const char kReadError[] =

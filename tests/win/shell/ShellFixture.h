@@ -60,14 +60,6 @@ protected:
         settings->saveSuffix.Assign("SAV");
         return settings;
     }
-    void ExpectShortcut(const std::string& link, const std::string& target, const std::string& arguments,
-                        const std::string& description) {
-        installtest::ShortcutInfo info = installtest::ResolveShortcut(link);
-        ASSERT_TRUE(info.loaded) << link;
-        EXPECT_EQ(info.target, target) << link;
-        EXPECT_EQ(info.arguments, arguments) << link;
-        EXPECT_EQ(info.description, description) << link;
-    }
 
     std::string scratch_, programDir_, group_, groupPath_;
 };

@@ -2,6 +2,7 @@
 
 namespace {
 
+using installtest::ExpectShortcut;
 using installtest::IsDirectory;
 
 std::vector<LoggedRecord> WithoutKeys(const InstallSettings& settings) {

@@ -4,6 +4,7 @@
 
 namespace {
 
+using installtest::ExpectShortcut;
 using installtest::ReadRegistryString;
 
 const char kAppPaths[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\varnplay.exe";
