@@ -12,9 +12,10 @@ ReadAheadStream::ReadAheadStream(ArchiveStream& stream, uint32_t blockSize, uint
     : stream_(stream), blockSize_(blockSize) {
     try {
         blocks_.resize(blockCount);
-    } catch (const std::bad_alloc&) {
-        return;
+    } catch (const std::exception&) {  // std::bad_alloc, or std::length_error for an absurd count
+        blocks_.clear();
     }
+    if (blocks_.empty()) return;
     for (Block& block : blocks_) {
         block.bytes.reset(new (std::nothrow) uint8_t[blockSize]);
         if (!block.bytes) return;
