@@ -3,6 +3,9 @@
 set(VSETUP_PURE_SOURCES
     setup/SetupString.cpp
     setup/PathHelpers.cpp
+    setup/NameRules.cpp
+    setup/DestinationCheck.cpp
+    setup/ConfigCheck.cpp
     setup/SetupConfig.cpp
     setup/SetupDatParser.cpp
     setup/CommandLine.cpp

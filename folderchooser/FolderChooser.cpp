@@ -4,6 +4,7 @@
 
 #include "resource.h"
 #include "setup/PathHelpers.h"
+#include "setup/SetupMessages.h"
 
 int ChooseFolder(HWND owner, HINSTANCE instance, const char* label, const char* title, char* result,
                  size_t resultSize, const char* initialPath, FolderAcceptProc acceptProc, void* acceptData) {
@@ -85,6 +86,12 @@ BOOL FolderChooser::OnCommand(WPARAM wParam, LPARAM lParam) {
 }
 
 void FolderChooser::OnOk(LPARAM lParam) {
+    // A longer path would be cut to another folder than the one typed.
+    if (GetWindowTextLengthA(GetDlgItem(window, IDC_PATH_EDIT)) >= static_cast<int>(kPathBufferSize)) {
+        ShowSetupMessage(window, "The path is longer than 259 characters.  Please type a shorter one.",
+                         MB_OK | MB_ICONWARNING);
+        return;
+    }
     char typed[kPathBufferSize];
     GetDlgItemTextA(window, IDC_PATH_EDIT, typed, sizeof typed);
     path.Assign(typed);

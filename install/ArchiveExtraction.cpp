@@ -73,10 +73,14 @@ int ExtractFromSource(ArchiveSource& source, ExtractTarget& target, const char* 
         callbacks.onProgressRange(context, ProgressRangeFor(header.memberCount, header.totalDataSize));
 
     ArchiveStream stream;
-    if (stream.Open(&source) != 0) return ExtractReadError;
+    if (stream.Open(&source) != 0) return stream.OutOfMemory() ? ExtractNoMemory : ExtractReadError;
     PlacementContext placement{destination, &target, &callbacks, context};
-    if (decompression == Decompression::OnCallingThread)
-        return ExtractMembers(stream, header.memberCount, placement, transferBuffer);
-    ReadAheadStream payload(stream);
-    return ExtractMembers(payload, header.memberCount, placement, transferBuffer);
+    if (decompression == Decompression::OnCallingThread) {
+        result = ExtractMembers(stream, header.memberCount, placement, transferBuffer);
+    } else {
+        ReadAheadStream payload(stream);
+        result = ExtractMembers(payload, header.memberCount, placement, transferBuffer);
+    }  // the read-ahead thread has ended: the stream is this thread's again
+    // A payload cut short for want of memory is not a damaged archive.
+    return result == ExtractReadError && stream.OutOfMemory() ? ExtractNoMemory : result;
 }

@@ -11,7 +11,8 @@ constexpr uint32_t kArchiveTrailerSize = 4;                         // headerOff
 constexpr uint32_t kMaxMemberNameLength = 260;
 constexpr uint32_t kTransferBufferSize = 32768;
 constexpr unsigned kProgressChunkShift = 15;  // one progress step per 32 KB of data
-constexpr uint32_t kMaxProgressSteps = 65535;  // what a progress bar's 16-bit range can show
+// The bar's range is steps + 1, which must fit its 16-bit range.
+constexpr uint32_t kMaxProgressSteps = 65534;
 
 // Gzip (RFC 1952) header bytes the reader understands.
 constexpr uint8_t kGzipId1 = 0x1F;

@@ -12,11 +12,15 @@ int ArchiveStream::Open(ArchiveSource* source) {
     status_ = StreamOk;
     endOfFile_ = false;
     stored_ = false;
+    outOfMemory_ = false;
     checksOwnCrc_ = true;
     crc_ = trailerCrc_ = 0;
     zstream_.next_in = input_;
     int result = inflateInit2(&zstream_, -MAX_WBITS);
-    if (result != Z_OK) return result;
+    if (result != Z_OK) {
+        outOfMemory_ = result == Z_MEM_ERROR;
+        return result;
+    }
     initialised_ = true;
     ParseHeader();
     return 0;
@@ -135,8 +139,15 @@ int32_t ArchiveStream::ReadStored(uint8_t* buffer, uint32_t count) {
     std::memcpy(buffer, zstream_.next_in, fromBuffer);
     zstream_.next_in += fromBuffer;
     zstream_.avail_in -= fromBuffer;
-    uint32_t fromFile = fromBuffer < count ? source_->Read(buffer + fromBuffer, count - fromBuffer) : 0;
-    return static_cast<int32_t>(fromBuffer + fromFile);
+    // A source may deliver less than asked (a buffered file stops at the end
+    // of its buffer): only a read that brings nothing is the end of the file.
+    uint32_t got = fromBuffer;
+    while (got < count) {
+        uint32_t fromFile = source_->Read(buffer + got, count - got);
+        if (fromFile == 0) break;
+        got += fromFile;
+    }
+    return static_cast<int32_t>(got);
 }
 
 // Each inflate call's output is added to the CRC at once, so no way out of
@@ -154,6 +165,7 @@ int32_t ArchiveStream::ReadInflated(uint8_t* buffer, uint32_t count) {
             break;
         }
         if (result != Z_OK) {
+            if (result == Z_MEM_ERROR) outOfMemory_ = true;  // the window is allocated on first use
             status_ = StreamCorrupt;
             break;
         }

@@ -39,6 +39,9 @@ public:
 
     ArchiveStreamStatus Status() const { return status_; }
     bool IsStored() const { return stored_; }
+    // The decompressor could not get its memory: the stream failed for want
+    // of memory, not because the archive is damaged.
+    bool OutOfMemory() const { return outOfMemory_; }
 
 private:
     bool Refill();
@@ -59,6 +62,7 @@ private:
     ArchiveStreamStatus status_ = StreamOk;
     bool endOfFile_ = false;
     bool stored_ = false;
+    bool outOfMemory_ = false;
     bool checksOwnCrc_ = true;
     uint32_t crc_ = 0;
     uint32_t trailerCrc_ = 0;

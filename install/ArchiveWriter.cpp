@@ -4,6 +4,7 @@
 
 #include "install/ArchiveFormat.h"
 #include "install/MemberPlacement.h"
+#include "setup/NameRules.h"
 
 bool MemorySink::Write(const void* data, size_t size) {
     const uint8_t* bytes_in = static_cast<const uint8_t*>(data);
@@ -43,9 +44,8 @@ std::string CheckMemberName(const char* name) {
     PlacementFlags flags;
     bool myDocuments = false;
     const char* path = StripPlacementPrefixes(name, &flags, &myDocuments);
-    if (!IsSafeMemberPath(path))
-        return "member name reaches outside the destination (\"..\", a colon or a leading \\\\): " +
-               std::string(name);
+    NameProblem problem = CheckRelativePath(path, true);
+    if (problem != NameOk) return "member name " + std::string(NameProblemText(problem)) + ": " + name;
     size_t pathLength = std::strlen(path);
     if (pathLength == 0 || path[pathLength - 1] == '\\' || path[pathLength - 1] == '/')
         return "member name has no file name: " + std::string(name);
@@ -121,7 +121,7 @@ bool ArchiveWriter::BeginMember(const char* name, uint32_t dataLength) {
     totalDataSize_ += dataLength;
     ++memberCount_;
     if ((totalDataSize_ >> kProgressChunkShift) + memberCount_ > kMaxProgressSteps)
-        return Fail("too much data: the progress range would exceed 65,535 steps (about 2 GB)");
+        return Fail("too much data: the progress bar's range (steps + 1) would exceed 65,535 (about 2 GB)");
     uint8_t field[4];
     uint32_t nameLength = static_cast<uint32_t>(std::strlen(name));
     WriteLe32(field, nameLength);

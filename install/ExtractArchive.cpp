@@ -35,7 +35,7 @@ int ExtractArchive(const char* archiveName, const char* destination, ExtractCall
     TransferBuffer buffer;
     if (!buffer.Bytes()) return ExtractNoMemory;
     Win32ArchiveSource source;
-    if (!source.Open(archiveName)) return ExtractReadError;
+    if (!source.Open(archiveName)) return source.OutOfMemory() ? ExtractNoMemory : ExtractReadError;
     Win32ExtractTarget target;
     return ExtractFromSource(source, target, destination, callbacks, context, buffer.Bytes(),
                              Decompression::AheadOnOwnThread);

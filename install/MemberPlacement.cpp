@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "setup/NameRules.h"
 #include "setup/PathHelpers.h"
 
 namespace {
@@ -19,22 +20,6 @@ const PrefixRule kPrefixes[] = {
     {"$DirOnly\\", true, true, false},
     {"$MyDocuments\\", false, false, true},
 };
-
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
-
-// Windows drops trailing dots and blanks from a name, so "...", ".. " and the
-// like mean the parent folder as well.
-bool IsParentComponent(const char* start, size_t length) {
-    size_t dots = 0;
-    for (size_t i = 0; i < length; ++i) {
-        if (start[i] == '.') {
-            ++dots;
-        } else if (start[i] != ' ') {
-            return false;
-        }
-    }
-    return dots >= 2;
-}
 
 int ReportDirectories(const PlacementContext& placement, char* path, size_t pathLength, char* name) {
     for (char* at = name; *at; ++at) {
@@ -70,17 +55,7 @@ const char* StripPlacementPrefixes(const char* name, PlacementFlags* flags, bool
     return name;
 }
 
-bool IsSafeMemberPath(const char* path) {
-    if (IsSeparator(path[0]) && IsSeparator(path[1])) return false;
-    if (std::strchr(path, ':')) return false;
-    const char* start = path;
-    for (const char* at = path;; ++at) {
-        if (*at && !IsSeparator(*at)) continue;
-        if (IsParentComponent(start, static_cast<size_t>(at - start))) return false;
-        if (!*at) return true;
-        start = at + 1;
-    }
-}
+bool IsSafeMemberPath(const char* path) { return CheckRelativePath(path, true) == NameOk; }
 
 int PlaceMember(const PlacementContext& placement, char* name, bool* outputOpen) {
     *outputOpen = false;

@@ -16,8 +16,10 @@ struct PlacementFlags {
 const char* StripPlacementPrefixes(const char* name, PlacementFlags* flags, bool* myDocuments);
 
 // False for a relative path that could reach outside the folder it is placed
-// in: a ".." component (or a spelling Windows reads as one), a drive or other
-// colon, or a leading "\\" (network path). Either separator counts.
+// in or that Windows would open as something other than a file: a ".."
+// component (or a spelling Windows reads as one), a drive or other colon, a
+// leading "\\" (network path), a device name such as CON, NUL.TXT or LPT1, or
+// a character no name can hold. Either separator counts.
 bool IsSafeMemberPath(const char* path);
 
 struct PlacementContext {

@@ -1,24 +1,32 @@
 #include "install/ReadAheadStream.h"
 
 #include <cstring>
+#include <exception>
 #include <new>
-#include <system_error>
 
 #include "install/Crc32.h"
 
+// Short of memory or of threads, reads go to the stream directly: slower, not
+// wrong. Nothing here may throw on the install thread.
 ReadAheadStream::ReadAheadStream(ArchiveStream& stream, uint32_t blockSize, uint32_t blockCount)
-    : stream_(stream), blockSize_(blockSize), blocks_(blockCount) {
+    : stream_(stream), blockSize_(blockSize) {
+    try {
+        blocks_.resize(blockCount);
+    } catch (const std::exception&) {  // std::bad_alloc, or std::length_error for an absurd count
+        blocks_.clear();
+    }
+    if (blocks_.empty()) return;
     for (Block& block : blocks_) {
         block.bytes.reset(new (std::nothrow) uint8_t[blockSize]);
-        if (!block.bytes) return;  // short of memory: read directly
+        if (!block.bytes) return;
     }
     // The checksum moves to this side, which has time to spare while the
     // decompressing thread sets the pace.
     stream_.LeaveCrcToReader(true);
     try {
         thread_ = std::thread(&ReadAheadStream::Produce, this);
-    } catch (const std::system_error&) {
-        stream_.LeaveCrcToReader(false);  // reading on this thread is slower, not wrong
+    } catch (const std::exception&) {  // std::system_error, or std::bad_alloc for the thread's state
+        stream_.LeaveCrcToReader(false);
     }
 }
 

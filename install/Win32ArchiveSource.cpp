@@ -1,6 +1,7 @@
 #include "install/Win32ArchiveSource.h"
 
 #include <cstring>
+#include <new>
 
 Win32ArchiveSource::~Win32ArchiveSource() {
     if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
@@ -8,11 +9,14 @@ Win32ArchiveSource::~Win32ArchiveSource() {
 }
 
 bool Win32ArchiveSource::Open(const char* fileName) {
+    // Runs on the install thread, where an exception would end the process
+    // without a message: a failed allocation is reported instead.
+    buffer_ = new (std::nothrow) uint8_t[kReadAhead];
+    outOfMemory_ = !buffer_;
+    if (outOfMemory_) return false;
     file_ = CreateFileA(fileName, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                         nullptr);
-    if (file_ == INVALID_HANDLE_VALUE) return false;
-    buffer_ = new uint8_t[kReadAhead];
-    return true;
+    return file_ != INVALID_HANDLE_VALUE;
 }
 
 bool Win32ArchiveSource::Size(uint32_t* size) {

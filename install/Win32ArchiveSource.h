@@ -13,7 +13,10 @@ public:
     Win32ArchiveSource(const Win32ArchiveSource&) = delete;
     Win32ArchiveSource& operator=(const Win32ArchiveSource&) = delete;
 
+    // False when the file cannot be opened or, OutOfMemory(), the read-ahead
+    // buffer cannot be allocated.
     bool Open(const char* fileName);
+    bool OutOfMemory() const { return outOfMemory_; }
     bool Size(uint32_t* size) override;
     bool Seek(int32_t offset) override;
     uint32_t Read(void* buffer, uint32_t count) override;
@@ -23,4 +26,5 @@ private:
     HANDLE file_ = INVALID_HANDLE_VALUE;
     uint8_t* buffer_ = nullptr;
     DWORD buffered_ = 0, consumed_ = 0;
+    bool outOfMemory_ = false;
 };

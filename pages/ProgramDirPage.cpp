@@ -2,8 +2,10 @@
 
 #include "folderchooser/FolderChooser.h"
 #include "resource.h"
+#include "setup/InstallDestination.h"
 #include "setup/InstallSettings.h"
 #include "setup/PathHelpers.h"
+#include "setup/SetupMessages.h"
 
 void ProgramDirPage::OnInitDialog() {
     CenterOnDesktop();
@@ -33,22 +35,28 @@ void ProgramDirPage::Browse() {
 }
 
 bool ProgramDirPage::CheckDestination() {
-    if (!dirChanged) return true;  // the wizard's own proposal is taken as it is
-    DWORD attributes = GetFileAttributesA(settings->programDir.Get());
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
-        DWORD error = GetLastError();
-        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) return true;
-        if (MessageBoxA(wizardSheet, "The directory you selected does not exist.  Do you want to create it?",
-                        "Setup", MB_YESNO | MB_ICONQUESTION) == IDNO)
-            return false;
-        dirChanged = false;
-        return true;
+    DestinationProblem problem = CheckInstallDestination(settings->programDir.Get());
+    if (problem == DestinationIsFile) {
+        ShowSetupMessage(wizardSheet,
+                         "The path you selected is not a directory.  Please select a directory as the destination.",
+                         MB_OK | MB_ICONWARNING);
+        return false;
     }
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return true;
-    MessageBoxA(wizardSheet,
-                "The path you selected is not a directory.  Please select a directory as the destination.", "Setup",
-                MB_OK | MB_ICONWARNING);
-    return false;
+    if (problem != DestinationOk) {
+        SetupString text(DestinationProblemText(problem));
+        text.Append("  Please select another folder.");
+        ShowSetupMessage(wizardSheet, text.Get(), MB_OK | MB_ICONWARNING);
+        return false;
+    }
+    if (!dirChanged) return true;  // the wizard's own proposal is created without asking
+    if (GetFileAttributesA(settings->programDir.Get()) != INVALID_FILE_ATTRIBUTES) return true;
+    DWORD error = GetLastError();
+    if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) return true;
+    if (ShowSetupMessage(wizardSheet, "The directory you selected does not exist.  Do you want to create it?",
+                         MB_YESNO | MB_ICONQUESTION) == IDNO)
+        return false;
+    dirChanged = false;
+    return true;
 }
 
 BOOL ProgramDirPage::OnNotify(NMHDR* header, WPARAM controlId) {

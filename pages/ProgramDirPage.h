@@ -1,7 +1,8 @@
 #pragma once
 #include "ui/WizardPage.h"
 
-// Shows the destination directory; Browse changes it, Next checks a changed one.
+// Shows the destination directory; Browse changes it. Next checks it, the
+// wizard's own proposal too, and asks before a chosen one is created.
 class ProgramDirPage : public WizardPage {
 public:
     using WizardPage::WizardPage;

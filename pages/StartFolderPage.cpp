@@ -3,7 +3,9 @@
 #include "folderchooser/FolderChain.h"
 #include "resource.h"
 #include "setup/InstallSettings.h"
+#include "setup/NameRules.h"
 #include "setup/PathHelpers.h"
+#include "setup/SetupMessages.h"
 #include "shell/ProgramsFolder.h"
 
 BOOL StartFolderPage::OnCommand(WPARAM wParam, LPARAM lParam) {
@@ -26,13 +28,14 @@ void StartFolderPage::CopySelectedName() {
 // Once per page: the list is not refreshed after Back and Next.
 void StartFolderPage::FillFolderList() {
     SetDlgItemTextA(window, IDC_START_FOLDER_EDIT, settings->startFolder.Get());
+    char programs[kPathBufferSize];
+    GetProgramsFolder(programs);
+    // Without the Programs folder the list stays empty: an empty path would
+    // make the pattern "\*.*", the root of the current drive.
     char pattern[kPathBufferSize];
-    GetProgramsFolder(pattern);
-    EnsureTrailingBackslash(pattern, sizeof pattern);
-    bool fits = AppendText(pattern, sizeof pattern, "*.*");
     HANDLE search = INVALID_HANDLE_VALUE;
     WIN32_FIND_DATAA found;
-    if (fits) search = FindFirstFileA(pattern, &found);
+    if (programs[0] && JoinPath(pattern, sizeof pattern, programs, "*.*")) search = FindFirstFileA(pattern, &found);
     if (search != INVALID_HANDLE_VALUE) {
         HWND list = GetDlgItem(window, IDC_EXISTING_FOLDERS);
         do {
@@ -44,11 +47,30 @@ void StartFolderPage::FillFolderList() {
     listFilled = true;
 }
 
+// Why the typed name cannot be the Start Menu folder, or empty when it can:
+// it would be cut, lead out of the Programs folder or be changed by Windows.
+SetupString StartFolderPage::Refusal(const char* name) const {
+    if (GetWindowTextLengthA(GetDlgItem(window, IDC_START_FOLDER_EDIT)) >= static_cast<int>(kPathBufferSize))
+        return SetupString("The Start Menu folder name is longer than 259 characters.  Please type a shorter one.");
+    NameProblem problem = CheckFolderPath(name);
+    if (problem == NameOk) return SetupString();
+    SetupString text("The Start Menu folder name ");
+    text.Append(NameProblemText(problem));
+    text.Append(".  Please type another name.");
+    return text;
+}
+
 BOOL StartFolderPage::OnNext() {
     char name[kPathBufferSize];
     GetDlgItemTextA(window, IDC_START_FOLDER_EDIT, name, sizeof name);
     if (name[0] == '\0') {
         SetMessageResult(-1);  // stays on the page, without a message
+        return TRUE;
+    }
+    SetupString refusal = Refusal(name);
+    if (!refusal.IsEmpty()) {
+        ShowSetupMessage(wizardSheet, refusal.Get(), MB_OK | MB_ICONWARNING);
+        SetMessageResult(-1);
         return TRUE;
     }
     settings->startFolder.Assign(name);

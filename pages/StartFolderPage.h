@@ -1,4 +1,5 @@
 #pragma once
+#include "setup/SetupString.h"
 #include "ui/WizardPage.h"
 
 // Asks for the Start Menu folder: typed, or picked from the existing ones.
@@ -13,5 +14,6 @@ public:
 private:
     void FillFolderList();
     void CopySelectedName();
+    SetupString Refusal(const char* name) const;
     BOOL OnNext();
 };

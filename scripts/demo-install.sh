@@ -36,7 +36,7 @@ if [ "$interactive" = yes ]; then
     run 'C:\demo\set\setup.exe' && status=0 || status=$?
 else
     echo "demo: no display; quiet installation on a private X server, Finish pressed automatically"
-    driver 'start C:\demo\set\setup.exe "-q C:\Program Files\Varnplay Demo"
+    driver 'start C:\demo\set\setup.exe "-q ""C:\Program Files\Varnplay Demo"""
             expect-page "Setup Progress"; wait-finish; finish; wait-exit 0' | sed 's/^/  driver: /'
     status=${PIPESTATUS[0]}
 fi

@@ -2,5 +2,6 @@
 #include "setup/SetupConfig.h"
 
 // "-q", white space, directory: quiet mode into that directory (the rest of
-// the line verbatim). Anything else on the command line is ignored.
+// the line verbatim, or the inside of one pair of quotes around it).
+// Anything else on the command line is ignored.
 void ParseCommandLine(const char* commandLine, SetupConfig& config);

@@ -5,7 +5,7 @@ void SetupConfig::SetDefaults() {
     progdir.Assign("Varnplay");
     startfolder.Assign("Varnplay");
     mainexe.Assign("varnplay.exe");
-    savesuffix.Assign("SAV");
+    savesuffix.Assign(kDefaultSaveSuffix);
     license.Assign("LICENSE.TXT");
     readme.Free();
     readme_title.Free();

@@ -7,6 +7,9 @@
 // up in a path or a name composed in a 260-character buffer.
 constexpr size_t kMaxConfigValueLength = 259;
 
+// Also taken when savesuffix is given empty.
+constexpr char kDefaultSaveSuffix[] = "SAV";
+
 // The values read from SETUP.DAT and the command line.
 struct SetupConfig {
     SetupString appname;

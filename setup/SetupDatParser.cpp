@@ -53,12 +53,11 @@ void ApplyLine(const char* line, size_t length, SetupConfig& config) {
     if (!entry) return;
     const char* value = equals ? equals + 1 : "1";
     size_t valueLength = equals ? static_cast<size_t>(line + length - value) : 1;
+    if (valueLength > kMaxConfigValueLength) return;  // malformed, whatever the key's kind
     switch (entry->kind) {
         case KeyKind::Flag: config.*(entry->flag) = true; break;
         case KeyKind::NoLicense: config.license.Assign(""); break;
-        case KeyKind::Text:
-            if (valueLength <= kMaxConfigValueLength) (config.*(entry->text)).Assign(value, valueLength);
-            break;
+        case KeyKind::Text: (config.*(entry->text)).Assign(value, valueLength); break;
     }
 }
 

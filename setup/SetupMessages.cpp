@@ -2,9 +2,11 @@
 
 static volatile LONG installErrors = 0;
 
+int ShowSetupMessage(HWND owner, const char* text, UINT type) { return MessageBoxA(owner, text, "Setup", type); }
+
 void ShowInstallError(HWND owner, const char* text) {
     InterlockedIncrement(&installErrors);
-    MessageBoxA(owner, text, "Setup", MB_OK | MB_ICONEXCLAMATION);
+    ShowSetupMessage(owner, text, MB_OK | MB_ICONEXCLAMATION);
 }
 
 bool InstallErrorShown() { return installErrors != 0; }

@@ -1,6 +1,10 @@
 #pragma once
 #include <windows.h>
 
+// Every message box of the setup goes through here: caption "Setup", the
+// given buttons and icon; returns the button pressed.
+int ShowSetupMessage(HWND owner, const char* text, UINT type);
+
 // Shows an installation step's error (caption "Setup", exclamation, OK) and
 // remembers that one was shown, for the exit status.
 void ShowInstallError(HWND owner, const char* text);

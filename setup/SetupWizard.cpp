@@ -11,6 +11,8 @@
 #include "pages/StartFolderPage.h"
 #include "pages/WelcomePage.h"
 #include "resource.h"
+#include "setup/ConfigCheck.h"
+#include "setup/InstallDestination.h"
 #include "setup/InstallDirectory.h"
 #include "setup/InstallSettings.h"
 #include "setup/PathHelpers.h"
@@ -47,7 +49,7 @@ InstallSettings* CreateSettings(HINSTANCE instance, const SetupConfig& config, c
                             config.readme.Buffer(), config.readme_title.Buffer(), config.v3);
     settings->programDir.Assign(directory);
     settings->startFolder.Assign(config.startfolder.Get());
-    settings->saveSuffix.Assign(config.savesuffix.Get());
+    settings->saveSuffix.Assign(config.savesuffix.IsEmpty() ? kDefaultSaveSuffix : config.savesuffix.Get());
     if (!config.license.IsEmpty()) {
         settings->SetLicenseFile(config.license.Get());
     } else {
@@ -87,28 +89,37 @@ int FillPageRecords(PageRecordArray& records, const WizardPages& pages, HINSTANC
     return count;
 }
 
-// The directory to propose, or false when quiet mode must refuse to install:
-// it never installs into a cut path or into one the user did not name.
-bool ChooseInstallDirectory(const SetupConfig& config, char* directory, size_t size) {
-    if (config.quiet && config.quietDirTooLong) return false;
-    char programFiles[kPathBufferSize];
-    InstallSettingsBase::GetProgramFilesDir(programFiles);
-    return ProposeInstallDirectory(programFiles, config.progdir.Get(), config.quiet, directory, size);
+// A SETUP.DAT value that cannot become the name it is meant for stops the
+// setup before anything is written.
+bool ConfigUsable(const SetupConfig& config) {
+    ConfigProblem problem;
+    if (CheckSetupConfig(config, &problem, 1) == 0) return true;
+    ShowSetupMessage(nullptr, ConfigProblemMessage(problem).Get(), MB_OK | MB_ICONEXCLAMATION);
+    return false;
 }
 
-void RefuseOverlongDirectory() {
-    MessageBoxA(nullptr, "The installation directory is longer than 259 characters.  Nothing was installed.", "Setup",
-                MB_OK | MB_ICONEXCLAMATION);
+// The directory to propose. Quiet mode has nobody to choose another one, so
+// there the directory must pass the destination check (the wizard checks it
+// at Next): it never installs into a cut path or one the user did not mean.
+bool ChooseInstallDirectory(const SetupConfig& config, char* directory, size_t size) {
+    char programFiles[kPathBufferSize];
+    InstallSettingsBase::GetProgramFilesDir(programFiles);
+    bool proposed = !(config.quiet && config.quietDirTooLong) &&
+                    ProposeInstallDirectory(programFiles, config.progdir.Get(), config.quiet, directory, size);
+    if (!config.quiet) return proposed;
+    DestinationProblem problem = proposed ? CheckInstallDestination(directory) : DestinationTooLong;
+    if (problem == DestinationOk) return true;
+    SetupString text(DestinationProblemText(problem));
+    text.Append("  Nothing was installed.");
+    ShowSetupMessage(nullptr, text.Get(), MB_OK | MB_ICONEXCLAMATION);
+    return false;
 }
 
 }  // namespace
 
 bool RunSetupWizard(HINSTANCE instance, const SetupConfig& config) {
     char directory[kPathBufferSize];
-    if (!ChooseInstallDirectory(config, directory, sizeof directory)) {
-        RefuseOverlongDirectory();
-        return false;
-    }
+    if (!ConfigUsable(config) || !ChooseInstallDirectory(config, directory, sizeof directory)) return false;
     InitCommonControls();
     InstallSettings* settings = CreateSettings(instance, config, directory);
     WizardPages* pages = new WizardPages();

@@ -6,6 +6,7 @@
 
 #include "install/ProgressPage.h"
 #include "setup/InstallSettings.h"
+#include "setup/NameRules.h"
 #include "setup/PathHelpers.h"
 #include "shell/ComPointer.h"
 #include "shell/ComposedText.h"
@@ -110,7 +111,7 @@ void InstallSettings::CreateStartMenuGroup(const char* folder, const ShortcutEnt
     }
     startMenuPath.Assign(path);
     for (int i = 0; i < count; ++i) {
-        SetupString linkPath = Concatenated(startMenuPath.Get(), list[i].title, ".lnk");
+        SetupString linkPath = Concatenated(startMenuPath.Get(), LinkFileName(list[i].title).Get(), ".lnk");
         SetupString target = JoinedPath(programDir.Get(), list[i].target);
         CreateShortcut(target.Get(), "", linkPath.Get(), list[i].title);
     }

@@ -1,4 +1,5 @@
 #include "setup/InstallSettings.h"
+#include "setup/NameRules.h"
 #include "setup/PathHelpers.h"
 #include "setup/SetupMessages.h"
 #include "shell/ComposedText.h"
@@ -72,7 +73,7 @@ void InstallSettings::FinishUninstallInfo(const char* programDirectory, const ch
     SetupString uninstaller = JoinedPath(WindowsDirectory().Get(), kUninstaller);
     SetupString logPath = JoinedPath(programDirectory, logFileName);
     SetupString description = Concatenated("\"Uninstall ", applicationName, "\"");
-    SetupString linkName = Concatenated("Uninstall ", applicationName, ".lnk");
+    SetupString linkName = Concatenated("Uninstall ", LinkFileName(applicationName).Get(), ".lnk");
     CreateShortcut(uninstaller.Get(), logPath.Get(), JoinedPath(programDirectory, linkName.Get()).Get(),
                    description.Get());
     if (!startMenuPath.IsEmpty()) {

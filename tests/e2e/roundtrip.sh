@@ -10,8 +10,9 @@
 #   player     the default player, associations on
 #   workbench  SETUP.DAT debugger
 #   version3   SETUP.DAT v3, a nested new directory
-#   game       a single game whose name has a blank (Devi Dezir); a .SAV
-#              key of another program existed before and is removed with it
+#   game       a single game whose name has a blank (Devi Dezir) and whose
+#              savesuffix= is empty (the default SAV); a .SAV key of another
+#              program existed before and is removed with it
 #   userfile   the player with a user's file added to the program directory:
 #              status 0 (a folder kept for other items counts as done), the
 #              file and the directory stay, nothing else does
@@ -32,7 +33,7 @@ case "$name" in
     workbench) dir='C:\Program Files\VARN Bench' dat=(debugger startfolder=VARN) ;;
     version3) dir='C:\Games\Varn 3' dat=(v3 'startfolder=Games\VARN 3') ;;
     game) dir='C:\Devi Dezir' mainexe=lostpig.exe
-          dat=(game 'appname=Devi Dezir' mainexe=lostpig.exe 'startfolder=Games\Devi Dezir') ;;
+          dat=(game 'appname=Devi Dezir' mainexe=lostpig.exe 'startfolder=Games\Devi Dezir' savesuffix=) ;;
     *) echo "unknown round trip $name" >&2; exit 2 ;;
 esac
 uninstall_key="HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$mainexe"

@@ -156,6 +156,36 @@ TEST(ArchiveReader, StoredPayloadIsExtractedVerbatim) {
     EXPECT_EQ(target.files, ExpectedThree());
 }
 
+// Like the setup's buffered file, which stops each read at the end of its
+// 64 KB buffer: a short read is not the end of the file.
+class ShortReadSource : public MemoryArchiveSource {
+public:
+    ShortReadSource(const Bytes& bytes, uint32_t most)
+        : MemoryArchiveSource(bytes.data(), static_cast<uint32_t>(bytes.size())), most_(most) {}
+    uint32_t Read(void* buffer, uint32_t count) override {
+        return MemoryArchiveSource::Read(buffer, count < most_ ? count : most_);
+    }
+
+private:
+    uint32_t most_;
+};
+
+TEST(ArchiveReader, ShortReadsOfTheSourceAreNotTheEndOfTheFile) {
+    for (ArchivePayloadKind kind : {PayloadStored, PayloadGzip}) {
+        Bytes archive = MakeArchive(kThreeMembers, kind);
+        for (Decompression decompression : {Decompression::OnCallingThread, Decompression::AheadOnOwnThread}) {
+            ShortReadSource source(archive, 1000);
+            FakeTarget target;
+            Recorder recorder;
+            std::vector<uint8_t> buffer(kTransferBufferSize);
+            EXPECT_EQ(ExtractFromSource(source, target, "D", Recorder::All(), &recorder, buffer.data(), decompression),
+                      ExtractOk)
+                << kind << " " << static_cast<int>(decompression);
+            EXPECT_EQ(target.files, ExpectedThree()) << kind << " " << static_cast<int>(decompression);
+        }
+    }
+}
+
 TEST(ArchiveReader, StoredPayloadStartingWithTheFirstGzipByteKeepsBothBytes) {
     // nameLength 31 begins with 0x1F, followed by 0x00 instead of 0x8B.
     std::string name(31, 'q');

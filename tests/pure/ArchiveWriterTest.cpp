@@ -37,7 +37,8 @@ TEST(ArchiveWriter, AppendedArchivePointsAtItsOwnHeader) {
 
 TEST(ArchiveWriter, RefusesNamesTheReaderWouldReject) {
     std::vector<std::string> bad = {std::string(261, 'n'), "", "..\\x", "a/../x", "C:\\x", "\\\\srv\\x",
-                                    "dir\\", "$Keep\\", "$Keep\\..\\x"};
+                                    "dir\\", "$Keep\\", "$Keep\\..\\x", "COM1", "sub\\LPT1", "nul.txt",
+                                    "$Keep\\Con\\x", "a|b.txt", "what?.txt"};
     for (const std::string& name : bad) {
         MemorySink sink;
         ArchiveWriter writer(sink);
@@ -51,14 +52,15 @@ TEST(ArchiveWriter, RefusesNamesTheReaderWouldReject) {
     ASSERT_TRUE(writer.Begin());
     EXPECT_TRUE(writer.AddMember(std::string(260, 'n').c_str(), "x", 1));
     EXPECT_TRUE(writer.AddMember("$Keep\\$MyDocuments\\Games\\x.sav", "x", 1));
+    EXPECT_TRUE(writer.AddMember("COM10\\console.txt", "x", 1));
     EXPECT_TRUE(writer.Finish()) << writer.Error();
 }
 
-TEST(ArchiveWriter, RefusesAProgressRangeOver65535Steps) {
+TEST(ArchiveWriter, RefusesMoreThan65534StepsWhoseBarRangeWouldNotFit16Bits) {
     MemorySink sink;
     ArchiveWriter writer(sink, PayloadStored);
     ASSERT_TRUE(writer.Begin());
-    for (int i = 0; i < 65535; ++i) ASSERT_TRUE(writer.AddMember("e", "", 0)) << i;
+    for (int i = 0; i < 65534; ++i) ASSERT_TRUE(writer.AddMember("e", "", 0)) << i;  // the bar's range: 65,535
     EXPECT_FALSE(writer.AddMember("e", "", 0));
     EXPECT_NE(writer.Error().find("65,535"), std::string::npos);
 
@@ -66,6 +68,7 @@ TEST(ArchiveWriter, RefusesAProgressRangeOver65535Steps) {
     ArchiveWriter bigWriter(big, PayloadStored);
     ASSERT_TRUE(bigWriter.Begin());
     EXPECT_FALSE(bigWriter.BeginMember("huge", 0xFFFFFFFFu));  // 131,072 steps
+    EXPECT_NE(bigWriter.Error().find("65,535"), std::string::npos);
 }
 
 // A sink that already holds close to 2 GB (an archive appended to a large file).

@@ -20,9 +20,31 @@ TEST(CommandLine, DashQBlankDirectoryIsQuiet) {
 }
 
 TEST(CommandLine, BlanksAroundAreSkippedButTrailingOnesStay) {
-    SetupConfig config = ParseLine("  \t-q \t  \"D:\\My Dir\"  ");
+    SetupConfig config = ParseLine("  \t-q \t  D:\\My Dir  ");
     EXPECT_TRUE(config.quiet);
-    EXPECT_STREQ(config.progdir.Get(), "\"D:\\My Dir\"  ");
+    EXPECT_STREQ(config.progdir.Get(), "D:\\My Dir  ");
+}
+
+// A Windows path cannot hold a quote: one pair around the directory is taken off.
+TEST(CommandLine, OnePairOfEnclosingQuotesIsRemovedAndNothingElse) {
+    struct Case {
+        const char* line;
+        const char* directory;
+    } cases[] = {
+        {"-q \"C:\\Program Files\\Varnplay Demo\"", "C:\\Program Files\\Varnplay Demo"},
+        {"-q \"D:\\My Dir\"  \t", "D:\\My Dir"},
+        {"-q \"\"", ""},
+        {"-q \"\"D:\\x\"\"", "\"D:\\x\""},
+        {"-q \"D:\\open", "\"D:\\open"},
+        {"-q \"", "\""},
+        {"-q D:\\x\"", "D:\\x\""},
+        {"-q \"D:\\a\" b", "\"D:\\a\" b"},
+    };
+    for (const Case& c : cases) {
+        SetupConfig config = ParseLine(c.line);
+        EXPECT_TRUE(config.quiet) << c.line;
+        EXPECT_STREQ(config.progdir.Get(), c.directory) << c.line;
+    }
 }
 
 TEST(CommandLine, DirectoryMayBeEmpty) {
@@ -50,7 +72,7 @@ TEST(CommandLine, OverlongDirectoryIsRefusedNotCut) {
     EXPECT_TRUE(config.quiet);
     EXPECT_TRUE(config.quietDirTooLong);
     EXPECT_STREQ(config.progdir.Get(), "");
-    std::string fits = "-q " + std::string(259, 'y');
+    std::string fits = "-q \"" + std::string(259, 'y') + "\"";  // the quotes do not count
     SetupConfig ok = ParseLine(fits.c_str());
     EXPECT_FALSE(ok.quietDirTooLong);
     EXPECT_EQ(std::string(ok.progdir.Get()).size(), 259u);

@@ -149,18 +149,22 @@ TEST(MemberPlacement, SamePathTwiceIsReportedTwice) {
     EXPECT_EQ(outcome.files["D\\x\\a.txt"], "2");
 }
 
-TEST(MemberPlacement, NamesReachingOutsideAreRefusedBeforeAnythingOfTheMember) {
+// Outside the destination, or a device: the port would get the bytes and the log the name.
+TEST(MemberPlacement, NamesReachingOutsideOrNamingADeviceAreRefusedBeforeAnythingOfTheMember) {
     const char* unsafe[] = {"..\\x.txt",  "a\\..\\x.txt", "a/../x.txt",    "..",           "a\\..",
                             "C:x.txt",    "C:\\x.txt",    "a\\b:c.txt",    "\\\\srv\\s\\x", "//srv/s/x",
                             "\\/srv\\x",  "...\\x.txt",   ".. \\x.txt",    "a\\. .\\x",     "$Keep\\..\\x.txt",
-                            "$MyDocuments\\..\\x.txt"};
+                            "$MyDocuments\\..\\x.txt", "COM1", "sub\\LPT1", "nul.txt", "Con", "aux.tar.gz",
+                            "PRN .txt", "lpt9\\x.txt", "$Keep\\NUL", "a/com3.log", "a|b.txt", "what?.txt",
+                            "q\"uote", "tab\there"};
     for (const char* name : unsafe) {
         Outcome outcome = Place({{"ok.txt", "o"}, {name, "evil"}});
         EXPECT_EQ(outcome.result, ExtractReadError) << name;
         EXPECT_EQ(outcome.events, Events{"file D\\ok.txt"}) << name;
         EXPECT_EQ(outcome.files.size(), 1u) << name;
     }
-    for (const char* name : {"..a\\x.txt", "a..b.txt", ".\\x.txt", "a\\.hidden", "x..", "\\x.txt"}) {
+    for (const char* name : {"..a\\x.txt", "a..b.txt", ".\\x.txt", "a\\.hidden", "x..", "\\x.txt", "COM10",
+                             "lpt0.txt", "console.txt", "nul_\\x", "a.con", "CON1"}) {
         EXPECT_EQ(Place({{name, "fine"}}).result, ExtractOk) << name;
     }
 }

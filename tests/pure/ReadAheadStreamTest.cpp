@@ -61,6 +61,18 @@ TEST(ReadAheadStream, DeliversTheSameReadsAsTheStreamWhateverTheBlocks) {
     ExpectSameReads(MakeArchive({{"s.txt", "stored"}}, PayloadStored), 100, 3);
 }
 
+// Without blocks, as when their memory cannot be had, it reads the stream
+// directly on the calling thread: slower, the same bytes.
+TEST(ReadAheadStream, WithoutBlocksReadsTheStreamDirectly) {
+    Bytes archive = LargeArchive();
+    OpenPayload direct(archive), fallback(archive);
+    ASSERT_TRUE(direct.opened_ && fallback.opened_);
+    ReadAheadStream readAhead(fallback.stream, 4096, 0);
+    EXPECT_FALSE(readAhead.Threaded());
+    EXPECT_EQ(ReadAll(direct.stream, kOddSizes), ReadAll(readAhead, kOddSizes));
+    EXPECT_TRUE(readAhead.VerifyToEnd());
+}
+
 // Partial read, then -1 for ever: as the stream itself reports a fault.
 TEST(ReadAheadStream, EndsInTheSameWayOnDamagedPayloads) {
     Bytes good = LargeArchive();

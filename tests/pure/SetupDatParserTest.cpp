@@ -92,11 +92,16 @@ TEST(SetupDatParser, HighBytesAreNeverBlanks) {
     EXPECT_FALSE(config.game);
 }
 
-TEST(SetupDatParser, OverlongValuesAreIgnoredAndTheEarlierValueStays) {
+TEST(SetupDatParser, OverlongLinesAreIgnoredAndTheEarlierValueStays) {
     std::string longest(259, 'd'), tooLong(260, 'e');
     EXPECT_EQ(Parse("progdir=" + longest).progdir.Get(), longest);
     SetupConfig config = Parse("progdir=Kept\nprogdir=" + tooLong + "\n");
     EXPECT_STREQ(config.progdir.Get(), "Kept");
+    // Flag lines too: the whole line is malformed, whatever the key.
+    SetupConfig flags = Parse("game=" + tooLong + "\ndebugger=" + longest + "\nnolicense=" + tooLong + "\n");
+    EXPECT_FALSE(flags.game);
+    EXPECT_TRUE(flags.debugger);
+    EXPECT_STREQ(flags.license.Get(), "LICENSE.TXT");
 }
 
 TEST(SetupDatParser, HugeLineDoesNotDisturbTheOthers) {

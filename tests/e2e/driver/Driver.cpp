@@ -151,9 +151,16 @@ Driver::Driver(DWORD stepTimeoutMs, std::string snapDirectory)
 
 Driver::~Driver() {
     Stop();
+    ForgetProcess();
+}
+
+void Driver::ForgetProcess() {
     if (process_.hProcess) CloseHandle(process_.hProcess);
     if (process_.hThread) CloseHandle(process_.hThread);
     if (job_) CloseHandle(job_);
+    process_ = PROCESS_INFORMATION{};
+    job_ = nullptr;
+    dialog_ = nullptr;
 }
 
 bool Driver::Run(const std::vector<Command>& commands) {
@@ -252,7 +259,8 @@ void Driver::Stop() {
 // ---- the wizard ------------------------------------------------------------
 
 std::string Driver::Start(const Command& command) {
-    if (process_.hProcess) return "setup.exe was already started";
+    if (process_.hProcess && !Exited()) return "setup.exe is still running";
+    ForgetProcess();  // a case may start setup.exe again once it has ended
     std::string arguments = command.args.size() > 1 ? command.args[1] : "";
     std::string line = Quoted(command.args[0]) + (arguments.empty() ? "" : " " + arguments);
     std::vector<char> writable(line.begin(), line.end());
@@ -378,6 +386,7 @@ std::string Driver::ExitSetup(const Command& command) {
 
 std::string Driver::Dialog(const Command& command) {
     const std::string& caption = command.args[0];
+    dialog_ = nullptr;  // a new one: the last may still be closing
     std::string problem = WaitFor("dialog " + Quoted(caption), [&] {
         for (HWND dialog : Windows().dialogs) {
             if (WindowText(dialog) == caption) dialog_ = dialog;

@@ -86,6 +86,7 @@ private:
     std::string ExitStatusText() const;
     void Log(const std::string& line) const;
     void Stop();
+    void ForgetProcess();
 
     DWORD stepTimeoutMs_;
     std::string snapDirectory_;

@@ -64,15 +64,26 @@ TEST(ChooseFolder, OkReturnsThePathBoxUnchecked) {
     EXPECT_EQ(asShown.text, "C:\\windows");  // the chain's form of the path
 }
 
-TEST(ChooseFolder, LongPathIsCutTo259CharactersAndToTheBufferSize) {
+TEST(ChooseFolder, OverlongPathIsRefusedNotCutAndTheResultFitsTheBuffer) {
     TempTree tree;
     std::string path = tree.root();
     while (path.size() < 300) path += "\\abcdefghij";
     ModalResponder responder;
     responder.Then(ModalResponder::Press(IDOK));
-    Result result = Choose(path.c_str());
-    EXPECT_EQ(result.returned, 1);
-    EXPECT_EQ(result.text, path.substr(0, 259));
+    responder.Then([](HWND box) {  // the refusal; then the user gives up
+        PostMessageA(GetWindow(box, GW_OWNER), WM_COMMAND, IDCANCEL, 0);
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+    });
+    Result refused = Choose(path.c_str());
+    EXPECT_EQ(refused.returned, 0);
+    EXPECT_TRUE(refused.untouched);
+    ASSERT_EQ(responder.seen().size(), 2u);
+    EXPECT_EQ(responder.seen()[1].caption, "Setup");
+    EXPECT_EQ(responder.seen()[1].text, "The path is longer than 259 characters.  Please type a shorter one.");
+
+    std::string longest = path.substr(0, 259);
+    responder.Then(ModalResponder::SetTextThenPress(IDC_PATH_EDIT, longest, IDOK));
+    EXPECT_EQ(Choose("C:\\windows").text, longest);
 
     responder.Then(ModalResponder::Press(IDOK));
     Result small = Choose("C:\\windows", 6);

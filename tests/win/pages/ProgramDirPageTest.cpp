@@ -145,6 +145,47 @@ TEST_F(ProgramDirTest, ExistingDirectoryPassesSilentlyEveryTime) {
     EXPECT_EQ(responder_->seen()[1].text, kMissingQuestion);
 }
 
+// Nothing may land in a drive's root, the set's own folder (a relative path),
+// Program Files itself or a drive that is not there: every Next checks the
+// destination, also the wizard's own proposal, before the question above.
+TEST_F(ProgramDirTest, DestinationsThatCannotBeInstalledIntoKeepThePage) {
+    char programFiles[MAX_PATH];
+    InstallSettingsBase::GetProgramFilesDir(programFiles);
+    struct Case {
+        std::string path;
+        bool browse;  // else the wizard's proposal
+        const char* message;
+    } cases[] = {
+        {programFiles, false, "The installation directory is the Program Files folder itself."},
+        {"", true, "No installation directory was given."},
+        {"RelDir", true, "The installation directory is not a full path."},
+        {"C:\\", true, "The installation directory is the root folder of a drive or network share."},
+        {"C:\\a|b", true, "The installation directory holds a character that Windows does not allow"},
+        {"Q:\\Acme", true, "The drive or network share of the installation directory does not exist."},
+    };
+    for (const Case& c : cases) {
+        size_t before = Questions();
+        if (c.browse) {
+            BrowseTo(c.path);
+        } else {
+            settings.programDir.Assign(c.path.c_str());
+        }
+        EXPECT_EQ(page_->dirChanged, c.browse) << c.path;  // the first is the proposal, unchanged
+        responder_->Then(ModalResponder::Press(IDOK));
+        Next();
+        EXPECT_EQ(Current(), 1) << c.path;
+        ASSERT_EQ(Questions(), before + (c.browse ? 2 : 1)) << c.path;
+        const ModalResponder::Seen& refusal = responder_->seen().back();
+        EXPECT_EQ(refusal.text.rfind(c.message, 0), 0u) << refusal.text;
+        EXPECT_EQ(refusal.text.substr(refusal.text.size() - 31), "  Please select another folder.") << c.path;
+        EXPECT_EQ(refusal.icon, static_cast<UINT>(MB_ICONWARNING)) << c.path;
+    }
+    BrowseTo(tree_.Path("Fine"));
+    responder_->Then(ModalResponder::Press(IDYES));
+    Next();
+    EXPECT_EQ(Current(), 2);
+}
+
 TEST_F(ProgramDirTest, ChooserOpensOnTheCurrentDestination) {
     std::string existing = tree_.MakeDir("Start Here");
     settings.programDir.Assign(existing.c_str());

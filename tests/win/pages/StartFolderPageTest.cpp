@@ -3,6 +3,7 @@
 
 #include "PageFixture.h"
 #include "shell/ProgramsFolder.h"
+#include "support/ModalResponder.h"
 #include "support/TempTree.h"
 
 namespace {
@@ -133,17 +134,38 @@ TEST_F(StartFolderTest, EmptyNameKeepsThePageWithoutAMessage) {
     EXPECT_STREQ(settings.startFolder.Get(), "Varnplay");
 }
 
-TEST_F(StartFolderTest, NamesAreStoredAsTyped) {
+TEST_F(StartFolderTest, NamesAreStoredAsTypedUnlessTheyWouldLeaveThePrograms) {
     OpenAt(false);
     Type("Games\\Varnplay 2");
     Next();
     EXPECT_EQ(Current(), 2);
     EXPECT_STREQ(settings.startFolder.Get(), "Games\\Varnplay 2");
     Back();
-    Type("   ");
+    // Refused with a message, and the page stays: cut, outside the Programs
+    // folder, or a name Windows would change or cannot create.
+    ModalResponder responder;
+    std::string tooLong(260, 'n');
+    const char* refused[] = {tooLong.c_str(), "..\\..\\Odd Escape", "C:\\Odd", "Games/Varn", "a|b", "   ", "COM1"};
+    for (const char* name : refused) {
+        responder.Then(ModalResponder::Press(IDOK));
+        Type(name);
+        Next();
+        EXPECT_EQ(Current(), 1) << name;
+        EXPECT_STREQ(settings.startFolder.Get(), "Games\\Varnplay 2") << name;
+    }
+    ASSERT_EQ(responder.seen().size(), 7u);
+    EXPECT_EQ(responder.seen()[0].text,
+              "The Start Menu folder name is longer than 259 characters.  Please type a shorter one.");
+    EXPECT_EQ(responder.seen()[1].text,
+              "The Start Menu folder name holds \"..\", which leads out of its folder.  Please type another name.");
+    for (const ModalResponder::Seen& seen : responder.seen()) {
+        EXPECT_EQ(seen.caption, "Setup");
+        EXPECT_FALSE(seen.unexpected);
+    }
+    Type("\\Games\\\\Varn\\");
     Next();
     EXPECT_EQ(Current(), 2);
-    EXPECT_STREQ(settings.startFolder.Get(), "   ");
+    EXPECT_STREQ(settings.startFolder.Get(), "\\Games\\\\Varn\\");
 }
 
 TEST_F(StartFolderTest, ListIsFilledOnceAndTheEditKeepsWhatTheUserLeft) {

@@ -1,0 +1,70 @@
+#include "setup/ConfigCheck.h"
+
+#include "setup/NameRules.h"
+
+namespace {
+
+const char kLeadingDot[] = "must be given without its leading dot";
+const char kNoLinkName[] = "leaves nothing for the shortcut's file name once the characters a file name cannot hold "
+                           "are left out";
+
+class ProblemList {
+public:
+    ProblemList(ConfigProblem* problems, size_t capacity) : problems_(problems), capacity_(capacity) {}
+    void Add(const char* key, const char* reason) {
+        if (count_ < capacity_) problems_[count_] = ConfigProblem{key, reason};
+        ++count_;
+    }
+    void Add(const char* key, NameProblem problem) {
+        if (problem != NameOk) Add(key, NameProblemText(problem));
+    }
+    size_t Count() const { return count_; }
+
+private:
+    ConfigProblem* problems_;
+    size_t capacity_;
+    size_t count_ = 0;
+};
+
+void CheckSaveSuffix(const char* suffix, ProblemList& list) {
+    if (!*suffix) return;  // the default takes its place
+    if (suffix[0] == '.') {
+        list.Add("savesuffix", kLeadingDot);
+    } else {
+        list.Add("savesuffix", CheckSingleName(suffix));
+    }
+}
+
+// A title whose shortcut file name would be empty or a device name would cost the shortcut.
+void CheckLinkName(const char* key, const char* title, ProblemList& list) {
+    SetupString name = LinkFileName(title);
+    if (name.IsEmpty()) {
+        list.Add(key, kNoLinkName);
+    } else if (IsDeviceName(name.Get(), name.Length())) {
+        list.Add(key, NameDevice);
+    }
+}
+
+}  // namespace
+
+size_t CheckSetupConfig(const SetupConfig& config, ConfigProblem* problems, size_t capacity) {
+    ProblemList list(problems, capacity);
+    list.Add("startfolder", CheckFolderPath(config.startfolder.Get()));
+    list.Add("mainexe", CheckSingleName(config.mainexe.Get()));
+    if (config.game) CheckSaveSuffix(config.savesuffix.Get(), list);
+    if (!config.license.IsEmpty()) list.Add("license", CheckRelativePath(config.license.Get(), false));
+    bool readme = !config.readme.IsEmpty();
+    if (readme) list.Add("readme", CheckRelativePath(config.readme.Get(), false));
+    if (config.game) CheckLinkName("appname", config.appname.Get(), list);
+    if (readme && !config.readme_title.IsEmpty()) CheckLinkName("readme_title", config.readme_title.Get(), list);
+    return list.Count();
+}
+
+SetupString ConfigProblemMessage(const ConfigProblem& problem) {
+    SetupString text("The value of ");
+    text.Append(problem.key);
+    text.Append(" in SETUP.DAT ");
+    text.Append(problem.reason);
+    text.Append(".  Nothing was installed.");
+    return text;
+}
