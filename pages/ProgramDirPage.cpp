@@ -4,6 +4,7 @@
 #include "resource.h"
 #include "setup/InstallSettings.h"
 #include "setup/PathHelpers.h"
+#include "setup/SetupMessages.h"
 
 void ProgramDirPage::OnInitDialog() {
     CenterOnDesktop();
@@ -38,16 +39,16 @@ bool ProgramDirPage::CheckDestination() {
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         DWORD error = GetLastError();
         if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) return true;
-        if (MessageBoxA(wizardSheet, "The directory you selected does not exist.  Do you want to create it?",
-                        "Setup", MB_YESNO | MB_ICONQUESTION) == IDNO)
+        if (ShowSetupMessage(wizardSheet, "The directory you selected does not exist.  Do you want to create it?",
+                             MB_YESNO | MB_ICONQUESTION) == IDNO)
             return false;
         dirChanged = false;
         return true;
     }
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) return true;
-    MessageBoxA(wizardSheet,
-                "The path you selected is not a directory.  Please select a directory as the destination.", "Setup",
-                MB_OK | MB_ICONWARNING);
+    ShowSetupMessage(wizardSheet,
+                     "The path you selected is not a directory.  Please select a directory as the destination.",
+                     MB_OK | MB_ICONWARNING);
     return false;
 }
 

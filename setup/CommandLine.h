@@ -2,5 +2,6 @@
 #include "setup/SetupConfig.h"
 
 // "-q", white space, directory: quiet mode into that directory (the rest of
-// the line verbatim). Anything else on the command line is ignored.
+// the line verbatim). "-s" in its place: unattended, which is quiet mode that
+// presses Finish itself and shows no message box. Anything else is ignored.
 void ParseCommandLine(const char* commandLine, SetupConfig& config);

@@ -53,6 +53,7 @@ InstallSettings* CreateSettings(HINSTANCE instance, const SetupConfig& config, c
     } else {
         settings->options &= ~static_cast<DWORD>(OptionLicensePage);
     }
+    if (config.unattended) settings->options |= OptionUnattended;
     return settings;
 }
 
@@ -97,8 +98,8 @@ bool ChooseInstallDirectory(const SetupConfig& config, char* directory, size_t s
 }
 
 void RefuseOverlongDirectory() {
-    MessageBoxA(nullptr, "The installation directory is longer than 259 characters.  Nothing was installed.", "Setup",
-                MB_OK | MB_ICONEXCLAMATION);
+    ShowSetupMessage(nullptr, "The installation directory is longer than 259 characters.  Nothing was installed.",
+                     MB_OK | MB_ICONEXCLAMATION);
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "setup/InstallSettings.h"
+#include "setup/InstallationSet.h"
 #include "setup/PathHelpers.h"
 #include "setup/SetupMessages.h"
 #include "shell/ComposedText.h"
@@ -90,5 +91,5 @@ void InstallSettings::FinishUninstallInfo(const char* programDirectory, const ch
         AddTextRecord(UninstallAppName, applicationName);
         if (!WriteUninstallRecords(log.Get())) ShowInstallError(sheetWindow, kLogNotWrittenText);
     }
-    if (!CopyFileA(kUninstaller, uninstaller.Get(), FALSE)) ShowInstallError(sheetWindow, kUninstallerNotCopiedText);
+    if (!CopySetFile(kUninstaller, uninstaller.Get())) ShowInstallError(sheetWindow, kUninstallerNotCopiedText);
 }

@@ -1,0 +1,121 @@
+#include "setup/InstallationSet.h"
+
+#include <cstring>
+#include <memory>
+
+#include "install/BundleDirectory.h"
+#include "setup/PathHelpers.h"
+
+namespace {
+
+HANDLE programFile = INVALID_HANDLE_VALUE;
+BundleDirectory bundle;
+SetOrigin origin = SetOrigin::Folder;
+const BundleEntry* damagedEntry = nullptr;
+
+constexpr uint32_t kCheckBufferSize = 1024 * 1024;
+
+bool FindWindow(const char* name, uint32_t* offset, uint32_t* length) {
+    if (origin != SetOrigin::Bundle) return false;
+    if (SameBundleName(name, "setup.exe")) {
+        *offset = 0;
+        *length = bundle.imageEnd;
+        return true;
+    }
+    const BundleEntry* entry = bundle.Find(name);
+    if (!entry) return false;
+    *offset = entry->offset;
+    *length = entry->size;
+    return true;
+}
+
+SetOrigin CheckBundle() {
+    DWORD high = 0, size = GetFileSize(programFile, &high);
+    if (size == INVALID_FILE_SIZE || high != 0) return SetOrigin::Folder;
+    Win32ArchiveSource whole;
+    whole.OpenWindow(programFile, 0, size);
+    BundleState state = ReadBundleDirectory(whole, &bundle);
+    if (state == BundleState::None) return SetOrigin::Folder;
+    if (state == BundleState::Damaged) return SetOrigin::DamagedBundle;
+    std::unique_ptr<uint8_t[]> buffer(new uint8_t[kCheckBufferSize]);
+    damagedEntry = FindDamagedEntry(whole, bundle, buffer.get(), kCheckBufferSize);
+    return damagedEntry ? SetOrigin::DamagedBundle : SetOrigin::Bundle;
+}
+
+bool WriteWindow(HANDLE out, uint32_t offset, uint32_t length) {
+    Win32ArchiveSource source;
+    source.OpenWindow(programFile, offset, length);
+    std::unique_ptr<uint8_t[]> buffer(new uint8_t[kCheckBufferSize]);
+    for (uint32_t left = length; left;) {
+        uint32_t chunk = left < kCheckBufferSize ? left : kCheckBufferSize;
+        DWORD written = 0;
+        if (!source.ReadFully(buffer.get(), chunk) || !WriteFile(out, buffer.get(), chunk, &written, nullptr) ||
+            written != chunk)
+            return false;
+        left -= chunk;
+    }
+    return true;
+}
+
+// Beside the destination, so that the final move is a rename on one volume;
+// an existing file (the uninstaller other installations use) is replaced only
+// by a complete copy.
+bool CopyWindow(uint32_t offset, uint32_t length, const char* destination) {
+    char directory[kPathBufferSize];
+    if (!CopyText(directory, sizeof directory, destination)) return false;
+    char* slash = std::strrchr(directory, '\\');
+    if (!slash) return false;
+    slash[1] = '\0';
+    char temporary[MAX_PATH];
+    if (!GetTempFileNameA(directory, "vsu", 0, temporary)) return false;
+    HANDLE out = CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    bool complete = out != INVALID_HANDLE_VALUE && WriteWindow(out, offset, length);
+    if (out != INVALID_HANDLE_VALUE) complete = CloseHandle(out) && complete;
+    if (complete && MoveFileExA(temporary, destination, MOVEFILE_REPLACE_EXISTING)) return true;
+    DeleteFileA(temporary);
+    return false;
+}
+
+}  // namespace
+
+SetOrigin OpenInstallationSet(const char* programPath) {
+    CloseInstallationSet();
+    programFile = CreateFileA(programPath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (programFile == INVALID_HANDLE_VALUE) return origin;
+    origin = CheckBundle();
+    if (origin == SetOrigin::Folder) CloseInstallationSet();  // a folder set works exactly as before
+    return origin;
+}
+
+SetupString DamagedBundleMessage() {
+    SetupString text("The installation files in this Setup program are damaged or incomplete (");
+    text.Append(damagedEntry ? damagedEntry->name : "its list of files");
+    text.Append(").  You should obtain a new copy of the Setup program.");
+    return text;
+}
+
+void CloseInstallationSet() {
+    if (programFile != INVALID_HANDLE_VALUE) CloseHandle(programFile);
+    programFile = INVALID_HANDLE_VALUE;
+    bundle = BundleDirectory();
+    origin = SetOrigin::Folder;
+    damagedEntry = nullptr;
+}
+
+bool OpenBundledFile(const char* name, Win32ArchiveSource& source) {
+    uint32_t offset = 0, length = 0;
+    if (!FindWindow(name, &offset, &length)) return false;
+    source.OpenWindow(programFile, offset, length);
+    return true;
+}
+
+bool OpenSetFile(const char* name, Win32ArchiveSource& source) {
+    return OpenBundledFile(name, source) || source.Open(name);
+}
+
+bool CopySetFile(const char* name, const char* destination) {
+    uint32_t offset = 0, length = 0;
+    if (FindWindow(name, &offset, &length)) return CopyWindow(offset, length, destination);
+    return CopyFileA(name, destination, FALSE) != 0;
+}
