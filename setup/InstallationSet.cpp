@@ -11,7 +11,6 @@ namespace {
 HANDLE programFile = INVALID_HANDLE_VALUE;
 BundleDirectory bundle;
 SetOrigin origin = SetOrigin::Folder;
-const BundleEntry* damagedEntry = nullptr;
 
 constexpr uint32_t kCheckBufferSize = 1024 * 1024;
 
@@ -38,8 +37,8 @@ SetOrigin CheckBundle() {
     if (state == BundleState::None) return SetOrigin::Folder;
     if (state == BundleState::Damaged) return SetOrigin::DamagedBundle;
     std::unique_ptr<uint8_t[]> buffer(new uint8_t[kCheckBufferSize]);
-    damagedEntry = FindDamagedEntry(whole, bundle, buffer.get(), kCheckBufferSize);
-    return damagedEntry ? SetOrigin::DamagedBundle : SetOrigin::Bundle;
+    bool damaged = FindDamagedEntry(whole, bundle, buffer.get(), kCheckBufferSize) != nullptr;
+    return damaged ? SetOrigin::DamagedBundle : SetOrigin::Bundle;
 }
 
 bool WriteWindow(HANDLE out, uint32_t offset, uint32_t length) {
@@ -88,19 +87,15 @@ SetOrigin OpenInstallationSet(const char* programPath) {
     return origin;
 }
 
-SetupString DamagedBundleMessage() {
-    SetupString text("The installation files in this Setup program are damaged or incomplete (");
-    text.Append(damagedEntry ? damagedEntry->name : "its list of files");
-    text.Append(").  You should obtain a new copy of the Setup program.");
-    return text;
-}
+const char kDamagedBundleText[] =
+    "The installation files in this Setup program are damaged or incomplete.  You should obtain a new copy of the "
+    "Setup program.";
 
 void CloseInstallationSet() {
     if (programFile != INVALID_HANDLE_VALUE) CloseHandle(programFile);
     programFile = INVALID_HANDLE_VALUE;
     bundle = BundleDirectory();
     origin = SetOrigin::Folder;
-    damagedEntry = nullptr;
 }
 
 bool OpenBundledFile(const char* name, Win32ArchiveSource& source) {

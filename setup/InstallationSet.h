@@ -6,7 +6,6 @@
 #include <windows.h>
 
 #include "install/Win32ArchiveSource.h"
-#include "setup/SetupString.h"
 
 enum class SetOrigin { Folder, Bundle, DamagedBundle };
 
@@ -14,9 +13,8 @@ enum class SetOrigin { Folder, Bundle, DamagedBundle };
 // bundle and checks the CRC-32 of every file in it. The program's own file
 // stays open (others may read it, nobody may write it) until the process ends.
 SetOrigin OpenInstallationSet(const char* programPath);
-// The message shown before the wizard when the bundle is damaged; it names
-// the first damaged file.
-SetupString DamagedBundleMessage();
+// Shown before the wizard when the bundle is damaged.
+extern const char kDamagedBundleText[];
 
 // The set's file `name` from the bundle; false when the bundle does not hold it.
 // "setup.exe" in a bundle is this program's own image, without the bundle.

@@ -30,7 +30,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     ParseCommandLine(commandLine, config);
     SetUnattendedMessages(config.unattended);
     if (origin == SetOrigin::DamagedBundle) {  // a cut or damaged download: nothing is written
-        ShowSetupMessage(nullptr, DamagedBundleMessage().Get(), MB_OK | MB_ICONEXCLAMATION);
+        ShowSetupMessage(nullptr, kDamagedBundleText, MB_OK | MB_ICONEXCLAMATION);
         return ExitNotFinished;
     }
 

@@ -151,9 +151,15 @@ Driver::Driver(DWORD stepTimeoutMs, std::string snapDirectory)
 
 Driver::~Driver() {
     Stop();
+    Release();
+}
+
+void Driver::Release() {
     if (process_.hProcess) CloseHandle(process_.hProcess);
     if (process_.hThread) CloseHandle(process_.hThread);
     if (job_) CloseHandle(job_);
+    process_ = {};
+    job_ = nullptr;
 }
 
 bool Driver::Run(const std::vector<Command>& commands) {
@@ -252,7 +258,8 @@ void Driver::Stop() {
 // ---- the wizard ------------------------------------------------------------
 
 std::string Driver::Start(const Command& command) {
-    if (process_.hProcess) return "setup.exe was already started";
+    if (process_.hProcess && !Exited()) return "setup.exe was already started";
+    Release();  // a script may run setup.exe again once it has ended
     std::string arguments = command.args.size() > 1 ? command.args[1] : "";
     std::string line = Quoted(command.args[0]) + (arguments.empty() ? "" : " " + arguments);
     std::vector<char> writable(line.begin(), line.end());

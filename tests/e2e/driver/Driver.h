@@ -89,6 +89,8 @@ private:
 
     DWORD stepTimeoutMs_;
     std::string snapDirectory_;
+    void Release();
+
     PROCESS_INFORMATION process_ = {};
     HANDLE job_ = nullptr;  // setup.exe and the programs it starts (the readme)
     std::vector<std::string> logLines_;
