@@ -56,21 +56,30 @@ bool WriteWindow(HANDLE out, uint32_t offset, uint32_t length) {
     return true;
 }
 
-// Beside the destination, so that the final move is a rename on one volume;
-// an existing file (the uninstaller other installations use) is replaced only
-// by a complete copy.
+bool WriteWindowTo(const char* path, uint32_t offset, uint32_t length) {
+    HANDLE out = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (out == INVALID_HANDLE_VALUE) return false;
+    bool complete = WriteWindow(out, offset, length);
+    return CloseHandle(out) && complete;
+}
+
+// Through a temporary file beside the destination, so that an existing file
+// (the uninstaller other installations use) is replaced only by a complete
+// copy, with a rename on the same volume. Where no temporary name fits, the
+// copy goes straight to the destination, as CopyFileA's would.
 bool CopyWindow(uint32_t offset, uint32_t length, const char* destination) {
     char directory[kPathBufferSize];
-    if (!CopyText(directory, sizeof directory, destination)) return false;
-    char* slash = std::strrchr(directory, '\\');
-    if (!slash) return false;
-    slash[1] = '\0';
     char temporary[MAX_PATH];
-    if (!GetTempFileNameA(directory, "vsu", 0, temporary)) return false;
-    HANDLE out = CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    bool complete = out != INVALID_HANDLE_VALUE && WriteWindow(out, offset, length);
-    if (out != INVALID_HANDLE_VALUE) complete = CloseHandle(out) && complete;
-    if (complete && MoveFileExA(temporary, destination, MOVEFILE_REPLACE_EXISTING)) return true;
+    char* slash = nullptr;
+    if (CopyText(directory, sizeof directory, destination)) slash = std::strrchr(directory, '\\');
+    if (slash) slash[1] = '\0';
+    if (!slash || !GetTempFileNameA(directory, "vsu", 0, temporary)) {
+        if (WriteWindowTo(destination, offset, length)) return true;
+        DeleteFileA(destination);  // never a cut program
+        return false;
+    }
+    if (WriteWindowTo(temporary, offset, length) && MoveFileExA(temporary, destination, MOVEFILE_REPLACE_EXISTING))
+        return true;
     DeleteFileA(temporary);
     return false;
 }
