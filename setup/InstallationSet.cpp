@@ -6,6 +6,10 @@
 #include "install/BundleDirectory.h"
 #include "setup/PathHelpers.h"
 
+const char kDamagedBundleText[] =
+    "The installation files in this Setup program are damaged or incomplete.  You should obtain a new copy of the "
+    "Setup program.";
+
 namespace {
 
 HANDLE programFile = INVALID_HANDLE_VALUE;
@@ -14,7 +18,7 @@ SetOrigin origin = SetOrigin::Folder;
 
 constexpr uint32_t kCheckBufferSize = 1024 * 1024;
 
-bool FindWindow(const char* name, uint32_t* offset, uint32_t* length) {
+bool FindBundledRange(const char* name, uint32_t* offset, uint32_t* length) {
     if (origin != SetOrigin::Bundle) return false;
     if (SameBundleName(name, "setup.exe")) {
         *offset = 0;
@@ -96,10 +100,6 @@ SetOrigin OpenInstallationSet(const char* programPath) {
     return origin;
 }
 
-const char kDamagedBundleText[] =
-    "The installation files in this Setup program are damaged or incomplete.  You should obtain a new copy of the "
-    "Setup program.";
-
 void CloseInstallationSet() {
     if (programFile != INVALID_HANDLE_VALUE) CloseHandle(programFile);
     programFile = INVALID_HANDLE_VALUE;
@@ -109,7 +109,7 @@ void CloseInstallationSet() {
 
 bool OpenBundledFile(const char* name, Win32ArchiveSource& source) {
     uint32_t offset = 0, length = 0;
-    if (!FindWindow(name, &offset, &length)) return false;
+    if (!FindBundledRange(name, &offset, &length)) return false;
     source.OpenWindow(programFile, offset, length);
     return true;
 }
@@ -120,6 +120,6 @@ bool OpenSetFile(const char* name, Win32ArchiveSource& source) {
 
 bool CopySetFile(const char* name, const char* destination) {
     uint32_t offset = 0, length = 0;
-    if (FindWindow(name, &offset, &length)) return CopyWindow(offset, length, destination);
+    if (FindBundledRange(name, &offset, &length)) return CopyWindow(offset, length, destination);
     return CopyFileA(name, destination, FALSE) != 0;
 }

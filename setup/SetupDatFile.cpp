@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <new>
 
 #include "setup/InstallationSet.h"
 #include "setup/SetupDatParser.h"
@@ -16,8 +17,8 @@ bool ReadBundledSetupDat(const char* fileName, SetupConfig& config) {
     uint32_t size = 0;
     file.Size(&size);
     if (size > kMaxSetupDatSize) return true;  // ignored as a whole, as from the folder
-    std::unique_ptr<char[]> data(new char[size ? size : 1]);
-    if (file.ReadFully(data.get(), size)) ParseSetupDat(data.get(), size, config);
+    std::unique_ptr<char[]> data(new (std::nothrow) char[size ? size : 1]);
+    if (data && file.ReadFully(data.get(), size)) ParseSetupDat(data.get(), size, config);
     return true;
 }
 
