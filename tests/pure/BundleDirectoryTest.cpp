@@ -47,15 +47,16 @@ Bytes RawDirectory(const std::vector<RawEntry>& entries, uint32_t count, uint32_
         put(0);
     }
     records.resize(records.size() + extraBytes);
+    Bytes header(kBundleHeaderSize);
+    std::memcpy(header.data(), kBundleSignature, kBundleSignatureSize);
+    WriteLe32(&header[kBundleSignatureSize], count);
+    WriteLe32(&header[kBundleSignatureSize + 4], static_cast<uint32_t>(records.size()));
+    WriteLe32(&header[kBundleSignatureSize + 8], UpdateCrc32(0, records.data(), records.size()));
     Bytes out = FakeProgram();
-    out.insert(out.end(), kBundleSignature, kBundleSignature + kBundleSignatureSize);
-    uint8_t fields[12];
-    WriteLe32(fields, count);
-    WriteLe32(fields + 4, static_cast<uint32_t>(records.size()));
-    WriteLe32(fields + 8, UpdateCrc32(0, records.data(), records.size()));
-    out.insert(out.end(), fields, fields + 12);
-    out.insert(out.end(), records.begin(), records.end());
-    out.resize(out.size() + 100, 'd');  // data area
+    size_t at = out.size();
+    out.resize(at + header.size() + records.size() + 100, 'd');  // 100 bytes of data area
+    std::memcpy(&out[at], header.data(), header.size());
+    if (!records.empty()) std::memcpy(&out[at + header.size()], records.data(), records.size());
     return out;
 }
 
