@@ -3,6 +3,8 @@
 # with the machine's limits (raw inflate, a plain copy under Wine) measured in
 # the same run. Installs and builds what it needs; writes build/bench/results.md.
 #
+# setup.exe runs twice per round: from its folder set and from the bundle of
+# the same set (vsapack bundle).
 # Environment: BENCH_MB      payload size in MB (default 300; 30 for a quick check)
 #              BENCH_RUNS    interleaved rounds on that payload (default 5; 3 on the empty files)
 #              BENCH_EMPTY   empty files for the per-file cost (default 20000)
@@ -55,6 +57,9 @@ pack() {  # name
     cp build/win64/setup.exe "$work/set-$name/setup.exe"
     cp build/win64/VARNUINS.exe "$work/set-$name/VARNUINS.EXE"
     ln -f "$work/$name.vsa" "$work/set-$name/insfiles.vsa"
+    # The same set as one file: setup.exe checks the CRC-32 of every bundled
+    # file before its first window, so the start-up reads the whole archive once.
+    "$vsapack" bundle "$work/set-$name" "$work/bundle-$name.exe" >/dev/null
     if [ -n "${BENCH_BASELINE_SETUP:-}" ]; then
         mkdir -p "$work/set-$name-baseline"
         cp "$BENCH_BASELINE_SETUP" "$work/set-$name-baseline/setup.exe"
@@ -143,6 +148,7 @@ run() {
     local command
     case "$kind" in
         ours) command=(setup "$(windows_path "$work/set-$name/setup.exe") -q C:\\$dest") ;;
+        bundle) command=(setup "$(windows_path "$work/bundle-$name.exe") -q C:\\$dest") ;;
         baseline) command=(setup "$(windows_path "$work/set-$name-baseline/setup.exe") -q C:\\$dest") ;;
         nsis-*) command=(wait "$(windows_path "$work/$kind-$name.exe") /S /D=C:\\$dest") ;;
         copy) command=(wait "C:\\windows\\system32\\xcopy.exe /E /I /Q /Y $(windows_path "$work/$name") C:\\$dest") ;;
@@ -174,7 +180,7 @@ interleave() {  # rounds, payload, kinds...: each round starts one kind later
 }
 
 load_before="$(uptime)"
-full_kinds=(ours nsis-zlib nsis-solid copy)
+full_kinds=(ours bundle nsis-zlib nsis-solid copy)
 [ -n "${BENCH_BASELINE_SETUP:-}" ] && full_kinds+=(baseline)
 interleave "$runs" "$full" "${full_kinds[@]}"
 interleave 3 "$empty" ours nsis-zlib copy

@@ -27,6 +27,9 @@ set(VSETUP_PURE_SOURCES
     install/MemoryArchiveSource.cpp
     install/FileArchiveSource.cpp
     install/ArchiveWriter.cpp
+    install/PeImage.cpp
+    install/BundleDirectory.cpp
+    install/BundleWriter.cpp
     shell/UninstallLogReader.cpp
     shell/UninstallCommandLine.cpp
     shell/UninstallRemover.cpp

@@ -27,6 +27,9 @@ add_library(vsetup_res OBJECT resources/vsetup.rc)
 
 add_executable(setup WIN32 setup/WinMain.cpp $<TARGET_OBJECTS:vsetup_res>)
 target_link_libraries(setup PRIVATE vsetup_lib)
+# Shipped without symbols: the program then ends where its last section does,
+# which is where a bundle goes (vsapack bundle).
+target_link_options(setup PRIVATE $<$<CONFIG:Release>:-s>)
 
 # The uninstaller, its own program of the installation set.
 file(GLOB UNINSTALL_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/uninstall/*.cpp)
@@ -35,6 +38,7 @@ if(UNINSTALL_SOURCES)
     add_executable(varnuins WIN32 ${UNINSTALL_SOURCES} ${UNINSTALL_RC})
     set_target_properties(varnuins PROPERTIES OUTPUT_NAME VARNUINS)
     target_link_libraries(varnuins PRIVATE vsetup_lib)
+    target_link_options(varnuins PRIVATE $<$<CONFIG:Release>:-s>)
 endif()
 
 # Command-line tools: each folder under tools/ is one program.

@@ -4,21 +4,17 @@
 
 #include "install/ExtractArchive.h"
 
-static bool ReadFully(ArchiveSource& source, uint8_t* buffer, uint32_t count) {
-    return source.Read(buffer, count) == count;
-}
-
 int ReadArchiveHeader(ArchiveSource& source, ArchiveHeader* header) {
     uint32_t size = 0;
     uint8_t bytes[kArchiveHeaderSize];
     if (!source.Size(&size) || size < kArchiveTrailerSize) return ExtractReadError;
-    if (!source.Seek(static_cast<int32_t>(size - kArchiveTrailerSize)) || !ReadFully(source, bytes, 4))
+    if (!source.Seek(static_cast<int32_t>(size - kArchiveTrailerSize)) || !source.ReadFully(bytes, 4))
         return ExtractReadError;
     header->headerOffset = ReadLe32(bytes);
     if (!source.Seek(static_cast<int32_t>(header->headerOffset))) return ExtractReadError;
-    if (!ReadFully(source, bytes, kArchiveSignatureSize)) return ExtractReadError;
+    if (!source.ReadFully(bytes, kArchiveSignatureSize)) return ExtractReadError;
     if (std::memcmp(bytes, kArchiveSignature, kArchiveSignatureSize) != 0) return ExtractReadError;
-    if (!ReadFully(source, bytes, 8)) return ExtractReadError;
+    if (!source.ReadFully(bytes, 8)) return ExtractReadError;
     header->memberCount = ReadLe32(bytes);
     header->totalDataSize = ReadLe32(bytes + 4);
     return ExtractOk;

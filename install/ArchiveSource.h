@@ -12,6 +12,16 @@ public:
     virtual bool Seek(int32_t offset) = 0;
     // Up to count bytes; 0 at end of file and on any failure.
     virtual uint32_t Read(void* buffer, uint32_t count) = 0;
+    // Reads may stop short at a buffer's end: this one goes on until count
+    // bytes arrived or the source has no more.
+    bool ReadFully(void* buffer, uint32_t count) {
+        uint8_t* at = static_cast<uint8_t*>(buffer);
+        for (uint32_t got; count; at += got, count -= got) {
+            got = Read(at, count);
+            if (got == 0) return false;
+        }
+        return true;
+    }
 };
 
 // A memory block; the source does not own it.

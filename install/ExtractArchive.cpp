@@ -6,6 +6,7 @@
 #include "install/ArchiveFormat.h"
 #include "install/Win32ArchiveSource.h"
 #include "install/Win32ExtractTarget.h"
+#include "setup/InstallationSet.h"
 
 namespace {
 
@@ -35,7 +36,7 @@ int ExtractArchive(const char* archiveName, const char* destination, ExtractCall
     TransferBuffer buffer;
     if (!buffer.Bytes()) return ExtractNoMemory;
     Win32ArchiveSource source;
-    if (!source.Open(archiveName)) return source.OutOfMemory() ? ExtractNoMemory : ExtractReadError;
+    if (!OpenSetFile(archiveName, source)) return source.OutOfMemory() ? ExtractNoMemory : ExtractReadError;
     Win32ExtractTarget target;
     return ExtractFromSource(source, target, destination, callbacks, context, buffer.Bytes(),
                              Decompression::AheadOnOwnThread);

@@ -26,6 +26,6 @@ struct ExtractCallbacks {
     ExtractFileCallback onFile;
 };
 
-// Windows only: reads archiveName with CreateFileA/ReadFile and writes the
-// members under destination. Returns an ExtractResult.
+// Windows only: reads the set's file archiveName (from the bundle or the
+// folder) and writes the members under destination. Returns an ExtractResult.
 int ExtractArchive(const char* archiveName, const char* destination, ExtractCallbacks callbacks, void* context);

@@ -4,6 +4,7 @@
 
 #include "resource.h"
 #include "setup/InstallSettings.h"
+#include "setup/SetupMessages.h"
 #include "shell/UninstallRecord.h"
 
 namespace {
@@ -73,7 +74,7 @@ BOOL ProgressPage::OnNotify(NMHDR* header, WPARAM controlId) {
 void ProgressPage::StartWorker(HWND sheetWindow) {
     workerThread = startThread(WorkerMain, this);
     if (workerThread) return;
-    MessageBoxA(sheetWindow, kStartFailedText, "Setup", MB_OK | MB_ICONEXCLAMATION);
+    ShowSetupMessage(sheetWindow, kStartFailedText, MB_OK | MB_ICONEXCLAMATION);
     // A posted WM_DESTROY does not end a modal sheet everywhere (Wine keeps
     // its loop running); cancelling through the sheet does, unfinished.
     workerStartFailed = true;
@@ -112,6 +113,8 @@ void ProgressPage::FinishSteps() {
     ShowWindow(GetDlgItem(window, IDC_RESULT_LINE), SW_SHOW);
     PostMessageA(wizardSheet, PSM_SETTITLEA, 0, reinterpret_cast<LPARAM>("Setup Completed"));
     PostMessageA(wizardSheet, PSM_SETWIZBUTTONS, 0, PSWIZB_FINISH);
+    // Unattended, nobody would press it: the sheet closes as soon as Finish is usable.
+    if (settings->options & OptionUnattended) PostMessageA(wizardSheet, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
 }
 
 // The pictures are loaded once and kept for the page's lifetime: the static

@@ -2,6 +2,7 @@
 
 #include "resource.h"
 #include "setup/InstallSettings.h"
+#include "setup/InstallationSet.h"
 
 namespace {
 
@@ -26,12 +27,8 @@ void LicensePage::OnInitDialog() {
 // or line ends.
 void LicensePage::LoadLicenseText() {
     HWND edit = GetDlgItem(window, IDC_LICENSE_TEXT);
-    HANDLE file = INVALID_HANDLE_VALUE;
-    if (settings->options & OptionLicensePage) {
-        file = CreateFileA(settings->licenseFile.Get(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    }
-    if (file == INVALID_HANDLE_VALUE) {
+    Win32ArchiveSource file;
+    if (!(settings->options & OptionLicensePage) || !OpenSetFile(settings->licenseFile.Get(), file)) {
         SendMessageA(edit, EM_SETSEL, 0, -1);
         ReplaceSelection(edit, kMissingLicense);
         return;
@@ -39,13 +36,11 @@ void LicensePage::LoadLicenseText() {
     // A license must never be shown cut: lift the edit control's default limit.
     SendMessageA(edit, EM_SETLIMITTEXT, 0, 0);
     char chunk[kChunkSize + 1];
-    DWORD read = 0;
-    while (ReadFile(file, chunk, kChunkSize, &read, nullptr) && read > 0) {
+    for (uint32_t read; (read = file.Read(chunk, kChunkSize)) > 0;) {
         chunk[read] = '\0';
         SendMessageA(edit, EM_SETSEL, static_cast<WPARAM>(-1), -1);
         ReplaceSelection(edit, chunk);
     }
-    CloseHandle(file);
 }
 
 BOOL LicensePage::OnNotify(NMHDR* header, WPARAM controlId) {

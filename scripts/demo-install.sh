@@ -3,11 +3,15 @@
 # left: files, shortcuts, registry values and the uninstall log. With a
 # display (DISPLAY reachable) the interactive wizard runs on it; otherwise
 # quiet mode runs on a private Xvfb and Finish is pressed automatically.
-# Usage: demo-install.sh BUILD_DIR   (a 64-bit Windows build)
-# VSETUP_DEMO_QUIET=1 forces quiet mode.
+# Usage: demo-install.sh BUILD_DIR [--bundle]   (a 64-bit Windows build)
+# VSETUP_DEMO_QUIET=1 forces quiet mode. --bundle makes the set one file
+# (vsapack bundle) in C:\demo\download and installs from that; without a
+# display it installs unattended (-s), pressing nothing.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$(cd "$1" && pwd)"
+bundle=no
+[ "${2:-}" = --bundle ] && bundle=yes
 export WINEPREFIX="$build/demo-prefix"
 drive="$WINEPREFIX/drive_c"
 run() { (cd "$drive" && "$root/scripts/wine-run.sh" "$@"); }
@@ -23,6 +27,12 @@ fi
 if [ "$interactive" = yes ]; then export VSETUP_USE_DISPLAY=1; else unset VSETUP_USE_DISPLAY; fi
 "$root/scripts/wine-prefix.sh" "$WINEPREFIX"
 "$root/scripts/demo-set.sh" "$build" >/dev/null
+setup='C:\demo\set\setup.exe'
+if [ "$bundle" = yes ]; then
+    mkdir -p "$drive/demo/download"
+    setup='C:\demo\download\VarnplayDemoSetup.exe'
+    run 'C:\demo\bin\vsapack.exe' bundle 'C:\demo\set' "$setup" | tr -d '\r' | sed 's/^/demo: /'
+fi
 
 app_paths='HKLM\Software\Microsoft\Windows\CurrentVersion\App Paths\varnplay.exe'
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\varnplay.exe'
@@ -33,11 +43,15 @@ driver "delete-tree \"<ProgramFiles>\\Varnplay Demo\"; delete-tree \"<Programs>\
 start=$(date +%s%N)
 if [ "$interactive" = yes ]; then
     echo "demo: the wizard runs on display $DISPLAY; install, then press Finish"
-    run 'C:\demo\set\setup.exe' && status=0 || status=$?
+    run "$setup" && status=0 || status=$?
+elif [ "$bundle" = yes ]; then
+    echo "demo: no display; unattended installation (-s) on a private X server, nothing pressed"
+    driver "start $setup \"-s C:\Program Files\Varnplay Demo\"; wait-exit 0" | sed 's/^/  driver: /'
+    status=${PIPESTATUS[0]}
 else
     echo "demo: no display; quiet installation on a private X server, Finish pressed automatically"
-    driver 'start C:\demo\set\setup.exe "-q ""C:\Program Files\Varnplay Demo"""
-            expect-page "Setup Progress"; wait-finish; finish; wait-exit 0' | sed 's/^/  driver: /'
+    driver "start $setup \"-q \"\"C:\Program Files\Varnplay Demo\"\"\"
+            expect-page \"Setup Progress\"; wait-finish; finish; wait-exit 0" | sed 's/^/  driver: /'
     status=${PIPESTATUS[0]}
 fi
 elapsed=$((($(date +%s%N) - start) / 1000000))

@@ -1,6 +1,7 @@
 #!/bin/bash
 # The main job: builds everything (the shipped 32-bit programs and the 64-bit
 # build that Wine runs here) and runs a demo installation under Wine.
+# --bundle: installs from one setup.exe made with vsapack bundle instead of the set's folder.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
@@ -10,4 +11,4 @@ cmake -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" 
 cmake --build build/win32 -j"$jobs"
 cmake -S . -B build/win64 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/win64 -j"$jobs"
-exec scripts/demo-install.sh "$root/build/win64"
+exec scripts/demo-install.sh "$root/build/win64" "$@"

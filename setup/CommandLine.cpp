@@ -25,7 +25,8 @@ void ParseCommandLine(const char* commandLine, SetupConfig& config) {
     if (!commandLine) return;
     const char* at = commandLine;
     while (IsWhite(*at)) ++at;
-    if (at[0] != '-' || at[1] != 'q' || !IsWhite(at[2])) return;
+    if (at[0] != '-' || (at[1] != 'q' && at[1] != 's') || !IsWhite(at[2])) return;
+    config.unattended = at[1] == 's';  // quiet, and nothing waits for anyone
     at += 3;
     while (IsWhite(*at)) ++at;
     config.quiet = true;

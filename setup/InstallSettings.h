@@ -8,7 +8,12 @@
 class ProgressPage;
 
 // options
-enum : DWORD { OptionLicensePage = 1, OptionCreateAssociations = 2, OptionAssociationsPage = 4 };
+enum : DWORD {
+    OptionLicensePage = 1,
+    OptionCreateAssociations = 2,
+    OptionAssociationsPage = 4,
+    OptionUnattended = 8,  // the progress page presses Finish itself
+};
 // outcome
 enum : DWORD { OutcomeFinished = 1 };
 // product

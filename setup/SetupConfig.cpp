@@ -9,5 +9,5 @@ void SetupConfig::SetDefaults() {
     license.Assign("LICENSE.TXT");
     readme.Free();
     readme_title.Free();
-    debugger = game = v3 = quiet = quietDirTooLong = false;
+    debugger = game = v3 = quiet = unattended = quietDirTooLong = false;
 }

@@ -24,6 +24,7 @@ struct SetupConfig {
     bool game = false;
     bool v3 = false;
     bool quiet = false;
+    bool unattended = false;  // quiet too: -s
     // -q named a directory too long to install into; quiet setup refuses it.
     bool quietDirTooLong = false;
 

@@ -1,9 +1,12 @@
 #pragma once
 #include <windows.h>
 
-// Every message box of the setup goes through here: caption "Setup", the
-// given buttons and icon; returns the button pressed.
+// Every message box of the setup goes through here (caption "Setup"). An
+// unattended run shows none, since nobody is there to answer: the text goes
+// to the standard error handle when the caller gave one, and the box answers
+// with its default button.
 int ShowSetupMessage(HWND owner, const char* text, UINT type);
+void SetUnattendedMessages(bool unattended);
 
 // Shows an installation step's error (caption "Setup", exclamation, OK) and
 // remembers that one was shown, for the exit status.

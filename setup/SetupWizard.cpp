@@ -55,6 +55,7 @@ InstallSettings* CreateSettings(HINSTANCE instance, const SetupConfig& config, c
     } else {
         settings->options &= ~static_cast<DWORD>(OptionLicensePage);
     }
+    if (config.unattended) settings->options |= OptionUnattended;
     return settings;
 }
 

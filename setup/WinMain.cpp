@@ -4,6 +4,7 @@
 
 #include "setup/CommandLine.h"
 #include "setup/InstallSettings.h"
+#include "setup/InstallationSet.h"
 #include "setup/PathHelpers.h"
 #include "setup/SetupDatFile.h"
 #include "setup/SetupMessages.h"
@@ -19,12 +20,19 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     SetupConfig config;
     char modulePath[kPathBufferSize] = {};
     DWORD length = GetModuleFileNameA(nullptr, modulePath, kPathBufferSize);
+    SetOrigin origin = SetOrigin::Folder;
     if (length > 0 && length < kPathBufferSize) {
+        origin = OpenInstallationSet(modulePath);  // before any file of the set is read
         CutAtLastSeparator(modulePath);
         SetCurrentDirectoryA(modulePath);
     }
-    ReadSetupDatFile("SETUP.DAT", config);
+    if (origin != SetOrigin::DamagedBundle) ReadSetupDatFile("SETUP.DAT", config);
     ParseCommandLine(commandLine, config);
+    SetUnattendedMessages(config.unattended);
+    if (origin == SetOrigin::DamagedBundle) {  // a cut or damaged download: nothing is written
+        ShowSetupMessage(nullptr, kDamagedBundleText, MB_OK | MB_ICONEXCLAMATION);
+        return ExitNotFinished;
+    }
 
     bool finished = RunSetupWizard(instance, config);
     if (!config.quiet && finished && !config.readme.IsEmpty()) OpenReadme(config.readme.Get(), installedDir.Get());

@@ -6,6 +6,7 @@
 
 #include "install/ProgressPage.h"
 #include "setup/InstallSettings.h"
+#include "setup/InstallationSet.h"
 #include "setup/NameRules.h"
 #include "setup/PathHelpers.h"
 #include "shell/ComPointer.h"
@@ -124,7 +125,7 @@ void InstallSettings::InstallProductShell(ProgressPage* page, HWND) {
         for (const auto& copy : copies) {
             SetupString destination = JoinedPath(programDir.Get(), copy[1]);
             AddTextRecord(UninstallFile, destination.Get());
-            CopyFileA(copy[0], destination.Get(), FALSE);
+            CopySetFile(copy[0], destination.Get());
         }
     }
     page->NextStep();

@@ -1,4 +1,5 @@
 #include "setup/InstallSettings.h"
+#include "setup/InstallationSet.h"
 #include "setup/NameRules.h"
 #include "setup/PathHelpers.h"
 #include "setup/SetupMessages.h"
@@ -91,5 +92,5 @@ void InstallSettings::FinishUninstallInfo(const char* programDirectory, const ch
         AddTextRecord(UninstallAppName, applicationName);
         if (!WriteUninstallRecords(log.Get())) ShowInstallError(sheetWindow, kLogNotWrittenText);
     }
-    if (!CopyFileA(kUninstaller, uninstaller.Get(), FALSE)) ShowInstallError(sheetWindow, kUninstallerNotCopiedText);
+    if (!CopySetFile(kUninstaller, uninstaller.Get())) ShowInstallError(sheetWindow, kUninstallerNotCopiedText);
 }

@@ -18,6 +18,10 @@
 #              file and the directory stay, nothing else does
 #   damaged    the player from an archive damaged half way (setup status 2):
 #              the partial installation goes completely
+#   signed     the player twice: from its folder (-q), then from the bundle
+#              of the same set signed with a throwaway certificate (-s: it
+#              must end by itself); both installations leave the same files,
+#              registry values, shortcuts and uninstall log, and both go
 # The only change allowed besides these is C:\windows\VARNUINS.EXE, which
 # stays for other installations.
 set -euo pipefail
@@ -28,7 +32,7 @@ build="${VSETUP_BUILD_DIR:-$src/build/win64}"
 
 dat=() archive=normal setup_status=0 mainexe=varnplay.exe
 case "$name" in
-    player|userfile) dir='C:\Program Files\Varnplay' ;;
+    player|userfile|signed) dir='C:\Program Files\Varnplay' ;;
     damaged) dir='C:\Program Files\Varnplay' archive=damaged setup_status=2 ;;
     workbench) dir='C:\Program Files\VARN Bench' dat=(debugger startfolder=VARN) ;;
     version3) dir='C:\Games\Varn 3' dat=(v3 'startfolder=Games\VARN 3') ;;
@@ -47,7 +51,7 @@ wine() { (cd "$drive" && "$src/scripts/wine-run.sh" "$@"); }
 driver() { wine 'C:\e2e\bin\e2edriver.exe' --timeout 30 -e "$1"; }
 
 mkdir -p "$drive/e2e/bin"
-for program in tests/e2e/e2edriver.exe vsapack.exe; do
+for program in tests/e2e/e2edriver.exe vsapack.exe uninstlog.exe; do
     cp -u "$build/$program" "$drive/e2e/bin/"
 done
 
@@ -70,6 +74,7 @@ if [ "$archive" = damaged ]; then
         dd of="$run/set/insfiles.vsa" bs=1 seek=$((size / 2)) conv=notrunc status=none
 fi
 cp "$build/setup.exe" "$run/set/setup.exe"
+mkdir -p "$run/download"
 cp "$build/VARNUINS.exe" "$run/set/VARNUINS.EXE"
 echo "stand-in for the workbench's second setup program" >"$run/set/insmain.exe"
 printf 'License.\r\n' >"$run/set/LICENSE.TXT"
@@ -140,6 +145,32 @@ compare() {  # BEFORE AFTER EXPECTED-FILE-CHANGES [KEY-REMOVED-ON-PURPOSE]
     return $problem
 }
 
+# The publisher's steps: bundle, sign, verify.
+sign_bundle() {
+    wine 'C:\e2e\bin\vsapack.exe' bundle "C:\\e2e\\roundtrip\\$name\\set" \
+        "C:\\e2e\\roundtrip\\$name\\download\\unsigned.exe" >/dev/null
+    openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Varnplay Test Publisher" \
+        -keyout "$run/key.pem" -out "$run/cert.pem" 2>/dev/null
+    osslsigncode sign -certs "$run/cert.pem" -key "$run/key.pem" -n "Varnplay Setup" -h sha256 \
+        -in "$run/download/unsigned.exe" -out "$run/download/setup.exe" >/dev/null
+    rm "$run/download/unsigned.exe"
+    osslsigncode verify -CAfile "$run/cert.pem" -in "$run/download/setup.exe" | grep -x "Signature verification: ok"
+}
+
+# What an installation left, for comparing two of them: the files with their
+# contents (shortcuts by their targets: a link file holds its target's times),
+# the registry, the uninstall log; the log's random name made constant.
+describe_installation() {  # OUTDIR
+    snapshot "$1"
+    local rel="${dir#C:\\}"
+    rel="${rel//\\//}"
+    (cd "$drive" && find "$rel" windows/VARNUINS.EXE -type f ! -name '*.lnk' ! -name 'UnInst*.inf' -print0 |
+        LC_ALL=C sort -z | xargs -0 md5sum) >"$1/contents"
+    driver "show-shortcuts \"$dir\"; show-shortcuts \"<Programs>\\Varnplay\"; show-log \"$dir\"" |
+        tr -d '\r' | grep -v '^PASS' >"$1/shell"
+    sed -i 's/UnInst[0-9A-F]\{4\}\.inf/UnInstXXXX.inf/g' "$1"/*
+}
+
 echo "== round trip $name"
 # A leftover of an earlier failed run would make the first snapshot wrong.
 leftover="$(uninstall_string)"
@@ -157,9 +188,31 @@ fi
 snapshot "$run/before"
 grep -qxF "[${preexisting:-HKEY_LOCAL_MACHINE\Software}]" "$run/before/HKLM.reg"
 
+if [ "$name" = signed ]; then
+    sign_bundle
+    driver "start C:\\e2e\\roundtrip\\$name\\set\\setup.exe \"-q $dir\"; wait-finish; finish; wait-exit 0" >/dev/null
+    describe_installation "$run/from-folder"
+    uninstall_quietly "$(uninstall_string)" 0 >/dev/null
+    snapshot "$run/between"
+    compare "$run/before" "$run/between" 'f windows/VARNUINS.EXE'$'\n'
+    rm "$drive/windows/VARNUINS.EXE"  # so that the bundle's own copy is compared
+    # Unattended: nothing to press; a window left waiting would time the driver out.
+    driver "start C:\\e2e\\roundtrip\\$name\\download\\setup.exe \"-s $dir\"; wait-exit 0"
+    describe_installation "$run/from-bundle"
+    for part in files HKLM.reg HKCU.reg contents shell; do
+        diff "$run/from-folder/$part" "$run/from-bundle/$part" ||
+            { echo "the signed bundle installed differently ($part; < folder, > bundle)"; exit 1; }
+    done
+    echo "the signed bundle installed what the folder set installs"
+fi
+
 steps="start C:\\e2e\\roundtrip\\$name\\set\\setup.exe \"-q $dir\"; expect-page \"Setup Progress\""
 [ "$archive" != damaged ] || steps+="; msgbox \"An error occurred reading installation files.  You should obtain a new copy of the Setup files.\" OK"
-driver "$steps; wait-finish; finish; wait-exit $setup_status"
+if [ "$name" = signed ]; then
+    :  # installed from the bundle above
+else
+    driver "$steps; wait-finish; finish; wait-exit $setup_status"
+fi
 
 command="$(uninstall_string)"
 echo "UninstallString: $command"

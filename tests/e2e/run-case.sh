@@ -8,6 +8,10 @@
 # A case file is a driver script with @SET@ for the set's folder, plus
 #   #dat LINE         a line of SETUP.DAT (no #dat line: no SETUP.DAT at all)
 #   #archive KIND     normal (default), missing or damaged
+#   #bundle KIND      the set is bundled (vsapack bundle) into a folder of its
+#                     own, whose setup.exe @SET@ then names: whole, or its
+#                     bundle cut in the middle as by a broken download
+# VSETUP_E2E_BUNDLE=whole runs any case from the bundle of its set.
 set -euo pipefail
 name="$1"
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -74,6 +78,19 @@ case "${kind:-normal}" in
 esac
 
 set_dir="C:\\e2e\\run\\$name\\set"
+bundle="${VSETUP_E2E_BUNDLE:-$(sed -n 's/^#bundle //p' "$case_file")}"
+if [ -n "$bundle" ]; then
+    mkdir -p "$run/download"
+    wine 'C:\e2e\bin\vsapack.exe' bundle "$set_dir" "C:\\e2e\\run\\$name\\download\\setup.exe" >/dev/null
+    case "$bundle" in
+        whole) ;;
+        cut)  # in the middle of what follows the program's own image
+            image="$(stat -c %s "$build/setup.exe")"
+            truncate -s $(((image + $(stat -c %s "$run/download/setup.exe")) / 2)) "$run/download/setup.exe" ;;
+        *) echo "unknown bundle kind $bundle" >&2; exit 2 ;;
+    esac
+    set_dir="C:\\e2e\\run\\$name\\download"
+fi
 {
     cat "$here/cases/common.steps"
     grep -v '^#' "$case_file" | sed "s/@SET@/$(printf '%s' "$set_dir" | sed 's/\\/\\\\/g')/g"

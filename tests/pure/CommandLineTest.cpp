@@ -13,10 +13,15 @@ SetupConfig ParseLine(const char* line) {
     return config;
 }
 
-TEST(CommandLine, DashQBlankDirectoryIsQuiet) {
+TEST(CommandLine, DashQOrDashSBlankDirectoryIsQuietAndDashSUnattended) {
     SetupConfig config = ParseLine("-q C:\\Games\\Varn");
     EXPECT_TRUE(config.quiet);
+    EXPECT_FALSE(config.unattended);
     EXPECT_STREQ(config.progdir.Get(), "C:\\Games\\Varn");
+    SetupConfig unattended = ParseLine(" -s\tC:\\Games\\Varn ");
+    EXPECT_TRUE(unattended.quiet);
+    EXPECT_TRUE(unattended.unattended);
+    EXPECT_STREQ(unattended.progdir.Get(), "C:\\Games\\Varn ");
 }
 
 TEST(CommandLine, BlanksAroundAreSkippedButTrailingOnesStay) {
@@ -54,9 +59,11 @@ TEST(CommandLine, DirectoryMayBeEmpty) {
 }
 
 TEST(CommandLine, OtherFormsAreNotQuiet) {
-    for (const char* line : {"-q", "-qC:\\dir", "/q C:\\dir", "-Q C:\\dir", "x -q C:\\dir", "", "--q dir"}) {
+    for (const char* line : {"-q", "-qC:\\dir", "/q C:\\dir", "-Q C:\\dir", "x -q C:\\dir", "", "--q dir", "-s",
+                             "-S C:\\dir", "/s C:\\dir", "-sC:\\dir"}) {
         SetupConfig config = ParseLine(line);
         EXPECT_FALSE(config.quiet) << line;
+        EXPECT_FALSE(config.unattended) << line;
         EXPECT_STREQ(config.progdir.Get(), "FromSetupDat") << line;
     }
 }

@@ -6,6 +6,7 @@
 
 #include "InspectArchive.h"
 #include "PackArchive.h"
+#include "PackBundle.h"
 #include "PackInput.h"
 
 namespace {
@@ -16,6 +17,7 @@ const char kUsage[] =
     "  vsapack create OUT.vsa --list LISTFILE\n"
     "  vsapack append HOST OUT FOLDER\n"
     "  vsapack append HOST OUT --list LISTFILE\n"
+    "  vsapack bundle SETFOLDER OUT.exe\n"
     "  vsapack list ARCHIVE\n"
     "  vsapack test ARCHIVE\n"
     "Folder members are named by their relative path; folders named $Keep, $NoCreate,\n"
@@ -46,6 +48,13 @@ int Pack(const std::vector<std::string>& args, const std::string& host, const st
     return 0;
 }
 
+int Bundle(const std::string& setFolder, const std::string& output) {
+    std::string summary, error;
+    if (!PackBundle(setFolder, output, &summary, &error)) return Fail(error);
+    std::printf("%s\n", summary.c_str());
+    return 0;
+}
+
 int Inspect(const std::string& archive, bool list) {
     std::string summary, error;
     if (!InspectArchive(archive, list, &summary, &error)) return Fail(archive + ": " + error);
@@ -62,6 +71,7 @@ int main(int argc, char** argv) {
     bool listed = args.size() >= 2 && args[args.size() - 2] == "--list";
     if (command == "create" && args.size() == (listed ? 4u : 3u)) return Pack(args, "", args[1], 2);
     if (command == "append" && args.size() == (listed ? 5u : 4u)) return Pack(args, args[1], args[2], 3);
+    if (command == "bundle" && args.size() == 3) return Bundle(args[1], args[2]);
     if (command == "list" && args.size() == 2) return Inspect(args[1], true);
     if (command == "test" && args.size() == 2) return Inspect(args[1], false);
     return Usage();

@@ -90,6 +90,7 @@ private:
 
     DWORD stepTimeoutMs_;
     std::string snapDirectory_;
+
     PROCESS_INFORMATION process_ = {};
     HANDLE job_ = nullptr;  // setup.exe and the programs it starts (the readme)
     std::vector<std::string> logLines_;

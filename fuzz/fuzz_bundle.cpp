@@ -1,0 +1,29 @@
+// Feeds arbitrary bytes to the bundle directory reader as a whole setup.exe,
+// and checks that whatever it accepts lies inside the file, after the
+// directory, without overlapping, under unique names.
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
+
+#include "install/BundleDirectory.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size > 0xFFFFFFFFu) return 0;
+    MemoryArchiveSource source(data, static_cast<uint32_t>(size));
+    BundleDirectory directory;
+    if (ReadBundleDirectory(source, &directory) != BundleState::Intact) return 0;
+    std::vector<BundleEntry> entries = directory.entries;
+    std::sort(entries.begin(), entries.end(),
+              [](const BundleEntry& a, const BundleEntry& b) { return a.offset < b.offset; });
+    uint64_t previousEnd = directory.imageEnd + kBundleHeaderSize;
+    for (const BundleEntry& entry : entries) {
+        uint64_t end = static_cast<uint64_t>(entry.offset) + entry.size;
+        if (entry.offset < previousEnd || end > size || entry.name[0] == '\0') std::abort();
+        if (directory.Find(entry.name)->offset != entry.offset) std::abort();  // names are unique
+        previousEnd = end;
+    }
+    static uint8_t buffer[4096];
+    FindDamagedEntry(source, directory, buffer, sizeof buffer);
+    return 0;
+}

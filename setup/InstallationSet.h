@@ -1,0 +1,30 @@
+#pragma once
+// Where the files of the installation set come from: the bundle that this
+// setup.exe carries after its own image, or, for a file the bundle lacks (and
+// for a folder set, which has no bundle), the set's folder, which is the
+// current directory. Nothing is extracted to a temporary folder.
+#include <windows.h>
+
+#include "install/Win32ArchiveSource.h"
+
+enum class SetOrigin { Folder, Bundle, DamagedBundle };
+
+// Called once at start, before any file of the set is read: finds the
+// bundle and checks the CRC-32 of every file in it. The program's own file
+// stays open (others may read it, nobody may write it) until the process ends.
+SetOrigin OpenInstallationSet(const char* programPath);
+// Shown before the wizard when the bundle is damaged.
+extern const char kDamagedBundleText[];
+
+// The set's file `name` from the bundle; false when the bundle does not hold it.
+// "setup.exe" in a bundle is this program's own image, without the bundle.
+bool OpenBundledFile(const char* name, Win32ArchiveSource& source);
+// From the bundle, else from the folder as CreateFileA (read access, read sharing) would open it.
+bool OpenSetFile(const char* name, Win32ArchiveSource& source);
+// Copies the set's file `name` over destination: from the bundle through a
+// temporary file that replaces destination only once complete, else with
+// CopyFileA. False when the copy failed.
+bool CopySetFile(const char* name, const char* destination);
+
+// For tests: back to a folder set, the program's file closed.
+void CloseInstallationSet();
