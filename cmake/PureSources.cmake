@@ -25,8 +25,8 @@ set(VSETUP_PURE_SOURCES
     install/FileArchiveSource.cpp
     install/ArchiveWriter.cpp
     shell/UninstallLogReader.cpp
-    shell/UninstallCommandLine.cpp
-    shell/UninstallRemover.cpp
+    uninstall/UninstallCommandLine.cpp
+    uninstall/UninstallRemover.cpp
 )
 list(APPEND VSETUP_PURE_SOURCES
     install/ProgressThrottle.cpp

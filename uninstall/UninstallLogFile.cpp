@@ -1,4 +1,4 @@
-#include "UninstallLogFile.h"
+#include "uninstall/UninstallLogFile.h"
 
 #include <windows.h>
 

@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "ProgressWindow.h"
-#include "UninstallLogFile.h"
-#include "shell/UninstallCommandLine.h"
-#include "shell/UninstallRemover.h"
-#include "shell/Win32RemovalTarget.h"
+#include "uninstall/ProgressWindow.h"
+#include "uninstall/UninstallLogFile.h"
+#include "uninstall/UninstallCommandLine.h"
+#include "uninstall/UninstallRemover.h"
+#include "uninstall/Win32RemovalTarget.h"
 
 namespace {
 

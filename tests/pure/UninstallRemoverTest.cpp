@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "shell/UninstallRecord.h"
-#include "shell/UninstallRemover.h"
+#include "uninstall/UninstallRemover.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "shell/Win32RemovalTarget.h"
+#include "uninstall/Win32RemovalTarget.h"
 #include "support/UninstallTestSupport.h"
 
 using namespace logtest;

@@ -1,5 +1,5 @@
 #pragma once
-#include "shell/UninstallRemover.h"
+#include "uninstall/UninstallRemover.h"
 
 // The uninstaller's removals on the real file system and registry.
 class Win32RemovalTarget : public RemovalTarget {

@@ -1,4 +1,4 @@
-#include "shell/UninstallRemover.h"
+#include "uninstall/UninstallRemover.h"
 
 #include <map>
 

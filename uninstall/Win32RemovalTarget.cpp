@@ -1,4 +1,4 @@
-#include "shell/Win32RemovalTarget.h"
+#include "uninstall/Win32RemovalTarget.h"
 
 #include <windows.h>
 

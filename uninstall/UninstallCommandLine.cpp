@@ -1,4 +1,4 @@
-#include "shell/UninstallCommandLine.h"
+#include "uninstall/UninstallCommandLine.h"
 
 #include <cstring>
 
