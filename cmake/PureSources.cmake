@@ -27,6 +27,8 @@ set(VSETUP_PURE_SOURCES
     shell/UninstallLogReader.cpp
     uninstall/UninstallCommandLine.cpp
     uninstall/UninstallRemover.cpp
+    uninstall/RemovalScope.cpp
+    shell/UninstallLogMerge.cpp
 )
 list(APPEND VSETUP_PURE_SOURCES
     install/ProgressThrottle.cpp

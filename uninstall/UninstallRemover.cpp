@@ -1,6 +1,8 @@
 #include "uninstall/UninstallRemover.h"
 
+#include <algorithm>
 #include <map>
+#include <set>
 
 #include "shell/UninstallLogReader.h"
 #include "shell/UninstallRecord.h"
@@ -24,10 +26,9 @@ std::string FoldCase(std::string text) {
     return text;
 }
 
-bool IsInsideFolder(const std::string& path, const std::string& folder) {
-    std::string prefix = FoldCase(folder);
-    if (prefix.empty() || prefix.back() != '\\') prefix += '\\';
-    return FoldCase(path).compare(0, prefix.size(), prefix) == 0;
+bool IsRetriedWhenKept(const RemovalScope& scope, const UninstallLogRecord& record) {
+    return record.kind == UninstallDirectory ||
+           (record.kind == UninstallKey && PlaceOfKey(scope, record.rootKey, record.text) == KeyOfInstallation);
 }
 
 // One removal run: an item recorded several times ends with the outcome of
@@ -35,23 +36,50 @@ bool IsInsideFolder(const std::string& path, const std::string& folder) {
 // records of those subkeys have been worked through).
 class RemovalRun {
 public:
-    RemovalRun(RemovalTarget& target, RemovalReport& report) : target_(target), report_(report) {}
+    RemovalRun(const RemovalScope& scope, RemovalTarget& target, RemovalReport& report)
+        : scope_(scope), target_(target), report_(report) {}
+
+    // Before anything is removed: the file types this log wrote, so that an
+    // extension is removed only while it still names one of them.
+    void NoteFileType(const UninstallLogRecord& record) {
+        if (record.kind != UninstallKey) return;
+        std::string type = FileTypeOfKey(scope_, record.rootKey, record.text);
+        if (!type.empty()) fileTypes_.insert(FoldCase(type));
+    }
 
     void Handle(const UninstallLogRecord& record) {
         if (record.kind == UninstallAppName) return;
-        std::string name = DisplayName(record);
-        std::string identity = std::to_string(record.kind) + ":" + FoldCase(name);
-        auto found = index_.find(identity);
-        if (found == index_.end()) {
-            found = index_.emplace(identity, items_.size()).first;
-            items_.push_back(Item{name, RemovalAbsent});
+        size_t item = ItemOf(record);
+        bool last = (record.kind == UninstallFile && IsLogFile(scope_, record.text)) ||
+                    (record.kind == UninstallKey && IsUninstallEntryKey(scope_, record.rootKey, record.text));
+        if (last)
+            deferred_.push_back(Deferred{record, item});
+        else
+            Apply(record, item);
+    }
+
+    // The Uninstall entry, then the log: only when a second run would find
+    // nothing more to do, and the log only when the entry is gone.
+    void FinishDeferred() {
+        report_.logKept = SecondRunCouldRemoveMore();
+        for (int pass = 0; pass < 2 && !report_.logKept; ++pass) {
+            for (const Deferred& entry : deferred_)
+                if ((entry.record.kind == UninstallKey) == (pass == 0)) Apply(entry.record, entry.item);
+            if (pass == 0) report_.logKept = SecondRunCouldRemoveMore();
         }
-        Item& item = items_[found->second];
-        if (record.kind == UninstallFile && item.outcome == RemovalScheduled) return;  // once is enough
-        RemovalOutcome outcome = Remove(record, name);
-        if (outcome != RemovalAbsent) item.outcome = outcome;  // gone by an earlier record: that one counts
-        if (outcome == RemovalDone && record.kind == UninstallKey && record.rootKey == kClassesRoot)
-            report_.associationsChanged = true;
+    }
+
+    // Folders and keys kept while something was still inside: the log held
+    // its folder, and a log that also carries an earlier installation's
+    // records may list a container before some of its contents. Longer paths
+    // first, so that children go before their parents.
+    void RetryKept() {
+        std::vector<size_t> order;
+        for (size_t i = 0; i < items_.size(); ++i)
+            if (items_[i].outcome == RemovalKept && IsRetriedWhenKept(scope_, items_[i].record)) order.push_back(i);
+        std::stable_sort(order.begin(), order.end(),
+                         [this](size_t a, size_t b) { return items_[a].name.size() > items_[b].name.size(); });
+        for (size_t i : order) Apply(items_[i].record, i);
     }
 
     void Finish() {
@@ -61,6 +89,7 @@ public:
             case RemovalFailed: report_.failed.push_back(item.name); break;
             case RemovalScheduled: report_.scheduled.push_back(item.name); break;
             case RemovalKept: report_.kept.push_back(item.name); break;
+            case RemovalOutside: report_.outside.push_back(item.name); break;
             case RemovalAbsent: break;
             }
         }
@@ -69,34 +98,79 @@ public:
 private:
     struct Item {
         std::string name;
+        UninstallLogRecord record;  // the latest one
         RemovalOutcome outcome;
     };
+    struct Deferred {
+        UninstallLogRecord record;
+        size_t item;
+    };
 
-    RemovalOutcome Remove(const UninstallLogRecord& record, const std::string& name) {
-        if (record.kind == UninstallKey)  // an empty path would name the root itself: never touched
-            return record.textLength ? target_.RemoveKey(record.rootKey, record.text) : RemovalAbsent;
-        if (!IsFullPath(record.text)) return RemovalFailed;
-        if (record.kind == UninstallFile) {
-            RemovalOutcome outcome = target_.RemoveFile(record.text);
-            if (outcome == RemovalScheduled) scheduledFiles_.push_back(name);
-            return outcome;
+    size_t ItemOf(const UninstallLogRecord& record) {
+        std::string identity = RecordIdentity(record);
+        auto found = index_.find(identity);
+        if (found == index_.end()) {
+            found = index_.emplace(identity, items_.size()).first;
+            items_.push_back(Item{DisplayName(record), record, RemovalAbsent});
         }
-        RemovalOutcome outcome = target_.RemoveFolder(record.text);
-        if (outcome == RemovalKept && HoldsScheduledFile(name)) outcome = target_.RemoveFolderAtRestart(record.text);
+        items_[found->second].record = record;
+        return found->second;
+    }
+
+    void Apply(const UninstallLogRecord& record, size_t index) {
+        Item& item = items_[index];
+        if (record.kind == UninstallFile && item.outcome == RemovalScheduled) return;  // once is enough
+        RemovalOutcome outcome = Remove(record);
+        if (outcome != RemovalAbsent) item.outcome = outcome;  // gone by an earlier record: that one counts
+    }
+
+    RemovalOutcome Remove(const UninstallLogRecord& record) {
+        if (record.kind == UninstallKey) return RemoveKey(record);
+        if (record.kind == UninstallFile)
+            return FileInScope(scope_, record.text) ? target_.RemoveFile(record.text) : RemovalOutside;
+        return FolderInScope(scope_, record.text) ? target_.RemoveFolder(record.text) : RemovalOutside;
+    }
+
+    RemovalOutcome RemoveKey(const UninstallLogRecord& record) {
+        KeyPlace place = PlaceOfKey(scope_, record.rootKey, record.text);
+        if (place == KeyOutside) return RemovalOutside;
+        if (place == KeyExtension) {
+            RemovalOutcome owner = ExtensionOwner(record);
+            if (owner != RemovalDone) return owner;
+        }
+        RemovalOutcome outcome = target_.RemoveKey(record.rootKey, record.text);
+        if (outcome == RemovalDone && record.rootKey == kClassesRoot) report_.associationsChanged = true;
         return outcome;
     }
 
-    bool HoldsScheduledFile(const std::string& folder) const {
-        for (const std::string& file : scheduledFiles_)
-            if (IsInsideFolder(file, folder)) return true;
+    // RemovalDone when the extension still names a file type of this log;
+    // otherwise another program has taken it over and it stays.
+    RemovalOutcome ExtensionOwner(const UninstallLogRecord& record) {
+        std::string value;
+        switch (target_.ReadKeyDefault(record.rootKey, record.text, value)) {
+        case KeyDefaultMissingKey: return RemovalAbsent;
+        case KeyDefaultUnreadable: return RemovalFailed;
+        case KeyDefaultNone: return RemovalKept;
+        case KeyDefaultText: break;
+        }
+        return fileTypes_.count(FoldCase(value)) ? RemovalDone : RemovalKept;
+    }
+
+    // In use or refused: a later run, after a restart or with the programs
+    // closed, may succeed. Items outside the installation never will.
+    bool SecondRunCouldRemoveMore() const {
+        for (const Item& item : items_)
+            if (item.outcome == RemovalScheduled || item.outcome == RemovalFailed) return true;
         return false;
     }
 
+    const RemovalScope& scope_;
     RemovalTarget& target_;
     RemovalReport& report_;
     std::vector<Item> items_;
     std::map<std::string, size_t> index_;
-    std::vector<std::string> scheduledFiles_;
+    std::set<std::string> fileTypes_;
+    std::vector<Deferred> deferred_;
 };
 
 void AppendList(std::string& text, const char* heading, const std::vector<std::string>& items) {
@@ -110,46 +184,45 @@ void AppendList(std::string& text, const char* heading, const std::vector<std::s
 
 }  // namespace
 
-bool IsFullPath(const char* path) {
-    bool driveLetter = ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
-    if (driveLetter && path[1] == ':' && path[2] == '\\') return true;
-    return path[0] == '\\' && path[1] == '\\' && path[2] != '\0' && path[2] != '\\';
-}
-
-void RemoveRecordedItems(const uint8_t* image, size_t size, RemovalTarget& target, RemovalProgress progress,
-                         void* progressContext, RemovalReport& report) {
+void RemoveRecordedItems(const uint8_t* image, size_t size, const RemovalScope& scope, RemovalTarget& target,
+                         RemovalProgress progress, void* progressContext, RemovalReport& report) {
     size_t total = 0;
     ValidateUninstallLog(image, size, &total, nullptr);
-    RemovalRun run(target, report);
+    RemovalRun run(scope, target, report);
     UninstallLogReader reader(image, size);
     UninstallLogRecord record;
+    while (reader.Next(record)) run.NoteFileType(record);
+    reader = UninstallLogReader(image, size);
     for (size_t done = 0; reader.Next(record);) {
         run.Handle(record);
         if (progress) progress(progressContext, ++done, total, record.text);
     }
+    run.FinishDeferred();
+    run.RetryKept();
     run.Finish();
 }
 
-std::string RecordedAppName(const uint8_t* image, size_t size) {
-    UninstallLogReader reader(image, size);
-    UninstallLogRecord record;
-    while (reader.Next(record))
-        if (record.kind == UninstallAppName) return std::string(record.text, record.textLength);
-    return std::string();
-}
-
 int RemovalExitStatus(const RemovalReport& report) {
-    return report.failed.empty() && report.scheduled.empty() ? 0 : 2;
+    return report.failed.empty() && report.scheduled.empty() && report.outside.empty() && !report.logKept ? 0 : 2;
 }
 
 std::string RemovalSummaryText(const std::string& appName, const RemovalReport& report) {
     std::string text;
-    if (report.failed.empty())
+    if (RemovalExitStatus(report) == 0)
         text = appName + " was removed from your computer.";
     else
         text = "Not all of " + appName + " could be removed.";
-    AppendList(text, "These items could not be removed.  You can remove them yourself:", report.failed);
+    AppendList(text, "These items could not be removed:", report.failed);
     AppendList(text, "These files are in use.  They will be removed when you restart Windows:", report.scheduled);
-    AppendList(text, "These folders and registry keys hold other items and were left in place:", report.kept);
+    AppendList(text,
+               "These items lie outside the folders and registry keys that the installation uses.  They were not "
+               "touched:",
+               report.outside);
+    AppendList(text, "These folders and registry keys hold other items, or now belong to another program, and were "
+                     "left in place:",
+               report.kept);
+    if (report.logKept)
+        text += "\r\n\r\nThe uninstall information was kept.  Close the programs that use these items, or restart "
+                "Windows, then run the uninstaller again to finish.";
     return text;
 }

@@ -6,6 +6,6 @@ class Win32RemovalTarget : public RemovalTarget {
 public:
     RemovalOutcome RemoveFile(const char* path) override;
     RemovalOutcome RemoveFolder(const char* path) override;
-    RemovalOutcome RemoveFolderAtRestart(const char* path) override;
     RemovalOutcome RemoveKey(uint32_t rootKey, const char* keyPath) override;
+    KeyDefaultState ReadKeyDefault(uint32_t rootKey, const char* keyPath, std::string& value) override;
 };
