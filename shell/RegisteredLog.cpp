@@ -15,14 +15,16 @@ namespace {
 constexpr LONGLONG kMaxLogSize = 64LL << 20;
 
 // A REG_SZ value that fits into size bytes with its NUL; false otherwise.
+// The stored size counts the NUL when the writer stored one.
 bool ReadStringValue(HKEY key, const char* name, char* out, size_t size) {
-    DWORD type = 0, stored = static_cast<DWORD>(size - 1);
-    if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(out), &stored) != ERROR_SUCCESS ||
-        type != REG_SZ) {
+    DWORD type = 0, stored = static_cast<DWORD>(size);
+    LONG status = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(out), &stored);
+    bool terminated = status == ERROR_SUCCESS && stored > 0 && out[stored - 1] == '\0';
+    if (status != ERROR_SUCCESS || type != REG_SZ || (!terminated && stored >= size)) {
         out[0] = '\0';
         return false;
     }
-    out[stored] = '\0';
+    if (!terminated) out[stored] = '\0';
     return true;
 }
 

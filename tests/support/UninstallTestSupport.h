@@ -33,6 +33,10 @@ bool WriteBinaryFile(const std::string& path, const std::vector<uint8_t>& bytes)
 // Writes the settings' records with WriteUninstallRecords into a new file.
 bool WriteLogFile(const InstallSettings& settings, const std::string& path);
 
+// Registers a log as the setup does: the Uninstall entry of that name names
+// it in "UninstallString" and holds the SHA-256 of its bytes.
+bool RegisterLog(const char* entryName, const std::string& logPath);
+
 // A program of the build (VSETUP_BUILD_DIR, a Linux path) as a Windows path
 // through drive Z:.
 std::string BuildProgramPath(const char* fileName);
@@ -44,9 +48,9 @@ struct ProcessResult {
     std::string output;     // standard output
     std::string errors;     // standard error
 };
-// Runs a command line, collecting its output; a process still running after
-// timeoutMs is ended and reported as not finished.
-ProcessResult RunProcess(const std::string& commandLine, DWORD timeoutMs = 60000);
+// Runs a command line (in directory, when given), collecting its output; a
+// process still running after timeoutMs is ended and reported as not finished.
+ProcessResult RunProcess(const std::string& commandLine, DWORD timeoutMs = 60000, const char* directory = nullptr);
 
 // For programs that show message boxes: start, find the box, answer it.
 bool StartProcess(const std::string& commandLine, PROCESS_INFORMATION* process);
