@@ -17,6 +17,13 @@
 #              file and the directory stay, nothing else does
 #   damaged    the player from an archive damaged half way (setup status 2):
 #              the partial installation goes completely
+#   tab        the player with a tab in appname, startfolder and mainexe,
+#              which reach the log verbatim
+#   inuse      the player with varnplay.exe held open during the uninstall:
+#              status 2, the log and the entry stay; a second run after the
+#              file is closed removes the rest and then the log
+#   twice      the player installed twice into one directory: one uninstall
+#              removes both
 # The only change allowed besides these is C:\windows\VARNUINS.EXE, which
 # stays for other installations.
 set -euo pipefail
@@ -27,7 +34,9 @@ build="${VSETUP_BUILD_DIR:-$src/build/win64}"
 
 dat=() archive=normal setup_status=0 mainexe=varnplay.exe
 case "$name" in
-    player|userfile) dir='C:\Program Files\Varnplay' ;;
+    player|userfile|inuse|twice) dir='C:\Program Files\Varnplay' ;;
+    tab) dir='C:\Program Files\Varnplay' mainexe=$'varnplay\t.exe'
+         dat=($'appname=Varnplay\t' $'startfolder=Varn\tplay' $'mainexe=varnplay\t.exe') ;;
     damaged) dir='C:\Program Files\Varnplay' archive=damaged setup_status=2 ;;
     workbench) dir='C:\Program Files\VARN Bench' dat=(debugger startfolder=VARN) ;;
     version3) dir='C:\Games\Varn 3' dat=(v3 'startfolder=Games\VARN 3') ;;
@@ -46,7 +55,7 @@ wine() { (cd "$drive" && "$src/scripts/wine-run.sh" "$@"); }
 driver() { wine 'C:\e2e\bin\e2edriver.exe' --timeout 30 -e "$1"; }
 
 mkdir -p "$drive/e2e/bin"
-for program in tests/e2e/e2edriver.exe vsapack.exe; do
+for program in tests/e2e/e2edriver.exe vsapack.exe holdopen.exe; do
     cp -u "$build/$program" "$drive/e2e/bin/"
 done
 
@@ -159,6 +168,11 @@ grep -qxF "[${preexisting:-HKEY_LOCAL_MACHINE\Software}]" "$run/before/HKLM.reg"
 steps="start C:\\e2e\\roundtrip\\$name\\set\\setup.exe \"-q $dir\"; expect-page \"Setup Progress\""
 [ "$archive" != damaged ] || steps+="; msgbox \"An error occurred reading installation files.  You should obtain a new copy of the Setup files.\" OK"
 driver "$steps; wait-finish; finish; wait-exit $setup_status"
+if [ "$name" = twice ]; then
+    driver "$steps; wait-finish; finish; wait-exit 0"
+    logs="$(find "$drive/Program Files/Varnplay" -maxdepth 1 -name 'UnInst*.inf' | wc -l)"
+    [ "$logs" = 1 ] || { echo "$logs uninstall logs after the second installation"; exit 1; }
+fi
 
 command="$(uninstall_string)"
 echo "UninstallString: $command"
@@ -176,6 +190,18 @@ expected='f windows/VARNUINS.EXE'$'\n'
 if [ "$name" = userfile ]; then
     echo "a saved game of the user" >"$drive/$rel/mine.sav"
     expected+="d $rel"$'\n'"f $rel/mine.sav"$'\n'
+fi
+if [ "$name" = inuse ]; then
+    program="${command#\"}"
+    log="${program#*\" }"
+    program="${program%%\"*}"
+    status=0
+    wine 'C:\e2e\bin\holdopen.exe' "$dir\varnplay.exe" -run "\"$program\" -q $log" || status=$?
+    [ "$status" = 2 ] || { echo "uninstall with a file in use: status $status, expected 2"; exit 1; }
+    [ -f "$drive/$rel/varnplay.exe" ] && [ -n "$(uninstall_string)" ] &&
+        [ -n "$(find "$drive/$rel" -maxdepth 1 -name 'UnInst*.inf')" ] ||
+        { echo "the file in use, the log or the entry went"; exit 1; }
+    echo "file in use: status 2, the log and the entry stay"
 fi
 uninstall_quietly "$command" 0
 snapshot "$run/after"
