@@ -69,6 +69,10 @@ public:
         CheckKey(rootKey, keyPath);
         return Outcome(keyPath);
     }
+    bool PassesThroughLink(const char* path, size_t trustedLength) override {
+        if (trustedLength > std::strlen(path)) __builtin_trap();
+        return trustedLength % 7 == 3;
+    }
     KeyDefaultState ReadKeyDefault(uint32_t rootKey, const char* keyPath, std::string& value) override {
         CheckKey(rootKey, keyPath);
         value = keyPath[1] == 'G' ? "VARN.Game" : "Other";

@@ -112,6 +112,12 @@ bool FolderInScope(const RemovalScope& scope, const char* path) {
     return IsSameOrBelow(logFolder, path);  // the log's folder or one of its parents
 }
 
+size_t TrustedPrefixLength(const RemovalScope& scope, const char* path) {
+    for (const std::string& folder : {LogFolder(scope), scope.programsFolder, scope.documentsFolder})
+        if (IsBelow(path, folder)) return folder.size();
+    return std::strlen(path);
+}
+
 KeyPlace PlaceOfKey(const RemovalScope& scope, uint32_t rootKey, const char* keyPath) {
     if (!IsPlainKeyPath(keyPath)) return KeyOutside;
     switch (rootKey) {

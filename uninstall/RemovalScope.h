@@ -3,6 +3,7 @@
 // installation writes to. A record naming anything else is never acted on,
 // whatever the log says, because the uninstaller runs with administrator
 // rights and the log lies in a folder that users may be able to change.
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -26,6 +27,12 @@ bool IsCanonicalPath(const char* path);
 // are only ever removed when empty).
 bool FileInScope(const RemovalScope& scope, const char* path);
 bool FolderInScope(const RemovalScope& scope, const char* path);
+
+// The length of the scope folder that holds a path in scope: folders below
+// it, on the way to the item, must not be links (junctions or symbolic
+// links), which would lead the removal somewhere else. For the log's folder
+// and its parents, the whole length: they are removed only when empty.
+size_t TrustedPrefixLength(const RemovalScope& scope, const char* path);
 
 enum KeyPlace {
     KeyOutside,

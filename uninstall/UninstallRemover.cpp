@@ -126,9 +126,11 @@ private:
 
     RemovalOutcome Remove(const UninstallLogRecord& record) {
         if (record.kind == UninstallKey) return RemoveKey(record);
-        if (record.kind == UninstallFile)
-            return FileInScope(scope_, record.text) ? target_.RemoveFile(record.text) : RemovalOutside;
-        return FolderInScope(scope_, record.text) ? target_.RemoveFolder(record.text) : RemovalOutside;
+        bool file = record.kind == UninstallFile;
+        if (!(file ? FileInScope(scope_, record.text) : FolderInScope(scope_, record.text)) ||
+            target_.PassesThroughLink(record.text, TrustedPrefixLength(scope_, record.text)))
+            return RemovalOutside;
+        return file ? target_.RemoveFile(record.text) : target_.RemoveFolder(record.text);
     }
 
     RemovalOutcome RemoveKey(const UninstallLogRecord& record) {

@@ -30,6 +30,9 @@ public:
     virtual RemovalOutcome RemoveFolder(const char* path) = 0;
     // A registry key, only when it has no subkeys.
     virtual RemovalOutcome RemoveKey(uint32_t rootKey, const char* keyPath) = 0;
+    // Whether a folder on the way to the item, after the first trustedLength
+    // characters of its path, is a link to somewhere else.
+    virtual bool PassesThroughLink(const char* path, size_t trustedLength) = 0;
     // The text of a key's default value, to see whose an extension is now.
     virtual KeyDefaultState ReadKeyDefault(uint32_t rootKey, const char* keyPath, std::string& value) = 0;
 

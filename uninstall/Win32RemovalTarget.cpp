@@ -44,6 +44,16 @@ RemovalOutcome Win32RemovalTarget::RemoveFile(const char* path) {
     return RemovalFailed;
 }
 
+// Folders that do not exist lead nowhere; the item is then missing too.
+bool Win32RemovalTarget::PassesThroughLink(const char* path, size_t trustedLength) {
+    std::string folder(path);
+    for (size_t at = folder.find('\\', trustedLength + 1); at != std::string::npos; at = folder.find('\\', at + 1)) {
+        DWORD attributes = GetFileAttributesA(folder.substr(0, at).c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return true;
+    }
+    return false;
+}
+
 RemovalOutcome Win32RemovalTarget::RemoveFolder(const char* path) {
     if (RemoveDirectoryA(path)) return RemovalDone;
     DWORD error = GetLastError();

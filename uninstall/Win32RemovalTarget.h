@@ -7,5 +7,6 @@ public:
     RemovalOutcome RemoveFile(const char* path) override;
     RemovalOutcome RemoveFolder(const char* path) override;
     RemovalOutcome RemoveKey(uint32_t rootKey, const char* keyPath) override;
+    bool PassesThroughLink(const char* path, size_t trustedLength) override;
     KeyDefaultState ReadKeyDefault(uint32_t rootKey, const char* keyPath, std::string& value) override;
 };

@@ -32,7 +32,7 @@ RemovalScope TestScope() {
 // nothing lies below them, files in use are scheduled, some items refuse.
 class FakeTarget : public RemovalTarget {
 public:
-    std::set<std::string> files, folders, inUse, refusing;
+    std::set<std::string> files, folders, inUse, refusing, links;
     std::map<std::string, std::string> keys;  // "HKCR:path" -> default value
     std::vector<std::string> calls;
 
@@ -60,6 +60,12 @@ public:
             if (other.first.compare(0, key.size() + 1, key + "\\") == 0) return RemovalKept;
         keys.erase(key);
         return RemovalDone;
+    }
+    bool PassesThroughLink(const char* path, size_t trustedLength) override {
+        for (const std::string& link : links)
+            if (link.size() > trustedLength && std::string(path).compare(0, link.size() + 1, link + "\\") == 0)
+                return true;
+        return false;
     }
     KeyDefaultState ReadKeyDefault(uint32_t root, const char* keyPath, std::string& value) override {
         auto found = keys.find(RootPrefix(root) + keyPath);
@@ -286,6 +292,7 @@ TEST(UninstallRemover, RecordsOutsideTheInstallationAreNeverTouched) {
         {UninstallFile, kDir + "\\.\\varnplay.exe"},
         {UninstallFile, kDir + "\\sub.\\game.dat"},
         {UninstallFile, kDir + "\\\\varnplay.exe"},
+        {UninstallFile, kDir + "\\linked\\victim.dll"},  // a link to somewhere else on the way
         {UninstallFile, kDir},  // the folder itself as a file: never
         {UninstallFile, "varnplay.exe"},
         {UninstallFile, kDocuments},
@@ -314,6 +321,7 @@ TEST(UninstallRemover, RecordsOutsideTheInstallationAreNeverTouched) {
     };
     LogBuilder log = InstalledLog();
     FakeTarget target = InstalledState();
+    target.links = {kDir + "\\linked", kDocuments};  // the folders of the scope may be links themselves
     std::vector<std::string> expected;
     for (const auto& record : hostileFiles) {
         log.Text(record.first, record.second);

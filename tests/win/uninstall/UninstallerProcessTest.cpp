@@ -11,6 +11,7 @@
 #include "shell/RegisteredLog.h"
 #include "shell/UninstallRecord.h"
 #include "support/InstallTestSupport.h"
+#include "support/UnixSide.h"
 #include "support/UninstallTestSupport.h"
 
 using namespace logtest;
@@ -325,11 +326,12 @@ TEST_F(Uninstaller, FileInUseKeepsTheLogForASecondRun) {
 TEST_F(Uninstaller, RecordsOutsideTheInstallationAreRefused) {
     std::string windows = installtest::WindowsDirectory(), system = windows + "\\system32";
     std::string otherUser = "C:\\users\\vsetup-other-user";
+    std::string linked = windows + "\\vsetup-linked";  // reached through a link in the program directory
     std::vector<std::string> victims = {system + "\\vsetup-victim.dll", scratch_ + "\\vsetup-victim2.txt",
                                         windows + "\\vsetup-victim3.txt", windows + "\\vsetup-victim5.txt",
-                                        otherUser + "\\Documents\\letter.txt"};
-    CreateDirectoryA(otherUser.c_str(), nullptr);
-    CreateDirectoryA((otherUser + "\\Documents").c_str(), nullptr);
+                                        otherUser + "\\Documents\\letter.txt", linked + "\\victim6.dll"};
+    for (const std::string& folder : {otherUser, otherUser + "\\Documents", linked})
+        CreateDirectoryA(folder.c_str(), nullptr);
     for (const std::string& victim : victims) ASSERT_TRUE(WriteBinaryFile(victim, {'v'})) << victim;
     SetFileAttributesA(victims[3].c_str(), FILE_ATTRIBUTE_READONLY);
     std::string emptyDir = windows + "\\vsetup-emptydir";
@@ -347,8 +349,14 @@ TEST_F(Uninstaller, RecordsOutsideTheInstallationAreRefused) {
     settings_.AddTextRecord(UninstallFile, victims[4].c_str());
     settings_.AddTextRecord(UninstallFile, (programDir_ + "\\NUL").c_str());
     settings_.AddTextRecord(UninstallDirectory, emptyDir.c_str());
+    settings_.AddTextRecord(UninstallFile, (programDir_ + "\\link\\victim6.dll").c_str());
     Install();
+    std::string link = UnixPathOf(programDir_) + "/link";
+    ASSERT_TRUE(RunUnixProgram("/bin/ln -s", UnixPathOf(linked), link));
+    ASSERT_TRUE(GetFileAttributesA((programDir_ + "\\link").c_str()) & FILE_ATTRIBUTE_REPARSE_POINT);
     ProcessResult result = RunUninstaller("-q ", logPath_);
+    RunUnixProgram("/bin/rm", link, "");
+    EXPECT_TRUE(RemoveDirectoryA(programDir_.c_str())) << "only the link was left in it";
     EXPECT_EQ(result.exitCode, 2u) << result.errors;
     for (const std::string& victim : victims) EXPECT_TRUE(PathExists(victim)) << victim;
     EXPECT_TRUE(GetFileAttributesA(victims[3].c_str()) & FILE_ATTRIBUTE_READONLY);
@@ -367,6 +375,7 @@ TEST_F(Uninstaller, RecordsOutsideTheInstallationAreRefused) {
     SetFileAttributesA(victims[3].c_str(), FILE_ATTRIBUTE_NORMAL);
     for (const std::string& victim : victims) DeleteFileA(victim.c_str());
     RemoveDirectoryA(emptyDir.c_str());
+    RemoveDirectoryA(linked.c_str());
     RemoveTree(otherUser);
     RegDeleteTreeA(HKEY_CURRENT_USER, victimKey);
     HKEY key;

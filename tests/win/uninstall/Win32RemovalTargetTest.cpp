@@ -126,6 +126,19 @@ TEST_F(Win32Removal, KeyGoesWithItsValuesOnlyWithoutSubkeys) {
     EXPECT_EQ(target_.RemoveKey(0x80000001u, parent.c_str()), RemovalAbsent);
 }
 
+// Whose an extension is: the text of its default value, if it has one.
+TEST_F(Win32Removal, DefaultValueOfAKey) {
+    std::string key = std::string(kTestKey) + "\\.ext";
+    MakeKey(key);
+    std::string value = "unchanged";
+    EXPECT_EQ(target_.ReadKeyDefault(0x80000001u, key.c_str(), value), KeyDefaultNone);
+    ASSERT_EQ(RegSetValueA(HKEY_CURRENT_USER, key.c_str(), REG_SZ, "VARN.Game", 9), ERROR_SUCCESS);
+    EXPECT_EQ(target_.ReadKeyDefault(0x80000001u, key.c_str(), value), KeyDefaultText);
+    EXPECT_EQ(value, "VARN.Game");
+    EXPECT_EQ(target_.ReadKeyDefault(0x80000001u, (key + "\\missing").c_str(), value), KeyDefaultMissingKey);
+    EXPECT_TRUE(RegistryKeyExists(HKEY_CURRENT_USER, key.c_str()));
+}
+
 TEST_F(Win32Removal, RootsAreMappedAndRootItselfIsRefused) {
     MakeKey(std::string(kTestKey) + "\\X");
     EXPECT_EQ(target_.RemoveKey(0x80000003u, kTestKey), RemovalFailed);
