@@ -224,6 +224,31 @@ bool RegistryKeyExists(HKEY root, const char* keyPath) {
     return true;
 }
 
+PendingRenames::PendingRenames() {
+    RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Session Manager", 0, KEY_ALL_ACCESS,
+                  &key_);
+    had_ = Read(&original_);
+}
+
+PendingRenames::~PendingRenames() {
+    if (had_)
+        RegSetValueExA(key_, "PendingFileRenameOperations", 0, REG_MULTI_SZ,
+                       reinterpret_cast<const BYTE*>(original_.data()), static_cast<DWORD>(original_.size()));
+    else
+        RegDeleteValueA(key_, "PendingFileRenameOperations");
+    RegCloseKey(key_);
+}
+
+bool PendingRenames::Read(std::string* data) const {
+    std::vector<char> buffer(65536);
+    DWORD size = static_cast<DWORD>(buffer.size()), type = 0;
+    if (RegQueryValueExA(key_, "PendingFileRenameOperations", nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()),
+                         &size) != ERROR_SUCCESS)
+        return false;
+    data->assign(buffer.data(), size);
+    return true;
+}
+
 std::string MakeScratchDirectory(const char* name) {
     char temp[MAX_PATH];
     GetTempPathA(sizeof temp, temp);

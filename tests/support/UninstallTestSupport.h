@@ -64,6 +64,21 @@ void PressButton(HWND box, int buttonId);
 DWORD FinishProcess(PROCESS_INFORMATION& process, DWORD timeoutMs = 30000);
 
 bool RegistryKeyExists(HKEY root, const char* keyPath);
+
+// Restores the restart-rename list that files in use are added to.
+class PendingRenames {
+public:
+    PendingRenames();
+    ~PendingRenames();
+    PendingRenames(const PendingRenames&) = delete;
+    PendingRenames& operator=(const PendingRenames&) = delete;
+    bool Read(std::string* data) const;
+
+private:
+    HKEY key_ = nullptr;
+    bool had_ = false;
+    std::string original_;
+};
 // A fresh empty directory under the temporary folder, removed (tree) later.
 std::string MakeScratchDirectory(const char* name);
 using ::RemoveTree;

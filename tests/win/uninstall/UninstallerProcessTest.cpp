@@ -269,31 +269,6 @@ TEST_F(Uninstaller, DamagedLogIsShownWithItsOffset) {
     ExpectNothingRemoved();
 }
 
-// Restores the restart-rename list that a file in use is added to.
-class PendingRenames {
-public:
-    PendingRenames() {
-        RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Session Manager", 0, KEY_ALL_ACCESS,
-                      &key_);
-        had_ = RegQueryValueExA(key_, "PendingFileRenameOperations", nullptr, &type_,
-                                reinterpret_cast<BYTE*>(data_.data()), &size_) == ERROR_SUCCESS;
-    }
-    ~PendingRenames() {
-        if (had_)
-            RegSetValueExA(key_, "PendingFileRenameOperations", 0, type_, reinterpret_cast<const BYTE*>(data_.data()),
-                           size_);
-        else
-            RegDeleteValueA(key_, "PendingFileRenameOperations");
-        RegCloseKey(key_);
-    }
-
-private:
-    HKEY key_ = nullptr;
-    std::vector<char> data_ = std::vector<char>(65536);
-    DWORD size_ = 65536, type_ = 0;
-    bool had_ = false;
-};
-
 // In use: left for the restart, and the log and the entry stay so that a
 // second run, once the file is closed, removes the rest and then the log.
 TEST_F(Uninstaller, FileInUseKeepsTheLogForASecondRun) {

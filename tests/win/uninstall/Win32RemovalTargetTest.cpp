@@ -10,39 +10,7 @@ using namespace logtest;
 
 namespace {
 
-const char* kSessionManager = "SYSTEM\\CurrentControlSet\\Control\\Session Manager";
 const char* kTestKey = "Software\\VsetupRemovalTargetTest";
-
-// Restores the restart-rename list that scheduled removals append to.
-class PendingRenames {
-public:
-    PendingRenames() {
-        RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_ALL_ACCESS, &key_);
-        had_ = Read(&original_);
-    }
-    ~PendingRenames() {
-        if (had_)
-            RegSetValueExA(key_, "PendingFileRenameOperations", 0, REG_MULTI_SZ,
-                           reinterpret_cast<const BYTE*>(original_.data()), static_cast<DWORD>(original_.size()));
-        else
-            RegDeleteValueA(key_, "PendingFileRenameOperations");
-        RegCloseKey(key_);
-    }
-    bool Read(std::string* data) const {
-        char buffer[65536];
-        DWORD size = sizeof buffer, type = 0;
-        if (RegQueryValueExA(key_, "PendingFileRenameOperations", nullptr, &type, reinterpret_cast<BYTE*>(buffer),
-                             &size) != ERROR_SUCCESS)
-            return false;
-        data->assign(buffer, size);
-        return true;
-    }
-
-private:
-    HKEY key_ = nullptr;
-    bool had_ = false;
-    std::string original_;
-};
 
 class Win32Removal : public ::testing::Test {
 protected:
