@@ -62,11 +62,10 @@ public:
     // nothing more to do, and the log only when the entry is gone.
     void FinishDeferred() {
         report_.logKept = SecondRunCouldRemoveMore();
-        for (int pass = 0; pass < 2 && !report_.logKept; ++pass) {
-            for (const Deferred& entry : deferred_)
-                if ((entry.record.kind == UninstallKey) == (pass == 0)) Apply(entry.record, entry.item);
-            if (pass == 0) report_.logKept = SecondRunCouldRemoveMore();
-        }
+        if (report_.logKept) return;
+        ApplyDeferred(UninstallKey);
+        report_.logKept = SecondRunCouldRemoveMore();  // an entry that stays keeps its log
+        if (!report_.logKept) ApplyDeferred(UninstallFile);
     }
 
     // Folders and keys kept while something was still inside: the log held
@@ -115,6 +114,11 @@ private:
         }
         items_[found->second].record = record;
         return found->second;
+    }
+
+    void ApplyDeferred(uint8_t kind) {
+        for (const Deferred& entry : deferred_)
+            if (entry.record.kind == kind) Apply(entry.record, entry.item);
     }
 
     void Apply(const UninstallLogRecord& record, size_t index) {
