@@ -29,3 +29,11 @@ bool RunUnixProgram(const std::string& program, const std::string& firstArgument
     CloseHandle(process.hProcess);
     return true;
 }
+
+bool Eventually(const std::function<bool()>& condition) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        if (condition()) return true;
+        Sleep(50);
+    }
+    return condition();
+}

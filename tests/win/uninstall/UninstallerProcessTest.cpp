@@ -326,11 +326,13 @@ TEST_F(Uninstaller, RecordsOutsideTheInstallationAreRefused) {
     settings_.AddTextRecord(UninstallDirectory, emptyDir.c_str());
     settings_.AddTextRecord(UninstallFile, (programDir_ + "\\link\\victim6.dll").c_str());
     Install();
-    std::string link = UnixPathOf(programDir_) + "/link";
+    std::string link = UnixPathOf(programDir_) + "/link", windowsLink = programDir_ + "\\link";
     ASSERT_TRUE(RunUnixProgram("/bin/ln -s", UnixPathOf(linked), link));
-    ASSERT_TRUE(GetFileAttributesA((programDir_ + "\\link").c_str()) & FILE_ATTRIBUTE_REPARSE_POINT);
+    ASSERT_TRUE(Eventually([&] { return PathExists(windowsLink); }));
+    ASSERT_TRUE(GetFileAttributesA(windowsLink.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT);
     ProcessResult result = RunUninstaller("-q ", logPath_);
     RunUnixProgram("/bin/rm", link, "");
+    EXPECT_TRUE(Eventually([&] { return !PathExists(windowsLink); }));
     EXPECT_TRUE(RemoveDirectoryA(programDir_.c_str())) << "only the link was left in it";
     EXPECT_EQ(result.exitCode, 2u) << result.errors;
     for (const std::string& victim : victims) EXPECT_TRUE(PathExists(victim)) << victim;
