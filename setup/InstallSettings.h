@@ -109,7 +109,7 @@ public:
     void PrepareUninstallInfo(const char* keyName, const char* displayName, const char* exeName,
                               const char* programDirectory, char* logFileName);
     void FinishUninstallInfo(const char* programDirectory, const char* applicationName, const char* logFileName);
-    bool WriteLogFile(HANDLE file, const char* logPath, const char* applicationName);
+    bool WriteLogAndDigest(HANDLE file, const char* logPath, const char* applicationName);
     // A reinstallation into the same folder: the log of the earlier
     // installation under the same Uninstall entry, checked before the new
     // entry replaces its digest (shell/UninstallInfo.cpp), then carried into

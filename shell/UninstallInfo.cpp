@@ -116,7 +116,7 @@ void InstallSettings::FinishUninstallInfo(const char* programDirectory, const ch
             ShowInstallError(sheetWindow, kLogNotCreatedText);
             return;
         }
-        complete = WriteLogFile(log.Get(), logPath.Get(), applicationName);
+        complete = WriteLogAndDigest(log.Get(), logPath.Get(), applicationName);
     }
     // The earlier installation's records are in the new log now.
     if (complete && !earlierLogPath.IsEmpty()) DeleteFileA(earlierLogPath.Get());
@@ -126,7 +126,7 @@ void InstallSettings::FinishUninstallInfo(const char* programDirectory, const ch
 // The digest covers exactly the records written, and goes into the
 // Uninstall entry, which only administrators can change. False, after
 // telling the user, when the log is not complete or its digest not stored.
-bool InstallSettings::WriteLogFile(HANDLE file, const char* logPath, const char* applicationName) {
+bool InstallSettings::WriteLogAndDigest(HANDLE file, const char* logPath, const char* applicationName) {
     AddTextRecord(UninstallFile, logPath);
     AddTextRecord(UninstallAppName, applicationName);
     CarryOverEarlierLog();
