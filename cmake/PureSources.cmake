@@ -31,8 +31,10 @@ set(VSETUP_PURE_SOURCES
     install/BundleDirectory.cpp
     install/BundleWriter.cpp
     shell/UninstallLogReader.cpp
-    shell/UninstallCommandLine.cpp
-    shell/UninstallRemover.cpp
+    uninstall/UninstallCommandLine.cpp
+    uninstall/UninstallRemover.cpp
+    uninstall/RemovalScope.cpp
+    shell/UninstallLogMerge.cpp
 )
 list(APPEND VSETUP_PURE_SOURCES
     install/ProgressThrottle.cpp

@@ -31,15 +31,16 @@ target_link_libraries(setup PRIVATE vsetup_lib)
 # which is where a bundle goes (vsapack bundle).
 target_link_options(setup PRIVATE $<$<CONFIG:Release>:-s>)
 
-# The uninstaller, its own program of the installation set.
+# The uninstaller, its own program of the installation set. Its code is a
+# library of its own, kept out of setup.exe, that its tests link as well.
 file(GLOB UNINSTALL_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/uninstall/*.cpp)
-if(UNINSTALL_SOURCES)
-    file(GLOB UNINSTALL_RC CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/uninstall/*.rc)
-    add_executable(varnuins WIN32 ${UNINSTALL_SOURCES} ${UNINSTALL_RC})
-    set_target_properties(varnuins PROPERTIES OUTPUT_NAME VARNUINS)
-    target_link_libraries(varnuins PRIVATE vsetup_lib)
-    target_link_options(varnuins PRIVATE $<$<CONFIG:Release>:-s>)
-endif()
+list(REMOVE_ITEM UNINSTALL_SOURCES ${CMAKE_SOURCE_DIR}/uninstall/UninstallerMain.cpp)
+add_library(vsetup_uninstall_lib STATIC ${UNINSTALL_SOURCES})
+target_link_libraries(vsetup_uninstall_lib PUBLIC vsetup_lib)
+add_executable(varnuins WIN32 uninstall/UninstallerMain.cpp uninstall/VARNUINS.rc)
+set_target_properties(varnuins PROPERTIES OUTPUT_NAME VARNUINS)
+target_link_libraries(varnuins PRIVATE vsetup_uninstall_lib)
+target_link_options(varnuins PRIVATE $<$<CONFIG:Release>:-s>)
 
 # Command-line tools: each folder under tools/ is one program.
 file(GLOB TOOL_DIRS LIST_DIRECTORIES true CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/*)
@@ -61,7 +62,7 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 set(VSETUP_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
 function(vsetup_win_test name)
     add_executable(${name} ${ARGN} $<TARGET_OBJECTS:vsetup_res>)
-    target_link_libraries(${name} PRIVATE vsetup_lib gtest gtest_main)
+    target_link_libraries(${name} PRIVATE vsetup_uninstall_lib gtest gtest_main)
     target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
     add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
     set_tests_properties(${name} PROPERTIES

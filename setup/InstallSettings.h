@@ -2,10 +2,12 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <vector>
 
 #include "setup/SetupString.h"
 
 class ProgressPage;
+class Sha256;
 
 // options
 enum : DWORD {
@@ -82,8 +84,9 @@ public:
     // Convenience: adds a complete record for a path or name (kinds 2, 3, 6).
     void AddTextRecord(uint8_t kind, const char* text);
     void AddKeyRecord(HKEY root, const char* keyPath);
-    // Writes every record front to back, one WriteFile each; false on a short write.
-    bool WriteUninstallRecords(HANDLE file) const;
+    // Writes every record front to back, one WriteFile each; false on a short
+    // write. Each record written completely is added to the digest, if given.
+    bool WriteUninstallRecords(HANDLE file, Sha256* digest = nullptr) const;
     void FreeUninstallRecords();
 
     // Registry (shell/RegistryWriter.cpp).
@@ -111,12 +114,26 @@ public:
     void PrepareUninstallInfo(const char* keyName, const char* displayName, const char* exeName,
                               const char* programDirectory, char* logFileName);
     void FinishUninstallInfo(const char* programDirectory, const char* applicationName, const char* logFileName);
+    bool WriteLogAndDigest(HANDLE file, const char* logPath, const char* applicationName);
+    // A reinstallation into the same folder: the log of the earlier
+    // installation under the same Uninstall entry, checked before the new
+    // entry replaces its digest (shell/UninstallInfo.cpp), then carried into
+    // the new log (shell/UninstallLog.cpp).
+    void FindEarlierLog(const char* keyName, const char* displayName, const char* programDirectory);
+    void CarryOverEarlierLog();
 
     DWORD product = 0;
+    SetupString uninstallKeyName;  // of the Uninstall entry, for the log's digest
+    SetupString earlierLogPath;    // empty when there is no earlier log to carry over
+    std::vector<uint8_t> earlierLogImage;
     SetupString saveSuffix;
     SetupString readmeFile;
     SetupString readmeTitle;
 };
+
+// Writes one string value without recording the key: for a key that the
+// same installation has already recorded (shell/RegistryWriter.cpp).
+LONG SetRegistryString(HKEY root, const char* keyPath, const char* valueName, const char* text);
 
 // Process-wide: the directory the install went into (written by RunInstall,
 // read by the entry point after the wizard).

@@ -9,6 +9,10 @@ LONG InstallSettings::WriteRegistryString(HKEY root, const char* keyPath, const 
                                           DWORD alwaysLog) {
     // Whether the key is new is decided here, not by the disposition below.
     LogNewRegistryKey(root, keyPath, alwaysLog);
+    return SetRegistryString(root, keyPath, valueName, text);
+}
+
+LONG SetRegistryString(HKEY root, const char* keyPath, const char* valueName, const char* text) {
     HKEY key = nullptr;
     DWORD disposition = 0;
     LONG status = RegCreateKeyExA(root, keyPath, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,

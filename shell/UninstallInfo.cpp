@@ -1,16 +1,20 @@
+#include <cstring>
+
 #include "setup/InstallSettings.h"
 #include "setup/InstallationSet.h"
 #include "setup/NameRules.h"
 #include "setup/PathHelpers.h"
 #include "setup/SetupMessages.h"
 #include "shell/ComposedText.h"
+#include "shell/RegisteredLog.h"
+#include "shell/Sha256.h"
+#include "shell/UninstallLogReader.h"
 #include "shell/UninstallLogName.h"
 #include "shell/UninstallRecord.h"
 
 namespace {
 
 const char kAppPathsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
-const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 const char kUninstaller[] = "VARNUINS.EXE";
 
 const char kLogNotCreatedText[] =
@@ -50,12 +54,35 @@ private:
 
 }  // namespace
 
+// Only the log that the same Uninstall entry names, in the same folder, with
+// the same application name and the digest the setup stored for it.
+void InstallSettings::FindEarlierLog(const char* keyName, const char* displayName, const char* programDirectory) {
+    earlierLogPath.Free();
+    earlierLogImage.clear();
+    UninstallEntryValues entry;
+    if (!ReadUninstallEntry(keyName, entry) || !entry.logPath[0]) return;
+    char folder[kPathBufferSize];
+    CopyText(folder, sizeof folder, entry.logPath);
+    char* separator = std::strrchr(folder, '\\');
+    if (!separator) return;
+    *separator = '\0';
+    std::vector<uint8_t> image;
+    if (!SamePath(folder, programDirectory) || !ReadLogImage(entry.logPath, image) ||
+        !DigestMatches(image, entry.logDigest) || !ValidateUninstallLog(image.data(), image.size(), nullptr, nullptr) ||
+        RecordedAppName(image.data(), image.size()) != displayName)
+        return;
+    earlierLogPath.Assign(entry.logPath);
+    earlierLogImage.swap(image);
+}
+
 void InstallSettings::PrepareUninstallInfo(const char* keyName, const char* displayName, const char* exeName,
                                            const char* programDirectory, char* logFileName) {
+    FindEarlierLog(keyName, displayName, programDirectory);  // before its entry is overwritten
+    uninstallKeyName.Assign(keyName);
     FifteenBitRandom random(GetTickCount());
     bool named = ChooseUninstallLogName(random, LogNameInUse, const_cast<char*>(programDirectory), logFileName);
     SetupString appPaths = Concatenated(kAppPathsKey, keyName);
-    SetupString uninstall = Concatenated(kUninstallKey, keyName);
+    SetupString uninstall = Concatenated(kUninstallEntriesKey, keyName);
     WriteRegistryString(HKEY_LOCAL_MACHINE, appPaths.Get(), "", JoinedPath(programDirectory, exeName).Get(), 1);
     WriteRegistryString(HKEY_LOCAL_MACHINE, appPaths.Get(), "Path", programDirectory, 1);
     WriteRegistryString(HKEY_LOCAL_MACHINE, uninstall.Get(), "DisplayName", displayName, 1);
@@ -81,16 +108,39 @@ void InstallSettings::FinishUninstallInfo(const char* programDirectory, const ch
         CreateShortcut(uninstaller.Get(), logPath.Get(), JoinedPath(startMenuPath.Get(), linkName.Get()).Get(),
                        description.Get());
     }
+    bool complete;
     {
-        FileHandle log(CreateFileA(logPath.Get(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+        // A new file only: anything that took the name since it was chosen
+        // is somebody else's.
+        FileHandle log(CreateFileA(logPath.Get(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
                                    nullptr));
         if (!log.IsOpen()) {
             ShowInstallError(sheetWindow, kLogNotCreatedText);
             return;
         }
-        AddTextRecord(UninstallFile, logPath.Get());
-        AddTextRecord(UninstallAppName, applicationName);
-        if (!WriteUninstallRecords(log.Get())) ShowInstallError(sheetWindow, kLogNotWrittenText);
+        complete = WriteLogAndDigest(log.Get(), logPath.Get(), applicationName);
     }
+    // The earlier installation's records are in the new log now.
+    if (complete && !earlierLogPath.IsEmpty()) DeleteFileA(earlierLogPath.Get());
     if (!CopySetFile(kUninstaller, uninstaller.Get())) ShowInstallError(sheetWindow, kUninstallerNotCopiedText);
+}
+
+// The digest covers exactly the records written, and goes into the
+// Uninstall entry, which only administrators can change. False, after
+// telling the user, when the log is not complete or its digest not stored.
+bool InstallSettings::WriteLogAndDigest(HANDLE file, const char* logPath, const char* applicationName) {
+    AddTextRecord(UninstallFile, logPath);
+    AddTextRecord(UninstallAppName, applicationName);
+    CarryOverEarlierLog();
+    Sha256 digest;
+    bool complete = WriteUninstallRecords(file, &digest);
+    if (!complete) ShowInstallError(sheetWindow, kLogNotWrittenText);
+    char digestText[kSha256TextSize];
+    SetupString entry = Concatenated(kUninstallEntriesKey, uninstallKeyName.Get());
+    if (uninstallKeyName.IsEmpty() || !digest.FinishText(digestText) ||
+        SetRegistryString(HKEY_LOCAL_MACHINE, entry.Get(), kLogDigestValueName, digestText) != ERROR_SUCCESS) {
+        ShowInstallError(sheetWindow, kLogNotCreatedText);
+        return false;
+    }
+    return complete;
 }

@@ -2,6 +2,8 @@
 #include <cstring>
 
 #include "setup/InstallSettings.h"
+#include "shell/Sha256.h"
+#include "shell/UninstallLogMerge.h"
 #include "shell/UninstallRecord.h"
 
 // The block is zeroed, so the filler bytes of a caller-filled record are
@@ -32,10 +34,30 @@ void InstallSettings::AddKeyRecord(HKEY root, const char* keyPath) {
     EncodeKeyRecord(record, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(root)), keyPath, length);
 }
 
-bool InstallSettings::WriteUninstallRecords(HANDLE file) const {
+// The earlier records go after all others, in their own order: they are
+// older than anything this installation recorded.
+void InstallSettings::CarryOverEarlierLog() {
+    if (earlierLogImage.empty()) return;
+    std::vector<const uint8_t*> current;
+    UninstallRecordNode** tail = &uninstallRecords;
+    for (; *tail; tail = &(*tail)->next) current.push_back((*tail)->record);
+    for (const RecordSpan& span : RecordsToCarryOver(earlierLogImage.data(), earlierLogImage.size(), current)) {
+        uint8_t* record = static_cast<uint8_t*>(std::malloc(span.length));
+        UninstallRecordNode* node = static_cast<UninstallRecordNode*>(std::malloc(sizeof(UninstallRecordNode)));
+        if (!record || !node) std::abort();  // the setup assumes small allocations succeed
+        std::memcpy(record, earlierLogImage.data() + span.offset, span.length);
+        node->record = record;
+        node->next = nullptr;
+        *tail = node;
+        tail = &node->next;
+    }
+}
+
+bool InstallSettings::WriteUninstallRecords(HANDLE file, Sha256* digest) const {
     for (const UninstallRecordNode* node = uninstallRecords; node; node = node->next) {
         DWORD length = LoadLittleEndian32(node->record + 4), written = 0;
         if (!WriteFile(file, node->record, length, &written, nullptr) || written != length) return false;
+        if (digest) digest->Add(node->record, length);
     }
     return true;
 }

@@ -42,3 +42,27 @@ SetupString UninstallStringValue(const char* windowsDir, const char* logPath) {
     command.Append(logPath);
     return command;
 }
+
+static bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+const char* AfterProgramPath(const char* commandLine) {
+    const char* at = commandLine;
+    while (IsBlank(*at)) ++at;
+    if (*at == '"') {
+        const char* closing = std::strchr(at + 1, '"');
+        at = closing ? closing + 1 : at + std::strlen(at);
+    } else {
+        while (*at && !IsBlank(*at)) ++at;
+    }
+    while (IsBlank(*at)) ++at;
+    return at;
+}
+
+bool LogPathOfUninstallString(const char* value, char* out, size_t size) {
+    const char* path = AfterProgramPath(value);
+    if (!*path || !CopyText(out, size, path)) {
+        out[0] = '\0';
+        return false;
+    }
+    return true;
+}

@@ -31,3 +31,12 @@ bool ChooseUninstallLogName(FifteenBitRandom& random, NameInUse inUse, void* con
 
 // "<windowsDir>\VARNUINS.EXE" <logPath>: the program quoted, the log path not.
 SetupString UninstallStringValue(const char* windowsDir, const char* logPath);
+
+// The rest of a command line after its program path (quoted, as the setup
+// writes it, or a plain first word) and the blanks after it.
+const char* AfterProgramPath(const char* commandLine);
+
+// The log path of an "UninstallString" value, the inverse of
+// UninstallStringValue; false, leaving out empty, when there is none or it
+// does not fit into size bytes.
+bool LogPathOfUninstallString(const char* value, char* out, size_t size);

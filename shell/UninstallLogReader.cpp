@@ -37,8 +37,8 @@ bool UninstallLogReader::Fail(const char* format, ...) {
 
 // The text runs from textStart to the NUL that the length puts 4 bytes before
 // the record's end; an earlier or missing NUL means the length and the text
-// disagree. Control characters never occur in paths, key names or the
-// application name, and would break the one-line-per-record listing.
+// disagree. Any other byte may occur: SETUP.DAT values such as the
+// application name reach the log verbatim, tabs included.
 bool UninstallLogReader::CheckText(UninstallLogRecord& record, size_t textStart, uint32_t length) {
     const uint8_t* text = image_ + offset_ + textStart;
     size_t expected = length - textStart - 4;
@@ -49,17 +49,16 @@ bool UninstallLogReader::CheckText(UninstallLogRecord& record, size_t textStart,
         return Fail("length %lu does not match the text of %lu characters (expected length %lu)",
                     static_cast<unsigned long>(length), static_cast<unsigned long>(actual),
                     static_cast<unsigned long>(actual + textStart + 4));
-    for (size_t i = 0; i < actual; ++i)
-        if (text[i] < 0x20 || text[i] == 0x7F)
-            return Fail("control character 0x%02X in the text at offset %lu", text[i],
-                        static_cast<unsigned long>(offset_ + textStart + i));
     record.text = reinterpret_cast<const char*>(text);
     record.textLength = actual;
     return true;
 }
 
 bool UninstallLogReader::Next(UninstallLogRecord& record) {
-    if (failed_ || offset_ >= size_) return false;
+    if (failed_) return false;
+    // Every installation records at least its own name and its log.
+    if (size_ == 0) return Fail("the log is empty");
+    if (offset_ >= size_) return false;
     size_t left = size_ - offset_;
     if (left < kRecordHeaderSize)
         return Fail("truncated record: %lu bytes left, a record header needs %lu", static_cast<unsigned long>(left),
@@ -99,4 +98,21 @@ bool ValidateUninstallLog(const uint8_t* image, size_t size, size_t* recordCount
     if (recordCount) *recordCount = count;
     if (reader.Failed() && error) *error = reader.Error();
     return !reader.Failed();
+}
+
+std::string RecordedAppName(const uint8_t* image, size_t size) {
+    UninstallLogReader reader(image, size);
+    UninstallLogRecord record;
+    while (reader.Next(record))
+        if (record.kind == UninstallAppName) return std::string(record.text, record.textLength);
+    return std::string();
+}
+
+std::string RecordIdentity(const UninstallLogRecord& record) {
+    std::string identity = std::to_string(record.kind) + ":" + std::to_string(record.rootKey) + ":";
+    for (size_t i = 0; i < record.textLength; ++i) {
+        char c = record.text[i];
+        identity += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    return identity;
 }

@@ -3,6 +3,7 @@
 // Records point into the image; nothing is copied or allocated.
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 struct UninstallLogRecord {
     size_t offset = 0;       // of the record's first byte in the image
@@ -23,7 +24,7 @@ public:
 
     // Reads the next record. False at the end of the image or at the first
     // damaged record (then Failed() is true and Error() says why); reading
-    // never continues past damage.
+    // never continues past damage. An empty image is damaged at offset 0.
     bool Next(UninstallLogRecord& record);
     bool Failed() const { return failed_; }
     const UninstallLogError& Error() const { return error_; }
@@ -47,3 +48,10 @@ bool ValidateUninstallLog(const uint8_t* image, size_t size, size_t* recordCount
 const char* UninstallKindName(uint8_t kind);
 // "HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE"; null otherwise.
 const char* RootKeyName(uint32_t rootKey);
+
+// The text of the first application-name record; empty when there is none.
+std::string RecordedAppName(const uint8_t* image, size_t size);
+
+// What makes two records name the same item: kind, root and the text with
+// ASCII letter case folded, as Windows compares paths and key names.
+std::string RecordIdentity(const UninstallLogRecord& record);

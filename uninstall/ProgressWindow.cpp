@@ -1,10 +1,10 @@
-#include "ProgressWindow.h"
+#include "uninstall/ProgressWindow.h"
 
 #include <commctrl.h>
 
 #include <string>
 
-#include "UninstallResource.h"
+#include "uninstall/UninstallResource.h"
 
 ProgressWindow::~ProgressWindow() { Destroy(); }
 

@@ -1,6 +1,7 @@
 // VARNUINS.EXE: removes what an installation recorded in its uninstall log.
 // Command line: "<program>" [-q] <log path>. Exit status: 0 everything was
-// removed, 1 declined or the log was unusable, 2 some items remain.
+// removed, 1 declined or the log was unusable or not the one the setup
+// wrote, 2 some items remain or were refused.
 #include <windows.h>
 #include <commctrl.h>
 #include <shlobj.h>
@@ -8,11 +9,15 @@
 #include <string>
 #include <vector>
 
-#include "ProgressWindow.h"
-#include "UninstallLogFile.h"
-#include "shell/UninstallCommandLine.h"
-#include "shell/UninstallRemover.h"
-#include "shell/Win32RemovalTarget.h"
+#include "install/SpecialFolder.h"
+#include "shell/ProgramsFolder.h"
+#include "shell/RegisteredLog.h"
+#include "shell/UninstallLogReader.h"
+#include "uninstall/ProgressWindow.h"
+#include "uninstall/UninstallLogFile.h"
+#include "uninstall/UninstallCommandLine.h"
+#include "uninstall/UninstallRemover.h"
+#include "uninstall/Win32RemovalTarget.h"
 
 namespace {
 
@@ -46,12 +51,33 @@ bool UserAgrees(const std::string& appName) {
     return MessageBoxA(nullptr, question.c_str(), kCaption, MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
-int RemoveAll(HINSTANCE instance, const std::vector<uint8_t>& image, const std::string& appName, bool quiet) {
+std::string FolderWithoutTrailingBackslash(std::string folder) {
+    while (!folder.empty() && folder.back() == '\\') folder.pop_back();
+    return folder;
+}
+
+// Where this uninstall may act: the folders the setup uses for this user,
+// and the keys of the entry that names the log.
+RemovalScope ScopeOf(const char* logPath, const std::string& entryName, const std::string& appName) {
+    RemovalScope scope;
+    scope.logPath = logPath;
+    char folder[kPathBufferSize] = {};
+    GetProgramsFolder(folder);
+    scope.programsFolder = FolderWithoutTrailingBackslash(folder);
+    folder[0] = '\0';
+    if (GetSpecialFolderPath(folder, CSIDL_PERSONAL) == 0) scope.documentsFolder = FolderWithoutTrailingBackslash(folder);
+    scope.entryName = entryName;
+    scope.appName = appName;
+    return scope;
+}
+
+int RemoveAll(HINSTANCE instance, const std::vector<uint8_t>& image, const RemovalScope& scope,
+              const std::string& appName, bool quiet) {
     ProgressWindow progress;
     progress.Create(instance, appName.c_str());
     Win32RemovalTarget target;
     RemovalReport report;
-    RemoveRecordedItems(image.data(), image.size(), target, ProgressWindow::Update, &progress, report);
+    RemoveRecordedItems(image.data(), image.size(), scope, target, ProgressWindow::Update, &progress, report);
     progress.Destroy();
     if (report.associationsChanged) SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
     int status = RemovalExitStatus(report);
@@ -76,15 +102,21 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         Tell(command.quiet, "The path of the uninstall log is too long.  Nothing was removed.", MB_ICONEXCLAMATION);
         return ExitNotRemoved;
     }
+    // A relative path names a file in the folder we were started in.
+    char logPath[kPathBufferSize];
+    if (!FullPathOf(command.logPath, logPath, sizeof logPath)) {
+        Tell(command.quiet, "The path of the uninstall log is too long.  Nothing was removed.", MB_ICONEXCLAMATION);
+        return ExitNotRemoved;
+    }
     LeaveCurrentDirectory();
     std::vector<uint8_t> image;
-    std::string problem;
-    if (!LoadUninstallLog(command.logPath, image, problem)) {
+    std::string entryName, problem;
+    if (!LoadUninstallLog(logPath, image, entryName, problem)) {
         Tell(command.quiet, problem, MB_ICONEXCLAMATION);
         return ExitNotRemoved;
     }
-    std::string appName = RecordedAppName(image.data(), image.size());
-    if (appName.empty()) appName = "this application";
+    std::string recordedName = RecordedAppName(image.data(), image.size());
+    std::string appName = recordedName.empty() ? "this application" : recordedName;
     if (!command.quiet && !UserAgrees(appName)) return ExitNotRemoved;
-    return RemoveAll(instance, image, appName, command.quiet);
+    return RemoveAll(instance, image, ScopeOf(logPath, entryName, recordedName), appName, command.quiet);
 }

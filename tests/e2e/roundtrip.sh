@@ -10,14 +10,21 @@
 #   player     the default player, associations on
 #   workbench  SETUP.DAT debugger
 #   version3   SETUP.DAT v3, a nested new directory
-#   game       a single game whose name has a blank (Devi Dezir) and whose
-#              savesuffix= is empty (the default SAV); a .SAV key of another
-#              program existed before and is removed with it
+#   game       a single game whose name has a blank (Devi Dezir); a .SAV
+#              key of another program existed before and is removed with it
 #   userfile   the player with a user's file added to the program directory:
 #              status 0 (a folder kept for other items counts as done), the
 #              file and the directory stay, nothing else does
 #   damaged    the player from an archive damaged half way (setup status 2):
 #              the partial installation goes completely
+#   tab        the player with a tab in appname, which reaches the log and
+#              the Uninstall entry verbatim (file names cannot hold one, so
+#              startfolder and mainexe with a tab are refused at start)
+#   inuse      the player with varnplay.exe held open during the uninstall:
+#              status 2, the log and the entry stay; a second run after the
+#              file is closed removes the rest and then the log
+#   twice      the player installed twice into one directory: one uninstall
+#              removes both
 #   signed     the player twice: from its folder (-q), then from the bundle
 #              of the same set signed with a throwaway certificate (-s: it
 #              must end by itself); both installations leave the same files,
@@ -32,12 +39,13 @@ build="${VSETUP_BUILD_DIR:-$src/build/win64}"
 
 dat=() archive=normal setup_status=0 mainexe=varnplay.exe
 case "$name" in
-    player|userfile|signed) dir='C:\Program Files\Varnplay' ;;
+    player|userfile|inuse|twice|signed) dir='C:\Program Files\Varnplay' ;;
+    tab) dir='C:\Program Files\Varnplay' dat=($'appname=Varnplay\t') ;;
     damaged) dir='C:\Program Files\Varnplay' archive=damaged setup_status=2 ;;
     workbench) dir='C:\Program Files\VARN Bench' dat=(debugger startfolder=VARN) ;;
     version3) dir='C:\Games\Varn 3' dat=(v3 'startfolder=Games\VARN 3') ;;
     game) dir='C:\Devi Dezir' mainexe=lostpig.exe
-          dat=(game 'appname=Devi Dezir' mainexe=lostpig.exe 'startfolder=Games\Devi Dezir' savesuffix=) ;;
+          dat=(game 'appname=Devi Dezir' mainexe=lostpig.exe 'startfolder=Games\Devi Dezir') ;;
     *) echo "unknown round trip $name" >&2; exit 2 ;;
 esac
 uninstall_key="HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$mainexe"
@@ -51,7 +59,7 @@ wine() { (cd "$drive" && "$src/scripts/wine-run.sh" "$@"); }
 driver() { wine 'C:\e2e\bin\e2edriver.exe' --timeout 30 -e "$1"; }
 
 mkdir -p "$drive/e2e/bin"
-for program in tests/e2e/e2edriver.exe vsapack.exe uninstlog.exe; do
+for program in tests/e2e/e2edriver.exe vsapack.exe uninstlog.exe holdopen.exe; do
     cp -u "$build/$program" "$drive/e2e/bin/"
 done
 
@@ -168,7 +176,9 @@ describe_installation() {  # OUTDIR
         LC_ALL=C sort -z | xargs -0 md5sum) >"$1/contents"
     driver "show-shortcuts \"$dir\"; show-shortcuts \"<Programs>\\Varnplay\"; show-log \"$dir\"" |
         tr -d '\r' | grep -v '^PASS' >"$1/shell"
-    sed -i 's/UnInst[0-9A-F]\{4\}\.inf/UnInstXXXX.inf/g' "$1"/*
+    # The digest covers the log, whose own record holds its random name.
+    sed -i -e 's/UnInst[0-9A-F]\{4\}\.inf/UnInstXXXX.inf/g' \
+        -e 's/^"UninstallLogSHA256"="[0-9a-f]\{64\}"$/"UninstallLogSHA256"="(digest)"/' "$1"/*
 }
 
 echo "== round trip $name"
@@ -208,10 +218,13 @@ fi
 
 steps="start C:\\e2e\\roundtrip\\$name\\set\\setup.exe \"-q $dir\"; expect-page \"Setup Progress\""
 [ "$archive" != damaged ] || steps+="; msgbox \"An error occurred reading installation files.  You should obtain a new copy of the Setup files.\" OK"
-if [ "$name" = signed ]; then
-    :  # installed from the bundle above
-else
+if [ "$name" != signed ]; then  # the signed set was installed from its bundle above
     driver "$steps; wait-finish; finish; wait-exit $setup_status"
+fi
+if [ "$name" = twice ]; then
+    driver "$steps; wait-finish; finish; wait-exit 0"
+    logs="$(find "$drive/Program Files/Varnplay" -maxdepth 1 -name 'UnInst*.inf' | wc -l)"
+    [ "$logs" = 1 ] || { echo "$logs uninstall logs after the second installation"; exit 1; }
 fi
 
 command="$(uninstall_string)"
@@ -230,6 +243,18 @@ expected='f windows/VARNUINS.EXE'$'\n'
 if [ "$name" = userfile ]; then
     echo "a saved game of the user" >"$drive/$rel/mine.sav"
     expected+="d $rel"$'\n'"f $rel/mine.sav"$'\n'
+fi
+if [ "$name" = inuse ]; then
+    program="${command#\"}"
+    log="${program#*\" }"
+    program="${program%%\"*}"
+    status=0
+    wine 'C:\e2e\bin\holdopen.exe' "$dir\varnplay.exe" -run "\"$program\" -q $log" || status=$?
+    [ "$status" = 2 ] || { echo "uninstall with a file in use: status $status, expected 2"; exit 1; }
+    [ -f "$drive/$rel/varnplay.exe" ] && [ -n "$(uninstall_string)" ] &&
+        [ -n "$(find "$drive/$rel" -maxdepth 1 -name 'UnInst*.inf')" ] ||
+        { echo "the file in use, the log or the entry went"; exit 1; }
+    echo "file in use: status 2, the log and the entry stay"
 fi
 uninstall_quietly "$command" 0
 snapshot "$run/after"

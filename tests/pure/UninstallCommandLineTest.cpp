@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "shell/UninstallCommandLine.h"
+#include "uninstall/UninstallCommandLine.h"
 
 namespace {
 

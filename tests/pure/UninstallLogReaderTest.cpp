@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "shell/UninstallLogMerge.h"
 #include "shell/UninstallLogReader.h"
 
 namespace {
@@ -81,13 +82,14 @@ TEST(UninstallLogReader, ReadsEveryKindWithOffsetRootAndText) {
     EXPECT_FALSE(reader.Failed());
 }
 
-TEST(UninstallLogReader, EmptyImageAndEmptyTextsAreSound) {
+TEST(UninstallLogReader, EmptyTextsAreSoundButAnEmptyFileIsNot) {
     size_t count = 99;
-    EXPECT_TRUE(ValidateUninstallLog(nullptr, 0, &count, nullptr));
-    EXPECT_EQ(count, 0u);
     Bytes image = Concat({TextRecord(6, ""), KeyRecord(0x80000000u, "")});
     EXPECT_TRUE(ValidateUninstallLog(image.data(), image.size(), &count, nullptr));
     EXPECT_EQ(count, 2u);
+    UninstallLogError error = ExpectDamage(Bytes(), 0);
+    EXPECT_EQ(error.offset, 0u);
+    EXPECT_STREQ(error.message, "the log is empty");
 }
 
 TEST(UninstallLogReader, FillerBytesAreIgnored) {
@@ -168,13 +170,20 @@ TEST(UninstallLogReader, UnknownKindsAndRootsAreReported) {
     EXPECT_NE(std::string(error.message).find("0x80000003"), std::string::npos) << error.message;
 }
 
-TEST(UninstallLogReader, ControlCharactersInTextAreReported) {
-    Bytes image = TextRecord(3, "C:\\a\nb");
-    UninstallLogError error = ExpectDamage(image, 0);
-    EXPECT_NE(std::string(error.message).find("0x0A"), std::string::npos) << error.message;
-    // Bytes of 0x80 and above are ordinary ANSI characters.
-    image = TextRecord(3, "C:\\M\xFC" "ller");
-    EXPECT_TRUE(ValidateUninstallLog(image.data(), image.size(), nullptr, nullptr));
+// Texts come from SETUP.DAT verbatim: any byte but NUL belongs to them.
+TEST(UninstallLogReader, EveryByteButNulIsText) {
+    std::string text = "Varnplay\t";
+    for (int c = 1; c < 256; ++c) text += static_cast<char>(c);
+    Bytes image = Concat({TextRecord(6, text), KeyRecord(0x80000001u, "Software\nX")});
+    UninstallLogReader reader(image.data(), image.size());
+    UninstallLogRecord record;
+    ASSERT_TRUE(reader.Next(record));
+    EXPECT_EQ(std::string(record.text, record.textLength), text);
+    EXPECT_EQ(RecordedAppName(image.data(), image.size()), text);
+    ASSERT_TRUE(reader.Next(record));
+    EXPECT_STREQ(record.text, "Software\nX");
+    EXPECT_FALSE(reader.Next(record));
+    EXPECT_FALSE(reader.Failed());
 }
 
 TEST(UninstallLogReader, StopsAtDamageAndStaysStopped) {
@@ -198,6 +207,24 @@ TEST(UninstallLogNames, KindsAndRoots) {
     EXPECT_STREQ(RootKeyName(0x80000001u), "HKEY_CURRENT_USER");
     EXPECT_STREQ(RootKeyName(0x80000002u), "HKEY_LOCAL_MACHINE");
     EXPECT_EQ(RootKeyName(0x80000003u), nullptr);
+}
+
+// A reinstallation's log carries the earlier log's other records, in their
+// order, repeats included; items named again (letter case aside) and the
+// earlier application name are left out.
+TEST(UninstallLogMerge, CarriesTheEarlierRecordsNotRecordedAgain) {
+    Bytes earlier = Concat({TextRecord(6, "Varnplay"), TextRecord(3, "C:\\P\\UnInst0001.inf"),
+                            KeyRecord(0x80000001u, "Software\\VARN\\Varnplay"), TextRecord(3, "C:\\P\\old.gam"),
+                            TextRecord(2, "C:\\P\\GAMES"), KeyRecord(0x80000001u, "Software\\VARN\\Varnplay"),
+                            KeyRecord(0x80000000u, "Software\\VARN\\Varnplay")});
+    Bytes dir = TextRecord(2, "c:\\p\\games"), key = KeyRecord(0x80000000u, "software\\varn\\varnplay");
+    std::vector<RecordSpan> carried = RecordsToCarryOver(earlier.data(), earlier.size(), {dir.data(), key.data()});
+    std::vector<size_t> offsets;
+    for (const RecordSpan& span : carried) offsets.push_back(span.offset);
+    // UnInst0001.inf at 20, the key at 51, old.gam at 89 and the key again at 135.
+    EXPECT_EQ(offsets, (std::vector<size_t>{20, 51, 89, 135}));
+    EXPECT_EQ(carried[1].length, 38u);
+    EXPECT_TRUE(RecordsToCarryOver(nullptr, 0, {}).empty());
 }
 
 }  // namespace

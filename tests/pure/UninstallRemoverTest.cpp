@@ -3,22 +3,38 @@
 #include <map>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "shell/UninstallRecord.h"
-#include "shell/UninstallRemover.h"
+#include "uninstall/UninstallRemover.h"
 
 namespace {
 
-constexpr uint32_t kClassesRoot = 0x80000000u, kCurrentUser = 0x80000001u;
+constexpr uint32_t kClassesRoot = 0x80000000u, kCurrentUser = 0x80000001u, kLocalMachine = 0x80000002u;
+const std::string kDir = "C:\\Apps\\Varn", kLog = kDir + "\\UnInst0001.inf";
+const std::string kPrograms = "C:\\Users\\u\\Start Menu\\Programs", kDocuments = "C:\\Users\\u\\Documents";
+const std::string kEntry = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\varnplay.exe";
+const std::string kAppPaths = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\varnplay.exe";
+const std::string kSettings = "Software\\VARN\\Varnplay\\1.0\\Settings";
+
+RemovalScope TestScope() {
+    RemovalScope scope;
+    scope.logPath = kLog;
+    scope.programsFolder = kPrograms;
+    scope.documentsFolder = kDocuments;
+    scope.entryName = "varnplay.exe";
+    scope.appName = "Varnplay";
+    return scope;
+}
 
 // A small model of a disk and a registry: folders and keys go only when
 // nothing lies below them, files in use are scheduled, some items refuse.
 class FakeTarget : public RemovalTarget {
 public:
-    std::set<std::string> files, folders, keys, inUse, refusing;
+    std::set<std::string> files, folders, inUse, refusing, links;
+    std::map<std::string, std::string> keys;  // "HKCR:path" -> default value
     std::vector<std::string> calls;
-    std::vector<std::string> scheduledFolders;
 
     RemovalOutcome RemoveFile(const char* path) override {
         calls.push_back(std::string("file ") + path);
@@ -35,19 +51,36 @@ public:
         folders.erase(path);
         return RemovalDone;
     }
-    RemovalOutcome RemoveFolderAtRestart(const char* path) override {
-        scheduledFolders.push_back(path);
-        return RemovalScheduled;
-    }
     RemovalOutcome RemoveKey(uint32_t root, const char* keyPath) override {
         std::string key = RootPrefix(root) + keyPath;
         calls.push_back("key " + key);
         if (!keys.count(key)) return RemovalAbsent;
-        if (HasChildren(keys, key)) return RemovalKept;
+        if (refusing.count(key)) return RemovalFailed;
+        for (const auto& other : keys)
+            if (other.first.compare(0, key.size() + 1, key + "\\") == 0) return RemovalKept;
         keys.erase(key);
         return RemovalDone;
     }
-    static std::string RootPrefix(uint32_t root) { return root == kClassesRoot ? "HKCR:" : "HKCU:"; }
+    bool PassesThroughLink(const char* path, size_t trustedLength) override {
+        for (const std::string& link : links)
+            if (link.size() > trustedLength && std::string(path).compare(0, link.size() + 1, link + "\\") == 0)
+                return true;
+        return false;
+    }
+    KeyDefaultState ReadKeyDefault(uint32_t root, const char* keyPath, std::string& value) override {
+        auto found = keys.find(RootPrefix(root) + keyPath);
+        if (found == keys.end()) return KeyDefaultMissingKey;
+        value = found->second;
+        return value.empty() ? KeyDefaultNone : KeyDefaultText;
+    }
+    static std::string RootPrefix(uint32_t root) {
+        return root == kClassesRoot ? "HKCR:" : root == kCurrentUser ? "HKCU:" : "HKLM:";
+    }
+    bool Called(const std::string& call) const {
+        for (const std::string& made : calls)
+            if (made == call) return true;
+        return false;
+    }
 
 private:
     static bool HasChildren(const std::set<std::string>& items, const std::string& parent) {
@@ -76,51 +109,72 @@ public:
     std::vector<uint8_t> image;
 };
 
-RemovalReport RunRemoval(const LogBuilder& log, FakeTarget& target) {
+RemovalReport RunRemoval(const LogBuilder& log, FakeTarget& target, const RemovalScope& scope = TestScope()) {
     RemovalReport report;
-    RemoveRecordedItems(log.image.data(), log.image.size(), target, nullptr, nullptr, report);
+    RemoveRecordedItems(log.image.data(), log.image.size(), scope, target, nullptr, nullptr, report);
     return report;
 }
 
-// An installation as the setup records it, in file order.
+// An installation as the setup records it, in file order: 16 items.
 LogBuilder InstalledLog() {
     LogBuilder log;
     log.Text(UninstallAppName, "Varnplay")
-        .File("C:\\Apps\\Varn\\UnInst0001.inf")
-        .Key(kClassesRoot, ".vsav\\shell\\open")
-        .Key(kClassesRoot, ".vsav\\shell")
-        .Key(kClassesRoot, ".vsav")
-        .File("C:\\Apps\\Varn\\sub\\game.dat")
-        .Folder("C:\\Apps\\Varn\\sub")
-        .File("C:\\Apps\\Varn\\varnplay.exe")
-        .Folder("C:\\Apps\\Varn")
-        .Key(kCurrentUser, "Software\\Varn")
-        .Key(kCurrentUser, "Software\\Varn");
+        .File(kLog)
+        .File(kPrograms + "\\Varnplay\\Varnplay.lnk")
+        .Folder(kPrograms + "\\Varnplay")
+        .Key(kCurrentUser, kSettings)
+        .Key(kCurrentUser, "Software\\VARN\\Varnplay\\1.0")
+        .Key(kClassesRoot, ".GAM")
+        .Key(kClassesRoot, "VARN.Game\\shell\\open")
+        .Key(kClassesRoot, "VARN.Game\\shell")
+        .Key(kClassesRoot, "VARN.Game")
+        .Key(kClassesRoot, ".GAM")
+        .File(kDocuments + "\\Games\\slot1.sav")
+        .Folder(kDocuments + "\\Games")
+        .File(kDir + "\\sub\\game.dat")
+        .Folder(kDir + "\\sub")
+        .File(kDir + "\\varnplay.exe")
+        .Folder(kDir)
+        .Folder("C:\\Apps")  // a new program directory's new parent
+        .Key(kLocalMachine, kEntry)
+        .Key(kLocalMachine, kAppPaths);
     return log;
 }
 
 FakeTarget InstalledState() {
     FakeTarget target;
-    target.files = {"C:\\Apps\\Varn\\UnInst0001.inf", "C:\\Apps\\Varn\\sub\\game.dat", "C:\\Apps\\Varn\\varnplay.exe"};
-    target.folders = {"C:\\Apps", "C:\\Apps\\Varn", "C:\\Apps\\Varn\\sub"};
-    target.keys = {"HKCR:.vsav", "HKCR:.vsav\\shell", "HKCR:.vsav\\shell\\open", "HKCU:Software\\Varn"};
+    target.files = {kLog, kPrograms + "\\Varnplay\\Varnplay.lnk", kDocuments + "\\Games\\slot1.sav",
+                    kDir + "\\sub\\game.dat", kDir + "\\varnplay.exe"};
+    target.folders = {"C:\\Apps", kDir, kDir + "\\sub", kPrograms + "\\Varnplay", kDocuments + "\\Games"};
+    target.keys = {{"HKCR:.GAM", "VARN.Game"},      {"HKCR:VARN.Game", "VARN Game"},
+                   {"HKCR:VARN.Game\\shell", ""},   {"HKCR:VARN.Game\\shell\\open", ""},
+                   {"HKCU:" + kSettings, ""},       {"HKCU:Software\\VARN\\Varnplay\\1.0", ""},
+                   {"HKLM:" + kEntry, ""},          {"HKLM:" + kAppPaths, "C:\\Apps\\Varn\\varnplay.exe"}};
     return target;
 }
 
-TEST(UninstallRemover, RemovesEverythingRecordedInFileOrder) {
+void ExpectNothingLeft(const FakeTarget& target) {
+    EXPECT_TRUE(target.files.empty());
+    EXPECT_TRUE(target.folders.empty());
+    EXPECT_TRUE(target.keys.empty());
+}
+
+TEST(UninstallRemover, RemovesEverythingRecordedWithTheEntryAndTheLogLast) {
     FakeTarget target = InstalledState();
     RemovalReport report = RunRemoval(InstalledLog(), target);
-    EXPECT_TRUE(target.files.empty());
-    EXPECT_EQ(target.folders, std::set<std::string>{"C:\\Apps"});  // not recorded, so not touched
-    EXPECT_TRUE(target.keys.empty());
-    EXPECT_EQ(report.removed, 9u);  // the duplicate key counts once
-    EXPECT_TRUE(report.failed.empty());
-    EXPECT_TRUE(report.kept.empty());
+    ExpectNothingLeft(target);
+    EXPECT_EQ(report.removed, 18u);  // the duplicate key counts once
+    EXPECT_TRUE(report.failed.empty() && report.kept.empty() && report.outside.empty());
+    EXPECT_FALSE(report.logKept);
     EXPECT_TRUE(report.associationsChanged);
     EXPECT_EQ(RemovalExitStatus(report), 0);
-    ASSERT_EQ(target.calls.size(), 10u);  // the application name is no item
-    EXPECT_EQ(target.calls[0], "file C:\\Apps\\Varn\\UnInst0001.inf");
-    EXPECT_EQ(target.calls[9], "key HKCU:Software\\Varn");
+    // The log's folder held the log until the end, and its parent held it.
+    ASSERT_GE(target.calls.size(), 4u);
+    size_t last = target.calls.size() - 1;
+    EXPECT_EQ(target.calls[last - 3], "key HKLM:" + kEntry);
+    EXPECT_EQ(target.calls[last - 2], "file " + kLog);
+    EXPECT_EQ(target.calls[last - 1], "folder " + kDir);
+    EXPECT_EQ(target.calls[last], "folder C:\\Apps");
 }
 
 TEST(UninstallRemover, RunningTwiceFindsEverythingGone) {
@@ -135,123 +189,210 @@ TEST(UninstallRemover, RunningTwiceFindsEverythingGone) {
 
 TEST(UninstallRemover, UserFilesKeepTheirFolderWhichIsReportedNotFailed) {
     FakeTarget target = InstalledState();
-    target.files.insert("C:\\Apps\\Varn\\my notes.txt");
+    target.files.insert(kDir + "\\my notes.txt");
     RemovalReport report = RunRemoval(InstalledLog(), target);
-    EXPECT_EQ(target.files, std::set<std::string>{"C:\\Apps\\Varn\\my notes.txt"});
-    EXPECT_TRUE(target.folders.count("C:\\Apps\\Varn"));
-    EXPECT_FALSE(target.folders.count("C:\\Apps\\Varn\\sub"));
-    EXPECT_EQ(report.kept, std::vector<std::string>{"C:\\Apps\\Varn"});
+    EXPECT_EQ(target.files, std::set<std::string>{kDir + "\\my notes.txt"});
+    EXPECT_EQ(target.folders, (std::set<std::string>{"C:\\Apps", kDir}));
+    EXPECT_EQ(report.kept, (std::vector<std::string>{kDir, "C:\\Apps"}));
+    EXPECT_FALSE(report.logKept);  // a second run could not do more
     EXPECT_EQ(RemovalExitStatus(report), 0);
 }
 
 TEST(UninstallRemover, KeyKeptForASubkeyGoesWhenALaterRecordRemovesTheSubkey) {
-    // Two writes: ".x" (existing, always logged) first, then ".x\sub" (new).
+    // Two writes: "VARN.Game" first, then "VARN.Game\sub" (new).
     LogBuilder log;
-    log.Key(kClassesRoot, ".x").Key(kClassesRoot, ".x\\sub").Key(kClassesRoot, ".x");
+    log.Key(kClassesRoot, "VARN.Game").Key(kClassesRoot, "VARN.Game\\sub").Key(kClassesRoot, "VARN.Game");
     FakeTarget target;
-    target.keys = {"HKCR:.x", "HKCR:.x\\sub"};
+    target.keys = {{"HKCR:VARN.Game", "x"}, {"HKCR:VARN.Game\\sub", ""}};
     RemovalReport report = RunRemoval(log, target);
     EXPECT_TRUE(target.keys.empty());
     EXPECT_TRUE(report.kept.empty());
     EXPECT_EQ(report.removed, 2u);
 }
 
+// A log that also carries an earlier installation's records may list a
+// container before some of its contents.
+TEST(UninstallRemover, ContainersListedBeforeTheirContentsGoAtTheEnd) {
+    LogBuilder log;
+    log.Folder(kDir + "\\games").Key(kCurrentUser, "Software\\VARN\\Varnplay\\1.0").File(kDir + "\\games\\old.gam");
+    log.Folder(kDir + "\\games\\old").Key(kCurrentUser, kSettings);
+    FakeTarget target;
+    target.files = {kDir + "\\games\\old.gam"};
+    target.folders = {kDir + "\\games", kDir + "\\games\\old"};
+    target.keys = {{"HKCU:Software\\VARN\\Varnplay\\1.0", ""}, {"HKCU:" + kSettings, ""}};
+    RemovalReport report = RunRemoval(log, target);
+    ExpectNothingLeft(target);
+    EXPECT_TRUE(report.kept.empty());
+    EXPECT_EQ(RemovalExitStatus(report), 0);
+}
+
 TEST(UninstallRemover, KeyWithForeignSubkeysIsKept) {
     LogBuilder log;
-    log.Key(kCurrentUser, "Software\\Varn");
+    log.Key(kCurrentUser, "Software\\VARN\\Varnplay");
     FakeTarget target;
-    target.keys = {"HKCU:Software\\Varn", "HKCU:Software\\Varn\\Other"};
+    target.keys = {{"HKCU:Software\\VARN\\Varnplay", ""}, {"HKCU:Software\\VARN\\Varnplay\\Other", ""}};
     RemovalReport report = RunRemoval(log, target);
     EXPECT_EQ(target.keys.size(), 2u);
-    EXPECT_EQ(report.kept, std::vector<std::string>{"HKEY_CURRENT_USER\\Software\\Varn"});
+    EXPECT_EQ(report.kept, std::vector<std::string>{"HKEY_CURRENT_USER\\Software\\VARN\\Varnplay"});
     EXPECT_FALSE(report.associationsChanged);
 }
 
-TEST(UninstallRemover, FileInUseIsScheduledOnceAndItsFolderWithIt) {
-    LogBuilder log;
-    log.File("C:\\Apps\\Varn\\varnplay.exe").File("C:\\apps\\varn\\VARNPLAY.EXE").Folder("C:\\Apps\\Varn");
-    FakeTarget target;
-    target.files = {"C:\\Apps\\Varn\\varnplay.exe"};
-    target.folders = {"C:\\Apps\\Varn"};
-    target.inUse = target.files;
-    RemovalReport report = RunRemoval(log, target);
-    EXPECT_EQ(target.calls.size(), 2u);  // the second record of the same file is not tried again
-    EXPECT_EQ(target.scheduledFolders, std::vector<std::string>{"C:\\Apps\\Varn"});
-    EXPECT_EQ(report.scheduled, (std::vector<std::string>{"C:\\Apps\\Varn\\varnplay.exe", "C:\\Apps\\Varn"}));
+// In use and refused items can go on a later run: the log and the entry stay
+// for it, and the run after that finishes the job.
+TEST(UninstallRemover, ItemsASecondRunCanRemoveKeepTheLogAndTheEntry) {
+    for (bool inUse : {true, false}) {
+        SCOPED_TRACE(inUse ? "in use" : "refused");
+        FakeTarget target = InstalledState();
+        std::string busy = kDir + "\\varnplay.exe";
+        (inUse ? target.inUse : target.refusing).insert(busy);
+        RemovalReport report = RunRemoval(InstalledLog(), target);
+        EXPECT_EQ(inUse ? report.scheduled : report.failed, std::vector<std::string>{busy});
+        EXPECT_TRUE(report.logKept);
+        EXPECT_EQ(RemovalExitStatus(report), 2);
+        EXPECT_FALSE(target.Called("file " + kLog));
+        EXPECT_FALSE(target.Called("key HKLM:" + kEntry));
+        EXPECT_EQ(target.files, (std::set<std::string>{kLog, busy}));
+        EXPECT_EQ(target.keys.size(), 1u);  // the entry
+        EXPECT_NE(RemovalSummaryText("Varnplay", report).find("run the uninstaller again"), std::string::npos);
+
+        target.inUse.clear();
+        target.refusing.clear();
+        RemovalReport second = RunRemoval(InstalledLog(), target);
+        ExpectNothingLeft(target);
+        EXPECT_EQ(RemovalExitStatus(second), 0);
+    }
+}
+
+TEST(UninstallRemover, EntryThatCannotBeRemovedKeepsTheLog) {
+    FakeTarget target = InstalledState();
+    target.refusing = {"HKLM:" + kEntry};
+    RemovalReport report = RunRemoval(InstalledLog(), target);
+    EXPECT_TRUE(report.logKept);
+    EXPECT_EQ(target.files, std::set<std::string>{kLog});
+    EXPECT_EQ(report.failed, std::vector<std::string>{"HKEY_LOCAL_MACHINE\\" + kEntry});
     EXPECT_EQ(RemovalExitStatus(report), 2);
 }
 
-TEST(UninstallRemover, FolderWithUserFilesBesideAFileInUseIsNotScheduled) {
-    LogBuilder log;
-    log.File("C:\\A\\in use.exe").Folder("C:\\Other");
-    FakeTarget target;
-    target.files = {"C:\\A\\in use.exe", "C:\\Other\\mine.txt"};
-    target.folders = {"C:\\Other"};
-    target.inUse = {"C:\\A\\in use.exe"};
+// Records a log could hold that name something the installation does not
+// own. None is touched; the rest of the installation still goes.
+TEST(UninstallRemover, RecordsOutsideTheInstallationAreNeverTouched) {
+    const std::vector<std::pair<uint8_t, std::string>> hostileFiles = {
+        {UninstallFile, "C:\\windows\\system32\\victim.dll"},
+        {UninstallFile, kDir + "\\..\\..\\windows\\victim2.txt"},
+        {UninstallFile, "\\\\?\\C:\\windows\\victim3.txt"},
+        {UninstallFile, "\\\\?\\" + kDir + "\\varnplay.exe"},
+        {UninstallFile, "\\\\.\\" + kDir + "\\varnplay.exe"},
+        {UninstallFile, "\\\\server\\share\\victim4.txt"},
+        {UninstallFile, "C:\\Users\\other\\Documents\\letter.txt"},
+        {UninstallFile, kDir + "\\NUL"},
+        {UninstallFile, kDir + "\\com1.txt"},
+        {UninstallFile, kDir + "\\sub\\aux .log"},
+        {UninstallFile, kDir + "\\game.dat:hidden"},
+        {UninstallFile, kDir + "/../../windows/victim6.txt"},
+        {UninstallFile, kDir + "\\.\\varnplay.exe"},
+        {UninstallFile, kDir + "\\sub.\\game.dat"},
+        {UninstallFile, kDir + "\\\\varnplay.exe"},
+        {UninstallFile, kDir + "\\linked\\victim.dll"},  // a link to somewhere else on the way
+        {UninstallFile, kDir},  // the folder itself as a file: never
+        {UninstallFile, "varnplay.exe"},
+        {UninstallFile, kDocuments},
+        {UninstallDirectory, "C:\\windows\\emptydir"},
+        {UninstallDirectory, kDir + "2"},
+        {UninstallDirectory, kPrograms},
+        {UninstallDirectory, "C:\\Apps\\Other"},
+        {UninstallDirectory, ""},
+        {UninstallDirectory, "C:\\"},
+    };
+    const std::vector<std::pair<uint32_t, std::string>> hostileKeys = {
+        {kCurrentUser, "Software\\AuditVictim"},
+        {kCurrentUser, "Environment"},
+        {kCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Run"},
+        {kCurrentUser, "Software\\VARN\\Varnplay\\1.0\\SettingsOther"},
+        {kCurrentUser, "Software\\VARN\\Other"},
+        {kCurrentUser, ""},
+        {kLocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\other.exe"},
+        {kLocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"},
+        {kLocalMachine, "Software\\Classes\\.GAM"},
+        {kClassesRoot, "exefile\\shell\\open\\command"},
+        {kClassesRoot, ".GAM\\ShellNew"},  // the setup writes no subkeys of extensions
+        {kClassesRoot, "Varnplay.Save2"},
+        {kClassesRoot, "\\.GAM"},
+        {kClassesRoot, ""},
+    };
+    LogBuilder log = InstalledLog();
+    FakeTarget target = InstalledState();
+    target.links = {kDir + "\\linked", kDocuments};  // the folders of the scope may be links themselves
+    std::vector<std::string> expected;
+    for (const auto& record : hostileFiles) {
+        log.Text(record.first, record.second);
+        expected.push_back(record.second);
+    }
+    for (const auto& record : hostileKeys) {
+        log.Key(record.first, record.second);
+        expected.push_back(std::string(record.first == kCurrentUser    ? "HKEY_CURRENT_USER\\"
+                                       : record.first == kLocalMachine ? "HKEY_LOCAL_MACHINE\\"
+                                                                       : "HKEY_CLASSES_ROOT\\") +
+                           record.second);
+    }
     RemovalReport report = RunRemoval(log, target);
-    EXPECT_TRUE(target.scheduledFolders.empty());
-    EXPECT_EQ(report.kept, std::vector<std::string>{"C:\\Other"});
-}
-
-TEST(UninstallRemover, FailuresAreListedAndGiveStatusTwo) {
-    LogBuilder log;
-    log.File("C:\\A\\locked.dll").File("C:\\A\\fine.txt");
-    FakeTarget target;
-    target.files = {"C:\\A\\locked.dll", "C:\\A\\fine.txt"};
-    target.refusing = {"C:\\A\\locked.dll"};
-    RemovalReport report = RunRemoval(log, target);
-    EXPECT_EQ(report.failed, std::vector<std::string>{"C:\\A\\locked.dll"});
-    EXPECT_EQ(report.removed, 1u);
+    for (const auto& record : hostileFiles)
+        EXPECT_FALSE(target.Called((record.first == UninstallFile ? "file " : "folder ") + record.second))
+            << record.second;
+    for (const auto& record : hostileKeys)
+        EXPECT_FALSE(target.Called("key " + FakeTarget::RootPrefix(record.first) + record.second)) << record.second;
+    EXPECT_EQ(report.outside, expected);
+    ExpectNothingLeft(target);
+    EXPECT_FALSE(report.logKept);  // a second run would refuse them again
     EXPECT_EQ(RemovalExitStatus(report), 2);
+    EXPECT_NE(RemovalSummaryText("Varnplay", report).find("outside the folders and registry keys"),
+              std::string::npos);
 }
 
-TEST(UninstallRemover, RelativePathsAndEmptyKeysAreNeverTouched) {
+// An extension goes only while it names a file type that this log wrote.
+TEST(UninstallRemover, ExtensionTakenOverByAnotherProgramStays) {
     LogBuilder log;
-    log.File("varnplay.exe").Folder("").Folder("\\Apps").Key(kCurrentUser, "");
+    log.Text(UninstallAppName, "Devi Dezir")
+        .Key(kClassesRoot, ".SAV")
+        .Key(kClassesRoot, "Devi Dezir.Save")
+        .Key(kClassesRoot, ".DDZ")
+        .Key(kClassesRoot, ".GAM")
+        .Key(kClassesRoot, ".NODEF")
+        .Key(kClassesRoot, ".GONE");
     FakeTarget target;
-    RemovalReport report = RunRemoval(log, target);
-    EXPECT_TRUE(target.calls.empty());
-    EXPECT_EQ(report.failed, (std::vector<std::string>{"varnplay.exe", "", "\\Apps"}));
+    target.keys = {{"HKCR:.SAV", "devi dezir.save"}, {"HKCR:Devi Dezir.Save", "Devi Dezir Saved Game"},
+                   {"HKCR:.DDZ", "Other.Save"},      {"HKCR:.GAM", "VARN.Game"},  // a type this log did not write
+                   {"HKCR:.NODEF", ""}};
+    RemovalScope scope = TestScope();
+    scope.appName = "Devi Dezir";
+    RemovalReport report = RunRemoval(log, target, scope);
+    EXPECT_EQ(target.keys.count("HKCR:.SAV"), 0u);
+    EXPECT_EQ(target.keys.count("HKCR:Devi Dezir.Save"), 0u);
+    EXPECT_EQ(report.kept, (std::vector<std::string>{"HKEY_CLASSES_ROOT\\.DDZ", "HKEY_CLASSES_ROOT\\.GAM",
+                                                     "HKEY_CLASSES_ROOT\\.NODEF"}));
+    EXPECT_FALSE(target.Called("key HKCR:.DDZ") || target.Called("key HKCR:.GAM") || target.Called("key HKCR:.NODEF"));
+    EXPECT_EQ(RemovalExitStatus(report), 0);
 }
 
 TEST(UninstallRemover, ProgressCountsEveryRecord) {
     struct Seen {
         std::vector<size_t> done;
         size_t total = 0;
-        std::string last;
     } seen;
     FakeTarget target = InstalledState();
     LogBuilder log = InstalledLog();
     RemovalReport report;
     RemoveRecordedItems(
-        log.image.data(), log.image.size(), target,
-        [](void* context, size_t done, size_t total, const char* item) {
+        log.image.data(), log.image.size(), TestScope(), target,
+        [](void* context, size_t done, size_t total, const char*) {
             Seen* s = static_cast<Seen*>(context);
             s->done.push_back(done);
             s->total = total;
-            s->last = item;
         },
         &seen, report);
-    EXPECT_EQ(seen.total, 11u);
-    ASSERT_EQ(seen.done.size(), 11u);
+    EXPECT_EQ(seen.total, 20u);
+    ASSERT_EQ(seen.done.size(), 20u);
     EXPECT_EQ(seen.done.front(), 1u);
-    EXPECT_EQ(seen.done.back(), 11u);
-    EXPECT_EQ(seen.last, "Software\\Varn");
-}
-
-TEST(UninstallRemover, AppNameAndFullPaths) {
-    EXPECT_EQ(RecordedAppName(InstalledLog().image.data(), InstalledLog().image.size()), "Varnplay");
-    LogBuilder none;
-    none.File("C:\\a");
-    EXPECT_EQ(RecordedAppName(none.image.data(), none.image.size()), "");
-    EXPECT_TRUE(IsFullPath("C:\\"));
-    EXPECT_TRUE(IsFullPath("z:\\x"));
-    EXPECT_TRUE(IsFullPath("\\\\server\\share\\x"));
-    EXPECT_FALSE(IsFullPath("C:x"));
-    EXPECT_FALSE(IsFullPath("\\x"));
-    EXPECT_FALSE(IsFullPath("\\\\\\x"));
-    EXPECT_FALSE(IsFullPath(""));
-    EXPECT_FALSE(IsFullPath("1:\\x"));
+    EXPECT_EQ(seen.done.back(), 20u);
 }
 
 TEST(UninstallRemover, SummaryNamesWhatIsLeftAndCutsLongLists) {
@@ -264,6 +405,47 @@ TEST(UninstallRemover, SummaryNamesWhatIsLeftAndCutsLongLists) {
     EXPECT_NE(text.find("\r\nC:\\f14\r\n(and 5 more)"), std::string::npos) << text;
     EXPECT_EQ(text.find("C:\\f15"), std::string::npos);
     EXPECT_NE(text.find("restart Windows:\r\nC:\\busy.exe"), std::string::npos) << text;
+}
+
+TEST(RemovalScope, CanonicalPaths) {
+    for (const char* path : {"C:\\a", "z:\\Program Files\\Varn Play\\a.b.c", "C:\\.profile", "C:\\a\\nul2.txt",
+                             "C:\\a\\connect", "C:\\a\\M\xFC" "ller", "C:\\a\\x\ty"})
+        EXPECT_TRUE(IsCanonicalPath(path)) << path;
+    for (const char* path : {"", "C:", "C:\\", "C:x", "1:\\x", "\\x", "\\\\server\\share\\x", "\\\\?\\C:\\x",
+                             "\\\\.\\C:\\x", "C:\\a\\", "C:\\a\\\\b", "C:\\a\\.", "C:\\a\\..\\b", "C:\\a\\...",
+                             "C:\\a\\b.", "C:\\a\\b ", "C:\\a/b", "C:\\a\\b:c", "C:\\a\\b::$DATA", "C:\\con",
+                             "C:\\a\\CON.txt", "C:\\a\\Lpt9", "C:\\a\\com\xB9", "C:\\a\\conin$", "C:\\a\\prn .x"})
+        EXPECT_FALSE(IsCanonicalPath(path)) << path;
+}
+
+TEST(RemovalScope, PlacesOfFoldersAndKeys) {
+    RemovalScope scope = TestScope();
+    EXPECT_TRUE(FolderInScope(scope, kDir.c_str()));
+    EXPECT_TRUE(FolderInScope(scope, "c:\\apps"));
+    EXPECT_FALSE(FileInScope(scope, "C:\\Apps\\x.txt"));  // beside the program directory
+    EXPECT_TRUE(FileInScope(scope, "c:\\APPS\\varn\\X.TXT"));
+    scope.logPath = "C:\\UnInst0001.inf";  // a drive root reaches too far
+    EXPECT_FALSE(FileInScope(scope, "C:\\x.txt"));
+    EXPECT_FALSE(FolderInScope(scope, "C:\\x"));
+
+    scope = TestScope();
+    const std::vector<std::tuple<uint32_t, const char*, KeyPlace>> keys = {
+        {kLocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\VARNPLAY.EXE", KeyOfInstallation},
+        {kLocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\varnplay.exe2", KeyOutside},
+        {kCurrentUser, "Software\\VARN", KeyOfInstallation},
+        {kCurrentUser, "Software\\VARN\\Varnplay\\1.0\\Settings\\Sub", KeyOfInstallation},
+        {kCurrentUser, "Software\\VARN\\Varnplay\\1.0\\", KeyOutside},
+        {kClassesRoot, "VARN.DebugConfig\\shell\\open\\command", KeyOfInstallation},
+        {kClassesRoot, "Varnplay.Save\\DefaultIcon", KeyOfInstallation},
+        {kClassesRoot, ".vdc", KeyExtension},
+        {kClassesRoot, ".", KeyOutside},
+        {kClassesRoot, "VARN.Game2", KeyOutside},
+        {0x80000003u, "Software\\VARN", KeyOutside},
+    };
+    for (const auto& key : keys)
+        EXPECT_EQ(PlaceOfKey(scope, std::get<0>(key), std::get<1>(key)), std::get<2>(key)) << std::get<1>(key);
+    scope.appName = "exefile\\shell";  // a name with a backslash names no file type of ours
+    EXPECT_EQ(PlaceOfKey(scope, kClassesRoot, "exefile\\shell.Save"), KeyOutside);
 }
 
 }  // namespace

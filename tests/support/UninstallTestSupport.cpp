@@ -6,6 +6,8 @@
 #include <cstdlib>
 
 #include "setup/InstallSettings.h"
+#include "shell/RegisteredLog.h"
+#include "shell/Sha256.h"
 #include "shell/UninstallLogReader.h"
 #include "shell/UninstallRecord.h"
 
@@ -63,6 +65,16 @@ bool WriteLogFile(const InstallSettings& settings, const std::string& path) {
     return ok;
 }
 
+bool RegisterLog(const char* entryName, const std::string& logPath) {
+    char digest[kSha256TextSize];
+    std::vector<uint8_t> image = ReadBinaryFile(logPath);
+    if (!Sha256Text(image.data(), image.size(), digest)) return false;
+    std::string key = std::string(kUninstallEntriesKey) + entryName;
+    std::string command = "\"C:\\windows\\VARNUINS.EXE\" " + logPath;
+    return SetRegistryString(HKEY_LOCAL_MACHINE, key.c_str(), "UninstallString", command.c_str()) == ERROR_SUCCESS &&
+           SetRegistryString(HKEY_LOCAL_MACHINE, key.c_str(), kLogDigestValueName, digest) == ERROR_SUCCESS;
+}
+
 std::string BuildProgramPath(const char* fileName) {
     const char* buildDir = std::getenv("VSETUP_BUILD_DIR");
     std::string path = std::string("Z:") + (buildDir ? buildDir : ".") + "/" + fileName;
@@ -96,7 +108,7 @@ bool MakePipe(HANDLE* readEnd, HANDLE* writeEnd) {
 
 }  // namespace
 
-ProcessResult RunProcess(const std::string& commandLine, DWORD timeoutMs) {
+ProcessResult RunProcess(const std::string& commandLine, DWORD timeoutMs, const char* directory) {
     ProcessResult result;
     HANDLE outRead, outWrite, errRead, errWrite;
     if (!MakePipe(&outRead, &outWrite)) return result;
@@ -115,7 +127,7 @@ ProcessResult RunProcess(const std::string& commandLine, DWORD timeoutMs) {
     std::vector<char> line(commandLine.begin(), commandLine.end());
     line.push_back('\0');
     result.started =
-        CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process) != 0;
+        CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, directory, &startup, &process) != 0;
     CloseHandle(outWrite);
     CloseHandle(errWrite);
     PipeDrain out{outRead, {}}, err{errRead, {}};
@@ -209,6 +221,31 @@ bool RegistryKeyExists(HKEY root, const char* keyPath) {
     HKEY key;
     if (RegOpenKeyExA(root, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
     RegCloseKey(key);
+    return true;
+}
+
+PendingRenames::PendingRenames() {
+    RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Session Manager", 0, KEY_ALL_ACCESS,
+                  &key_);
+    had_ = Read(&original_);
+}
+
+PendingRenames::~PendingRenames() {
+    if (had_)
+        RegSetValueExA(key_, "PendingFileRenameOperations", 0, REG_MULTI_SZ,
+                       reinterpret_cast<const BYTE*>(original_.data()), static_cast<DWORD>(original_.size()));
+    else
+        RegDeleteValueA(key_, "PendingFileRenameOperations");
+    RegCloseKey(key_);
+}
+
+bool PendingRenames::Read(std::string* data) const {
+    std::vector<char> buffer(65536);
+    DWORD size = static_cast<DWORD>(buffer.size()), type = 0;
+    if (RegQueryValueExA(key_, "PendingFileRenameOperations", nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()),
+                         &size) != ERROR_SUCCESS)
+        return false;
+    data->assign(buffer.data(), size);
     return true;
 }
 

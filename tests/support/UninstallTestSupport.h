@@ -33,6 +33,10 @@ bool WriteBinaryFile(const std::string& path, const std::vector<uint8_t>& bytes)
 // Writes the settings' records with WriteUninstallRecords into a new file.
 bool WriteLogFile(const InstallSettings& settings, const std::string& path);
 
+// Registers a log as the setup does: the Uninstall entry of that name names
+// it in "UninstallString" and holds the SHA-256 of its bytes.
+bool RegisterLog(const char* entryName, const std::string& logPath);
+
 // A program of the build (VSETUP_BUILD_DIR, a Linux path) as a Windows path
 // through drive Z:.
 std::string BuildProgramPath(const char* fileName);
@@ -44,9 +48,9 @@ struct ProcessResult {
     std::string output;     // standard output
     std::string errors;     // standard error
 };
-// Runs a command line, collecting its output; a process still running after
-// timeoutMs is ended and reported as not finished.
-ProcessResult RunProcess(const std::string& commandLine, DWORD timeoutMs = 60000);
+// Runs a command line (in directory, when given), collecting its output; a
+// process still running after timeoutMs is ended and reported as not finished.
+ProcessResult RunProcess(const std::string& commandLine, DWORD timeoutMs = 60000, const char* directory = nullptr);
 
 // For programs that show message boxes: start, find the box, answer it.
 bool StartProcess(const std::string& commandLine, PROCESS_INFORMATION* process);
@@ -60,6 +64,21 @@ void PressButton(HWND box, int buttonId);
 DWORD FinishProcess(PROCESS_INFORMATION& process, DWORD timeoutMs = 30000);
 
 bool RegistryKeyExists(HKEY root, const char* keyPath);
+
+// Restores the restart-rename list that files in use are added to.
+class PendingRenames {
+public:
+    PendingRenames();
+    ~PendingRenames();
+    PendingRenames(const PendingRenames&) = delete;
+    PendingRenames& operator=(const PendingRenames&) = delete;
+    bool Read(std::string* data) const;
+
+private:
+    HKEY key_ = nullptr;
+    bool had_ = false;
+    std::string original_;
+};
 // A fresh empty directory under the temporary folder, removed (tree) later.
 std::string MakeScratchDirectory(const char* name);
 using ::RemoveTree;

@@ -36,6 +36,18 @@ bool ReadWholeFile(const char* path, std::vector<uint8_t>& image) {
     return ok;
 }
 
+// One line per record whatever the text holds: control characters, and the
+// percent sign itself, are written as "%" and two hexadecimal digits.
+void PrintText(const char* text, size_t length) {
+    for (size_t i = 0; i < length; ++i) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c < 0x20 || c == 0x7F || c == '%')
+            std::printf("%%%02X", c);
+        else
+            std::fputc(c, stdout);
+    }
+}
+
 void PrintRecord(const UninstallLogRecord& record) {
     std::fputs(UninstallKindName(record.kind), stdout);
     std::fputc(' ', stdout);
@@ -43,7 +55,7 @@ void PrintRecord(const UninstallLogRecord& record) {
         std::fputs(RootKeyName(record.rootKey), stdout);
         std::fputc(' ', stdout);
     }
-    std::fwrite(record.text, 1, record.textLength, stdout);
+    PrintText(record.text, record.textLength);
     std::fputc('\n', stdout);
 }
 

@@ -3,6 +3,7 @@
 #include "ArchiveFixture.h"
 #include "install/SpecialFolder.h"
 #include "shell/UninstallRecord.h"
+#include "support/UnixSide.h"
 
 using namespace archive_test;
 
@@ -239,24 +240,8 @@ public:
 
 private:
     void Chattr(const char* flag) {
-        typedef char*(__cdecl * UnixName)(const WCHAR*);
-        UnixName toUnix = reinterpret_cast<UnixName>(
-            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-        if (!toUnix) return;  // Windows itself honours the attribute
-        WCHAR wide[MAX_PATH];
-        MultiByteToWideChar(CP_ACP, 0, path_.c_str(), -1, wide, MAX_PATH);
-        char* unixPath = toUnix(wide);
-        if (!unixPath) return;
-        std::string command = std::string("/usr/bin/chattr ") + flag + " \"" + unixPath + "\"";
-        HeapFree(GetProcessHeap(), 0, unixPath);
-        STARTUPINFOA startup = {};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION process = {};
-        if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-            return;
-        WaitForSingleObject(process.hProcess, 20000);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
+        std::string unixPath = UnixPathOf(path_);
+        if (!unixPath.empty()) RunUnixProgram(std::string("/usr/bin/chattr ") + flag, unixPath, "");
     }
     std::string path_;
 };

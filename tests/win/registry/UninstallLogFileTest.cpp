@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "setup/InstallSettings.h"
+#include "shell/Sha256.h"
 #include "shell/UninstallRecord.h"
 #include "support/UninstallTestSupport.h"
 
@@ -71,14 +73,14 @@ TEST_F(UninstallLogFile, ToolListsRecordsInFileOrder) {
     settings_->AddTextRecord(UninstallFile, "C:\\Program Files\\Varnplay\\read me.txt");
     settings_->AddKeyRecord(HKEY_CLASSES_ROOT, ".vsav");
     settings_->AddKeyRecord(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\v.exe");
-    settings_->AddTextRecord(UninstallAppName, "Varnplay");
+    settings_->AddTextRecord(UninstallAppName, "Varn\tplay 100%");  // one line whatever the text holds
     ASSERT_TRUE(WriteLogFile(*settings_, logPath_));
     ProcessResult run = RunProcess("\"" + BuildProgramPath("uninstlog.exe") + "\" \"" + logPath_ + "\"");
     ASSERT_TRUE(run.started);
     ASSERT_TRUE(run.finished);
     EXPECT_EQ(run.exitCode, 0u) << run.errors;
     EXPECT_EQ(run.output,
-              "APPNAME Varnplay\n"
+              "APPNAME Varn%09play 100%25\n"
               "KEY HKEY_LOCAL_MACHINE Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\v.exe\n"
               "KEY HKEY_CLASSES_ROOT .vsav\n"
               "FILE C:\\Program Files\\Varnplay\\read me.txt\n"
@@ -99,10 +101,37 @@ TEST_F(UninstallLogFile, ToolReportsDamageWithTheOffsetAndAFailingStatus) {
     EXPECT_EQ(run.output, "APPNAME Varnplay\n");
     EXPECT_NE(run.errors.find("offset 20:"), std::string::npos) << run.errors;
 
+    ASSERT_TRUE(WriteBinaryFile(logPath_, {}));
+    run = RunProcess("\"" + BuildProgramPath("uninstlog.exe") + "\" \"" + logPath_ + "\"");
+    EXPECT_EQ(run.exitCode, 1u);
+    EXPECT_NE(run.errors.find("offset 0: the log is empty"), std::string::npos) << run.errors;
+
     run = RunProcess("\"" + BuildProgramPath("uninstlog.exe") + "\" \"" + scratch_ + "\\missing.inf\"");
     ASSERT_TRUE(run.finished);
     EXPECT_EQ(run.exitCode, 2u);
     EXPECT_NE(run.errors.find("cannot read"), std::string::npos) << run.errors;
+}
+
+// The system's SHA-256, which guards the log, against the published test
+// vectors, in one piece and in parts.
+TEST(LogDigest, KnownAnswers) {
+    const std::pair<std::string, const char*> vectors[] = {
+        {"", "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
+        {"abc", "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"},
+        {"abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq",
+         "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1"},
+        {std::string(1000000, 'a'), "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0"},
+    };
+    for (const auto& vector : vectors) {
+        char text[kSha256TextSize];
+        ASSERT_TRUE(Sha256Text(vector.first.data(), vector.first.size(), text));
+        EXPECT_STREQ(text, vector.second) << vector.first.substr(0, 10);
+        Sha256 parts;
+        for (size_t at = 0; at < vector.first.size(); at += 4099)
+            parts.Add(vector.first.data() + at, std::min<size_t>(4099, vector.first.size() - at));
+        ASSERT_TRUE(parts.FinishText(text));
+        EXPECT_STREQ(text, vector.second);
+    }
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
+#include <algorithm>
 #include <cctype>
 
 #include "ShellFixture.h"
+#include "shell/Sha256.h"
 
 namespace {
 
@@ -40,10 +42,10 @@ protected:
         if (ownsUninstallerCopy_) DeleteFileA(uninstallerCopy_.c_str());
         ShellFixture::TearDown();
     }
-    std::string Prepare(InstallSettings& settings, const char* programDir) {
+    std::string Prepare(InstallSettings& settings, const char* programDir, const char* appName = "Varnplay") {
         char name[260];
         memset(name, 'Q', sizeof name);
-        settings.PrepareUninstallInfo("varnplay.exe", "Varnplay", "varnplay.exe", programDir, name);
+        settings.PrepareUninstallInfo("varnplay.exe", appName, "varnplay.exe", programDir, name);
         return name;
     }
 
@@ -105,6 +107,45 @@ TEST_F(UninstallInfo, FinishWritesShortcutsLogAndUninstaller) {
     EXPECT_EQ(expected[3], "FILE " + programLink);
     EXPECT_EQ(expected[4], "KEY HKEY_LOCAL_MACHINE " + std::string(kUninstall));
     EXPECT_EQ(installtest::LogToolLines(logPath), expected);
+    std::vector<uint8_t> image = logtest::ReadBinaryFile(logPath);
+    char digest[kSha256TextSize];
+    ASSERT_TRUE(Sha256Text(image.data(), image.size(), digest));
+    EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, kUninstall, "UninstallLogSHA256"), digest);
+}
+
+// A second installation of the same application into the same folder takes
+// the first one's log over; another application's log is left alone, and a
+// file that took the chosen name meanwhile is never overwritten.
+TEST_F(UninstallInfo, ReinstallationCarriesTheEarlierLogOver) {
+    auto install = [this](const char* appName, const std::string& file, bool clash = false) {
+        auto settings = MakeSettings(appName, "varnplay.exe", 0, 0, "", "", 0);
+        std::string name = Prepare(*settings, programDir_.c_str(), appName);
+        settings->AddTextRecord(UninstallDirectory, (programDir_ + "\\games").c_str());
+        settings->AddTextRecord(UninstallFile, (programDir_ + "\\games\\" + file).c_str());
+        if (clash) installtest::WriteTextFile(programDir_ + "\\" + name, "somebody else's");
+        settings->FinishUninstallInfo(programDir_.c_str(), appName, name.c_str());
+        return programDir_ + "\\" + name;
+    };
+    std::string first = install("Varnplay", "old.gam");
+    std::string second = install("Varnplay", "new.gam");
+    EXPECT_FALSE(logtest::PathExists(first));
+    EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, kUninstall, "UninstallString"),
+              "\"" + installtest::WindowsDirectory() + "\\VARNUINS.EXE\" " + second);
+    std::vector<std::string> lines = installtest::LogToolLines(second);
+    std::vector<std::string> carried(lines.end() - 2, lines.end());
+    EXPECT_EQ(carried, (std::vector<std::string>{"FILE " + first, "FILE " + programDir_ + "\\games\\old.gam"}));
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "DIR " + programDir_ + "\\games"), 1);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "APPNAME Varnplay"), 1);
+
+    std::string other = install("Other Game", "other.gam");
+    EXPECT_TRUE(logtest::PathExists(second));
+    EXPECT_EQ(installtest::LogToolLines(other).size(), 9u);  // its own records only
+    EXPECT_TRUE(answerer_.Seen().empty());
+
+    std::string clashing = install("Other Game", "clash.gam", true);
+    ASSERT_EQ(answerer_.Seen().size(), 1u);
+    EXPECT_EQ(answerer_.Seen()[0].text, kSaveError);
+    EXPECT_EQ(installtest::ReadWholeFile(clashing), "somebody else's");
 }
 
 TEST_F(UninstallInfo, UnwritableProgramDirectoryReportsAndSkipsTheUninstaller) {

@@ -8,18 +8,24 @@
 #include <vector>
 
 #include "setup/InstallSettings.h"
+#include "shell/RegisteredLog.h"
 #include "shell/UninstallRecord.h"
+#include "support/InstallTestSupport.h"
+#include "support/UnixSide.h"
 #include "support/UninstallTestSupport.h"
 
 using namespace logtest;
 
 namespace {
 
-const char* kUserBase = "Software\\VsetupUninstallTest";
-const char* kSettingsKey = "Software\\VsetupUninstallTest\\Varnplay\\1.0\\Settings";
-const char* kAppPathsKey = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\vsutest.exe";
+const char* kVarnKey = "Software\\VARN";
+const char* kOtherKey = "Software\\VARN\\VsetupOther";  // another product's: must survive
+const char* kSettingsKey = "Software\\VARN\\Varnplay\\1.0\\Settings";
+const char* kEntryName = "vsutest.exe";
+const std::string kAppPathsKey = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\vsutest.exe";
+const std::string kEntryKey = std::string(kUninstallEntriesKey) + "vsutest.exe";
 const char* kExtensionKey = ".vsutest";
-const char* kFileTypeKey = "VsetupTest.Save";
+const char* kFileTypeKey = "Varnplay Test.Save";
 
 class Uninstaller : public ::testing::Test {
 protected:
@@ -27,23 +33,26 @@ protected:
         CleanRegistry();
         scratch_ = MakeScratchDirectory("vsetup uninstall");
         programDir_ = scratch_ + "\\Varn Play";
-        menuDir_ = scratch_ + "\\Programs\\Varnplay";
+        menuDir_ = installtest::ProgramsFolder() + "\\Vsetup Uninstall Test";
+        otherLink_ = installtest::ProgramsFolder() + "\\vsetup other.lnk";
         logPath_ = programDir_ + "\\UnInst0ABC.inf";
+        RemoveTree(menuDir_);
         // Present before the installation: must survive.
-        CreateDirectoryA((scratch_ + "\\Programs").c_str(), nullptr);
-        WriteBinaryFile(scratch_ + "\\Programs\\other.lnk", {'o'});
+        WriteBinaryFile(otherLink_, {'o'});
         HKEY key;
-        RegCreateKeyExA(HKEY_CURRENT_USER, (std::string(kUserBase) + "\\Other").c_str(), 0, nullptr, 0,
-                        KEY_ALL_ACCESS, nullptr, &key, nullptr);
+        RegCreateKeyExA(HKEY_CURRENT_USER, kOtherKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
         RegCloseKey(key);
     }
     void TearDown() override {
         RemoveTree(scratch_);
+        RemoveTree(menuDir_);
+        DeleteFileA(otherLink_.c_str());
         CleanRegistry();
     }
     static void CleanRegistry() {
-        RegDeleteTreeA(HKEY_CURRENT_USER, kUserBase);
-        RegDeleteTreeA(HKEY_LOCAL_MACHINE, kAppPathsKey);
+        RegDeleteTreeA(HKEY_CURRENT_USER, kVarnKey);
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, kAppPathsKey.c_str());
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, kEntryKey.c_str());
         RegDeleteTreeA(HKEY_CLASSES_ROOT, kExtensionKey);
         RegDeleteTreeA(HKEY_CLASSES_ROOT, kFileTypeKey);
     }
@@ -56,10 +65,12 @@ protected:
         if (create) WriteBinaryFile(path, {'d', 'a', 't', 'a'});
         settings_.AddTextRecord(UninstallFile, path.c_str());
     }
-    // Everything a small installation creates, in the setup's order.
+    // Everything a small installation creates, in the setup's order, with
+    // its log registered as the setup registers it.
     void Install(bool partial = false) {
-        settings_.WriteRegistryString(HKEY_LOCAL_MACHINE, kAppPathsKey, "", (programDir_ + "\\vsutest.exe").c_str(), 1);
-        settings_.WriteRegistryString(HKEY_LOCAL_MACHINE, kAppPathsKey, "Path", programDir_.c_str(), 1);
+        settings_.WriteRegistryString(HKEY_LOCAL_MACHINE, kAppPathsKey.c_str(), "",
+                                      (programDir_ + "\\vsutest.exe").c_str(), 1);
+        settings_.WriteRegistryString(HKEY_LOCAL_MACHINE, kEntryKey.c_str(), "DisplayName", "Varnplay Test", 1);
         Folder(programDir_);
         Folder(programDir_ + "\\games");
         File(programDir_ + "\\vsutest.exe");
@@ -70,42 +81,47 @@ protected:
         settings_.WriteRegistryString(HKEY_CLASSES_ROOT, kExtensionKey, "", kFileTypeKey, 1);
         settings_.WriteRegistryString(HKEY_CLASSES_ROOT, (std::string(kFileTypeKey) + "\\shell\\open\\command").c_str(),
                                       "", "vsutest.exe \"%1\"", 1);
-        settings_.WriteRegistryString(HKEY_CURRENT_USER, kSettingsKey, "SetupDone", "1", 1);
-        if (!partial) File(programDir_ + "\\Uninstall Varnplay.lnk");
+        settings_.WriteRegistryString(HKEY_CURRENT_USER, kSettingsKey, "Setup Done", "Yes", 1);
+        if (!partial) File(programDir_ + "\\Uninstall Varnplay Test.lnk");
         File(logPath_, false);
         settings_.AddTextRecord(UninstallAppName, "Varnplay Test");
         ASSERT_TRUE(WriteLogFile(settings_, logPath_));
+        ASSERT_TRUE(RegisterLog(kEntryName, logPath_));
         ASSERT_TRUE(RegistryKeyExists(HKEY_CURRENT_USER, kSettingsKey));
         ASSERT_TRUE(RegistryKeyExists(HKEY_CLASSES_ROOT, kExtensionKey));
-        ASSERT_TRUE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kAppPathsKey));
+        ASSERT_TRUE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kAppPathsKey.c_str()));
     }
     void ExpectAllRemoved() {
         EXPECT_FALSE(PathExists(programDir_));
         EXPECT_FALSE(PathExists(menuDir_));
-        EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kAppPathsKey));
+        EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kAppPathsKey.c_str()));
+        EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kEntryKey.c_str()));
         EXPECT_FALSE(RegistryKeyExists(HKEY_CLASSES_ROOT, kExtensionKey));
         EXPECT_FALSE(RegistryKeyExists(HKEY_CLASSES_ROOT, kFileTypeKey));
-        EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, (std::string(kUserBase) + "\\Varnplay").c_str()));
+        EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, "Software\\VARN\\Varnplay"));
     }
     void ExpectOthersKept() {
-        EXPECT_TRUE(PathExists(scratch_ + "\\Programs\\other.lnk"));
-        EXPECT_TRUE(RegistryKeyExists(HKEY_CURRENT_USER, (std::string(kUserBase) + "\\Other").c_str()));
+        EXPECT_TRUE(PathExists(otherLink_));
+        EXPECT_TRUE(PathExists(scratch_));
+        EXPECT_TRUE(RegistryKeyExists(HKEY_CURRENT_USER, kOtherKey));
         EXPECT_TRUE(RegistryKeyExists(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths"));
     }
     void ExpectNothingRemoved() {
         EXPECT_TRUE(PathExists(logPath_));
         EXPECT_TRUE(PathExists(programDir_ + "\\vsutest.exe"));
         EXPECT_TRUE(PathExists(menuDir_ + "\\Varnplay.lnk"));
-        EXPECT_TRUE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kAppPathsKey));
+        EXPECT_TRUE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kAppPathsKey.c_str()));
+        EXPECT_TRUE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kEntryKey.c_str()));
         EXPECT_TRUE(RegistryKeyExists(HKEY_CURRENT_USER, kSettingsKey));
     }
     // The command line exactly as "UninstallString" writes it.
-    ProcessResult RunUninstaller(const std::string& options, const std::string& logPath) {
-        return RunProcess("\"" + BuildProgramPath("VARNUINS.exe") + "\" " + options + logPath);
+    ProcessResult RunUninstaller(const std::string& options, const std::string& logPath,
+                                 const char* directory = nullptr) {
+        return RunProcess("\"" + BuildProgramPath("VARNUINS.exe") + "\" " + options + logPath, 60000, directory);
     }
 
     InstallSettings settings_{GetModuleHandleA(nullptr), "Varnplay Test", "vsutest.exe", 0, 0, "", "", 0};
-    std::string scratch_, programDir_, menuDir_, logPath_;
+    std::string scratch_, programDir_, menuDir_, otherLink_, logPath_;
 };
 
 TEST_F(Uninstaller, RemovesEverythingRecordedAndNothingElse) {
@@ -117,7 +133,7 @@ TEST_F(Uninstaller, RemovesEverythingRecordedAndNothingElse) {
     EXPECT_EQ(run.errors, "");
     ExpectAllRemoved();
     ExpectOthersKept();
-    EXPECT_TRUE(RegistryKeyExists(HKEY_CURRENT_USER, kUserBase));  // existed before: not recorded
+    EXPECT_TRUE(RegistryKeyExists(HKEY_CURRENT_USER, kVarnKey));  // existed before: not recorded
 }
 
 TEST_F(Uninstaller, UserFileSurvivesWithItsFolder) {
@@ -132,29 +148,48 @@ TEST_F(Uninstaller, UserFileSurvivesWithItsFolder) {
     EXPECT_FALSE(PathExists(programDir_ + "\\games"));
     EXPECT_FALSE(PathExists(logPath_));
     EXPECT_FALSE(PathExists(menuDir_));
-    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kAppPathsKey));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kAppPathsKey.c_str()));
 }
 
-TEST_F(Uninstaller, DamagedOrMissingLogRemovesNothing) {
+// A damaged log, one changed after the installation, one without its digest
+// and one that no Uninstall entry names: nothing removed, status 1.
+TEST_F(Uninstaller, UnusableOrUntrustedLogRemovesNothing) {
     Install();
     std::vector<uint8_t> image = ReadBinaryFile(logPath_);
-    std::vector<uint8_t> damaged(image.begin(), image.end() - 3);  // the last record cut short
-    ASSERT_TRUE(WriteBinaryFile(logPath_, damaged));
-    ProcessResult run = RunUninstaller("-q ", logPath_);
-    ASSERT_TRUE(run.finished);
+    struct Case {
+        std::vector<uint8_t> log;
+        const char* message;
+    };
+    std::vector<Case> cases = {
+        {std::vector<uint8_t>(image.begin(), image.end() - 3), "is damaged at offset "},
+        {image, "damaged at offset 0: unknown record kind 5"},
+        {image, "was changed after the installation"},
+        {{}, "damaged at offset 0: the log is empty"},
+    };
+    cases[1].log[0] = 5;                    // an unknown kind in the first record
+    cases[2].log[image.size() - 20] ^= 1;   // one byte of the oldest record's text
+    for (const Case& test : cases) {
+        ASSERT_TRUE(WriteBinaryFile(logPath_, test.log));
+        ProcessResult run = RunUninstaller("-q ", logPath_);
+        ASSERT_TRUE(run.finished);
+        EXPECT_EQ(run.exitCode, 1u) << test.message;
+        EXPECT_NE(run.errors.find(test.message), std::string::npos) << run.errors;
+        EXPECT_NE(run.errors.find("Nothing was removed."), std::string::npos) << run.errors;
+        ExpectNothingRemoved();
+    }
+    ASSERT_TRUE(WriteBinaryFile(logPath_, image));
+    std::string copy = scratch_ + "\\copy of the log.inf";
+    ASSERT_TRUE(CopyFileA(logPath_.c_str(), copy.c_str(), FALSE));
+    ProcessResult run = RunUninstaller("-q ", copy);
     EXPECT_EQ(run.exitCode, 1u);
-    EXPECT_NE(run.errors.find("is damaged at offset "), std::string::npos) << run.errors;
-    EXPECT_NE(run.errors.find("Nothing was removed."), std::string::npos) << run.errors;
-    ExpectNothingRemoved();
-
-    damaged = image;
-    damaged[0] = 5;  // an unknown kind in the first record
-    ASSERT_TRUE(WriteBinaryFile(logPath_, damaged));
+    EXPECT_NE(run.errors.find("belongs to no installed program"), std::string::npos) << run.errors;
+    HKEY entry;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kEntryKey.c_str(), 0, KEY_ALL_ACCESS, &entry), ERROR_SUCCESS);
+    RegDeleteValueA(entry, kLogDigestValueName);
+    RegCloseKey(entry);
     run = RunUninstaller("-q ", logPath_);
     EXPECT_EQ(run.exitCode, 1u);
-    EXPECT_NE(run.errors.find("damaged at offset 0: unknown record kind 5"), std::string::npos) << run.errors;
-    ExpectNothingRemoved();
-
+    EXPECT_NE(run.errors.find("stored no digest"), std::string::npos) << run.errors;
     run = RunUninstaller("-q ", programDir_ + "\\UnInst9999.inf");
     EXPECT_EQ(run.exitCode, 1u);
     EXPECT_NE(run.errors.find("cannot be read"), std::string::npos) << run.errors;
@@ -173,21 +208,17 @@ TEST_F(Uninstaller, PartialInstallationIsRemovedCompletely) {
     ExpectOthersKept();
 }
 
-TEST_F(Uninstaller, RunningTwiceIsHarmless) {
+// The log and the entry went last: a second run finds no log and changes
+// nothing. A relative path names the log in the folder the run starts in.
+TEST_F(Uninstaller, RelativeLogPathThenASecondRun) {
     Install();
-    std::string copy = scratch_ + "\\saved log.inf";
-    ASSERT_TRUE(CopyFileA(logPath_.c_str(), copy.c_str(), FALSE));
-    ASSERT_EQ(RunUninstaller("-q ", logPath_).exitCode, 0u);
-    // The log removed itself: a second run finds no log and changes nothing.
+    ProcessResult run = RunUninstaller("-q ", "UnInst0ABC.inf", programDir_.c_str());
+    EXPECT_EQ(run.exitCode, 0u) << run.errors;
+    ExpectAllRemoved();
     ProcessResult again = RunUninstaller("-q ", logPath_);
     EXPECT_EQ(again.exitCode, 1u);
-    // With a copy of the log every record names something already gone.
-    again = RunUninstaller("-q ", copy);
-    EXPECT_EQ(again.exitCode, 0u) << again.errors;
-    EXPECT_EQ(again.errors, "");
-    ExpectAllRemoved();
+    EXPECT_NE(again.errors.find("cannot be read"), std::string::npos) << again.errors;
     ExpectOthersKept();
-    EXPECT_TRUE(PathExists(copy));
 }
 
 TEST_F(Uninstaller, AsksFirstAndDecliningRemovesNothing) {
@@ -238,34 +269,98 @@ TEST_F(Uninstaller, DamagedLogIsShownWithItsOffset) {
     ExpectNothingRemoved();
 }
 
-TEST_F(Uninstaller, FileInUseIsLeftForTheRestartAndReported) {
+// In use: left for the restart, and the log and the entry stay so that a
+// second run, once the file is closed, removes the rest and then the log.
+TEST_F(Uninstaller, FileInUseKeepsTheLogForASecondRun) {
+    PendingRenames restore;
     Install();
     std::string busy = programDir_ + "\\vsutest.exe";
-    HKEY sessionManager;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Session Manager", 0,
-                            KEY_ALL_ACCESS, &sessionManager),
-              ERROR_SUCCESS);
-    std::vector<char> pending(65536);
-    DWORD pendingSize = static_cast<DWORD>(pending.size()), type = 0;
-    bool hadPending = RegQueryValueExA(sessionManager, "PendingFileRenameOperations", nullptr, &type,
-                                       reinterpret_cast<BYTE*>(pending.data()), &pendingSize) == ERROR_SUCCESS;
     HANDLE open = CreateFileA(busy.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(open, INVALID_HANDLE_VALUE) << GetLastError() << " " << busy << " " << PathExists(busy);
+    ASSERT_NE(open, INVALID_HANDLE_VALUE) << GetLastError() << " " << busy;
     ProcessResult run = RunUninstaller("-q ", logPath_);
     CloseHandle(open);
-    if (hadPending)
-        RegSetValueExA(sessionManager, "PendingFileRenameOperations", 0, REG_MULTI_SZ,
-                       reinterpret_cast<const BYTE*>(pending.data()), pendingSize);
-    else
-        RegDeleteValueA(sessionManager, "PendingFileRenameOperations");
-    RegCloseKey(sessionManager);
     EXPECT_EQ(run.exitCode, 2u);
-    EXPECT_NE(run.errors.find("removed when you restart Windows:\r\n" + busy + "\r\n" + programDir_),
-              std::string::npos)
+    EXPECT_NE(run.errors.find("removed when you restart Windows:\r\n" + busy + "\r\n\r\n"), std::string::npos)
         << run.errors;
+    EXPECT_NE(run.errors.find("run the uninstaller again"), std::string::npos) << run.errors;
     EXPECT_TRUE(PathExists(busy));
+    EXPECT_TRUE(PathExists(logPath_));
+    EXPECT_TRUE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kEntryKey.c_str()));
     EXPECT_FALSE(PathExists(programDir_ + "\\readme.txt"));
-    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kAppPathsKey));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kAppPathsKey.c_str()));
+
+    ProcessResult second = RunUninstaller("-q ", logPath_);
+    EXPECT_EQ(second.exitCode, 0u) << second.errors;
+    ExpectAllRemoved();
+    ExpectOthersKept();
+}
+
+// Records that a hostile installation set or a changed log could hold, in a
+// log whose digest is registered: none of their targets is touched, the
+// installation itself still goes, status 2.
+TEST_F(Uninstaller, RecordsOutsideTheInstallationAreRefused) {
+    std::string windows = installtest::WindowsDirectory(), system = windows + "\\system32";
+    std::string otherUser = "C:\\users\\vsetup-other-user";
+    std::string linked = windows + "\\vsetup-linked";  // reached through a link in the program directory
+    std::vector<std::string> victims = {system + "\\vsetup-victim.dll", scratch_ + "\\vsetup-victim2.txt",
+                                        windows + "\\vsetup-victim3.txt", windows + "\\vsetup-victim5.txt",
+                                        otherUser + "\\Documents\\letter.txt", linked + "\\victim6.dll"};
+    for (const std::string& folder : {otherUser, otherUser + "\\Documents", linked})
+        CreateDirectoryA(folder.c_str(), nullptr);
+    for (const std::string& victim : victims) ASSERT_TRUE(WriteBinaryFile(victim, {'v'})) << victim;
+    SetFileAttributesA(victims[3].c_str(), FILE_ATTRIBUTE_READONLY);
+    std::string emptyDir = windows + "\\vsetup-emptydir";
+    CreateDirectoryA(emptyDir.c_str(), nullptr);
+    const char* run = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    const char* victimKey = "Software\\AuditVictim";
+    settings_.WriteRegistryString(HKEY_CURRENT_USER, victimKey, "One", "1", 1);
+    settings_.WriteRegistryString(HKEY_CURRENT_USER, victimKey, "Two", "2", 1);
+    settings_.WriteRegistryString(HKEY_CURRENT_USER, run, "VsetupVictim", "victim.exe", 1);
+    settings_.WriteRegistryString(HKEY_CURRENT_USER, "Environment", "VSETUP_VICTIM", "1", 1);
+    settings_.AddTextRecord(UninstallFile, victims[0].c_str());
+    settings_.AddTextRecord(UninstallFile, (programDir_ + "\\..\\vsetup-victim2.txt").c_str());
+    settings_.AddTextRecord(UninstallFile, ("\\\\?\\" + victims[2]).c_str());
+    settings_.AddTextRecord(UninstallFile, victims[3].c_str());
+    settings_.AddTextRecord(UninstallFile, victims[4].c_str());
+    settings_.AddTextRecord(UninstallFile, (programDir_ + "\\NUL").c_str());
+    settings_.AddTextRecord(UninstallDirectory, emptyDir.c_str());
+    settings_.AddTextRecord(UninstallFile, (programDir_ + "\\link\\victim6.dll").c_str());
+    Install();
+    std::string link = UnixPathOf(programDir_) + "/link", windowsLink = programDir_ + "\\link";
+    ASSERT_TRUE(RunUnixProgram("/bin/ln -s", UnixPathOf(linked), link));
+    ASSERT_TRUE(Eventually([&] { return PathExists(windowsLink); }));
+    ASSERT_TRUE(GetFileAttributesA(windowsLink.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT);
+    ProcessResult result = RunUninstaller("-q ", logPath_);
+    RunUnixProgram("/bin/rm", link, "");
+    EXPECT_TRUE(Eventually([&] { return !PathExists(windowsLink); }));
+    EXPECT_TRUE(RemoveDirectoryA(programDir_.c_str())) << "only the link was left in it";
+    EXPECT_EQ(result.exitCode, 2u) << result.errors;
+    for (const std::string& victim : victims) EXPECT_TRUE(PathExists(victim)) << victim;
+    EXPECT_TRUE(GetFileAttributesA(victims[3].c_str()) & FILE_ATTRIBUTE_READONLY);
+    EXPECT_TRUE(PathExists(emptyDir));
+    EXPECT_EQ(installtest::ReadRegistryString(HKEY_CURRENT_USER, victimKey, "Two"), "2");
+    EXPECT_EQ(installtest::ReadRegistryString(HKEY_CURRENT_USER, run, "VsetupVictim"), "victim.exe");
+    EXPECT_EQ(installtest::ReadRegistryString(HKEY_CURRENT_USER, "Environment", "VSETUP_VICTIM"), "1");
+    size_t list = result.errors.find("outside the folders and registry keys that the installation uses.  They were not "
+                                     "touched:\r\n");
+    EXPECT_NE(list, std::string::npos) << result.errors;
+    for (const std::string& item : {victims[0], emptyDir, std::string("HKEY_CURRENT_USER\\Environment")})
+        EXPECT_NE(result.errors.find("\r\n" + item + "\r\n", list), std::string::npos) << item;
+    ExpectAllRemoved();
+    ExpectOthersKept();
+
+    SetFileAttributesA(victims[3].c_str(), FILE_ATTRIBUTE_NORMAL);
+    for (const std::string& victim : victims) DeleteFileA(victim.c_str());
+    RemoveDirectoryA(emptyDir.c_str());
+    RemoveDirectoryA(linked.c_str());
+    RemoveTree(otherUser);
+    RegDeleteTreeA(HKEY_CURRENT_USER, victimKey);
+    HKEY key;
+    for (const char* keyPath : {run, "Environment"}) {
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, keyPath, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) continue;
+        RegDeleteValueA(key, keyPath == run ? "VsetupVictim" : "VSETUP_VICTIM");
+        RegCloseKey(key);
+    }
 }
 
 }  // namespace

@@ -3,46 +3,14 @@
 
 #include <string>
 
-#include "shell/Win32RemovalTarget.h"
+#include "uninstall/Win32RemovalTarget.h"
 #include "support/UninstallTestSupport.h"
 
 using namespace logtest;
 
 namespace {
 
-const char* kSessionManager = "SYSTEM\\CurrentControlSet\\Control\\Session Manager";
 const char* kTestKey = "Software\\VsetupRemovalTargetTest";
-
-// Restores the restart-rename list that scheduled removals append to.
-class PendingRenames {
-public:
-    PendingRenames() {
-        RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_ALL_ACCESS, &key_);
-        had_ = Read(&original_);
-    }
-    ~PendingRenames() {
-        if (had_)
-            RegSetValueExA(key_, "PendingFileRenameOperations", 0, REG_MULTI_SZ,
-                           reinterpret_cast<const BYTE*>(original_.data()), static_cast<DWORD>(original_.size()));
-        else
-            RegDeleteValueA(key_, "PendingFileRenameOperations");
-        RegCloseKey(key_);
-    }
-    bool Read(std::string* data) const {
-        char buffer[65536];
-        DWORD size = sizeof buffer, type = 0;
-        if (RegQueryValueExA(key_, "PendingFileRenameOperations", nullptr, &type, reinterpret_cast<BYTE*>(buffer),
-                             &size) != ERROR_SUCCESS)
-            return false;
-        data->assign(buffer, size);
-        return true;
-    }
-
-private:
-    HKEY key_ = nullptr;
-    bool had_ = false;
-    std::string original_;
-};
 
 class Win32Removal : public ::testing::Test {
 protected:
@@ -124,6 +92,19 @@ TEST_F(Win32Removal, KeyGoesWithItsValuesOnlyWithoutSubkeys) {
     EXPECT_EQ(target_.RemoveKey(0x80000001u, parent.c_str()), RemovalDone);
     EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, parent.c_str()));
     EXPECT_EQ(target_.RemoveKey(0x80000001u, parent.c_str()), RemovalAbsent);
+}
+
+// Whose an extension is: the text of its default value, if it has one.
+TEST_F(Win32Removal, DefaultValueOfAKey) {
+    std::string key = std::string(kTestKey) + "\\.ext";
+    MakeKey(key);
+    std::string value = "unchanged";
+    EXPECT_EQ(target_.ReadKeyDefault(0x80000001u, key.c_str(), value), KeyDefaultNone);
+    ASSERT_EQ(RegSetValueA(HKEY_CURRENT_USER, key.c_str(), REG_SZ, "VARN.Game", 9), ERROR_SUCCESS);
+    EXPECT_EQ(target_.ReadKeyDefault(0x80000001u, key.c_str(), value), KeyDefaultText);
+    EXPECT_EQ(value, "VARN.Game");
+    EXPECT_EQ(target_.ReadKeyDefault(0x80000001u, (key + "\\missing").c_str(), value), KeyDefaultMissingKey);
+    EXPECT_TRUE(RegistryKeyExists(HKEY_CURRENT_USER, key.c_str()));
 }
 
 TEST_F(Win32Removal, RootsAreMappedAndRootItselfIsRefused) {

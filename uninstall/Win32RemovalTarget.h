@@ -1,11 +1,12 @@
 #pragma once
-#include "shell/UninstallRemover.h"
+#include "uninstall/UninstallRemover.h"
 
 // The uninstaller's removals on the real file system and registry.
 class Win32RemovalTarget : public RemovalTarget {
 public:
     RemovalOutcome RemoveFile(const char* path) override;
     RemovalOutcome RemoveFolder(const char* path) override;
-    RemovalOutcome RemoveFolderAtRestart(const char* path) override;
     RemovalOutcome RemoveKey(uint32_t rootKey, const char* keyPath) override;
+    bool PassesThroughLink(const char* path, size_t trustedLength) override;
+    KeyDefaultState ReadKeyDefault(uint32_t rootKey, const char* keyPath, std::string& value) override;
 };

@@ -1,6 +1,8 @@
-#include "shell/UninstallCommandLine.h"
+#include "uninstall/UninstallCommandLine.h"
 
 #include <cstring>
+
+#include "shell/UninstallLogName.h"
 
 namespace {
 
@@ -11,24 +13,12 @@ const char* SkipBlanks(const char* at) {
     return at;
 }
 
-// The program path: quoted as the setup writes it, or a plain first word
-// when someone starts the uninstaller by hand.
-const char* SkipProgramPath(const char* at) {
-    at = SkipBlanks(at);
-    if (*at == '"') {
-        const char* closing = std::strchr(at + 1, '"');
-        return closing ? closing + 1 : at + std::strlen(at);
-    }
-    while (*at && !IsBlank(*at)) ++at;
-    return at;
-}
-
 }  // namespace
 
 UninstallCommandStatus ParseUninstallCommandLine(const char* commandLine, UninstallCommand& command) {
     command = UninstallCommand();
     if (!commandLine) return UninstallCommandNoLog;
-    const char* at = SkipBlanks(SkipProgramPath(commandLine));
+    const char* at = AfterProgramPath(commandLine);
     if (at[0] == '-' && (at[1] == 'q' || at[1] == 'Q') && (at[2] == '\0' || IsBlank(at[2]))) {
         command.quiet = true;
         at = SkipBlanks(at + 2);

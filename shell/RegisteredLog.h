@@ -1,0 +1,37 @@
+#pragma once
+// An installation's registration with Windows: its Uninstall entry under
+// HKEY_LOCAL_MACHINE names the uninstall log ("UninstallString") and holds
+// the SHA-256 digest of the log's bytes ("UninstallLogSHA256"). Only
+// administrators can change that key, while the log lies in the program
+// directory, which users may be able to write: the digest tells the log the
+// setup wrote from a changed one.
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "setup/PathHelpers.h"
+#include "shell/Sha256.h"
+
+extern const char kUninstallEntriesKey[];  // "Software\...\Uninstall\", the entry's name follows
+extern const char kLogDigestValueName[];
+
+struct UninstallEntryValues {
+    char logPath[kPathBufferSize] = {};    // from "UninstallString"; empty when missing or unusable
+    char logDigest[kSha256TextSize] = {};  // empty when missing
+};
+
+// False when there is no entry of that name.
+bool ReadUninstallEntry(const char* keyName, UninstallEntryValues& values);
+
+// The whole log file; false when it cannot be read or is far larger than
+// any installation's log.
+bool ReadLogImage(const char* path, std::vector<uint8_t>& image);
+
+// Whether the image's digest is the recorded one (an empty one never matches).
+bool DigestMatches(const std::vector<uint8_t>& image, const char* recordedDigest);
+
+// The full path Windows makes of a path, into a buffer of size bytes; false
+// when it does not fit.
+bool FullPathOf(const char* path, char* out, size_t size);
+// Whether two paths name the same place once made full (letter case aside).
+bool SamePath(const char* a, const char* b);

@@ -1,0 +1,20 @@
+#pragma once
+// A reinstallation into the folder of an earlier installation of the same
+// application takes the earlier log over: the new log also carries the
+// earlier records that the new installation did not record again, so that
+// one uninstall removes both.
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+struct RecordSpan {
+    size_t offset;  // in the earlier log's image
+    size_t length;
+};
+
+// The earlier records to carry over, in file order: every sound record of the
+// earlier image but its application name and those naming an item that the
+// current records (complete records in memory, as the setup holds them)
+// name already.
+std::vector<RecordSpan> RecordsToCarryOver(const uint8_t* earlier, size_t earlierSize,
+                                           const std::vector<const uint8_t*>& current);

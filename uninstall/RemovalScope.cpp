@@ -1,0 +1,150 @@
+#include "uninstall/RemovalScope.h"
+
+#include <cstring>
+
+#include "setup/PathHelpers.h"
+
+namespace {
+
+constexpr uint32_t kClassesRoot = 0x80000000u, kCurrentUser = 0x80000001u, kLocalMachine = 0x80000002u;
+
+const char kAppPaths[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
+const char kUninstallEntries[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+const char kSettingsKey[] = "Software\\VARN\\Varnplay\\1.0\\Settings";
+// The settings key's parents, which the setup creates when they are missing.
+const char* const kSettingsParents[] = {"Software\\VARN", "Software\\VARN\\Varnplay", "Software\\VARN\\Varnplay\\1.0"};
+const char* const kProductFileTypes[] = {"VARN.Game", "VARN.Save", "VARN.DebugConfig"};
+
+// The names Windows gives to devices in every folder, with or without an
+// extension; the last ones are superscript digits in the ANSI code page.
+const char* const kDeviceNames[] = {"CON",  "PRN",  "AUX",  "NUL",  "CONIN$", "CONOUT$", "COM0",    "COM1",
+                                    "COM2", "COM3", "COM4", "COM5", "COM6",   "COM7",    "COM8",    "COM9",
+                                    "LPT0", "LPT1", "LPT2", "LPT3", "LPT4",   "LPT5",    "LPT6",    "LPT7",
+                                    "LPT8", "LPT9", "COM\xB9", "COM\xB2", "COM\xB3", "LPT\xB9", "LPT\xB2", "LPT\xB3"};
+
+bool IsDeviceName(const char* component, size_t length) {
+    size_t base = 0;
+    while (base < length && component[base] != '.') ++base;
+    while (base > 0 && component[base - 1] == ' ') --base;
+    for (const char* device : kDeviceNames)
+        if (std::strlen(device) == base && CompareNoCaseN(component, device, base) == 0) return true;
+    return false;
+}
+
+bool IsPlainComponent(const char* component, size_t length) {
+    if (length == 0) return false;
+    char last = component[length - 1];
+    if (last == '.' || last == ' ') return false;  // also rules out "." and ".."
+    for (size_t i = 0; i < length; ++i)
+        if (component[i] == '/' || component[i] == ':') return false;
+    return !IsDeviceName(component, length);
+}
+
+bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
+    return text.size() >= prefix.size() && CompareNoCaseN(text.c_str(), prefix.c_str(), prefix.size()) == 0;
+}
+
+// Strictly below folder: "folder\something".
+bool IsBelow(const std::string& path, const std::string& folder) {
+    return !folder.empty() && path.size() > folder.size() + 1 && StartsWithNoCase(path, folder) &&
+           path[folder.size()] == '\\';
+}
+
+bool IsSameOrBelow(const std::string& path, const std::string& folder) {
+    return !folder.empty() && (EqualsNoCase(path.c_str(), folder.c_str()) || IsBelow(path, folder));
+}
+
+// The log's folder, or empty when it is a drive root: a log there would put
+// the whole drive in reach.
+std::string LogFolder(const RemovalScope& scope) {
+    size_t separator = scope.logPath.rfind('\\');
+    if (separator == std::string::npos) return std::string();
+    std::string folder = scope.logPath.substr(0, separator);
+    return IsCanonicalPath(folder.c_str()) ? folder : std::string();
+}
+
+bool IsPlainKeyPath(const char* keyPath) {
+    size_t length = std::strlen(keyPath);
+    return length > 0 && keyPath[0] != '\\' && keyPath[length - 1] != '\\' && !std::strstr(keyPath, "\\\\");
+}
+
+bool IsProductEntryKey(const RemovalScope& scope, const char* keyPath) {
+    if (scope.entryName.empty() || scope.entryName.find('\\') != std::string::npos) return false;
+    return IsSameOrBelow(keyPath, kAppPaths + scope.entryName) ||
+           IsSameOrBelow(keyPath, kUninstallEntries + scope.entryName);
+}
+
+bool IsSettingsKey(const char* keyPath) {
+    for (const char* parent : kSettingsParents)
+        if (EqualsNoCase(keyPath, parent)) return true;
+    return IsSameOrBelow(keyPath, kSettingsKey);
+}
+
+bool IsExtensionKey(const char* keyPath) {
+    return keyPath[0] == '.' && keyPath[1] != '\0' && !std::strchr(keyPath, '\\');
+}
+
+}  // namespace
+
+bool IsCanonicalPath(const char* path) {
+    bool driveLetter = (path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z');
+    if (!driveLetter || path[1] != ':' || path[2] != '\\') return false;
+    const char* component = path + 3;
+    for (;;) {
+        const char* end = std::strchr(component, '\\');
+        size_t length = end ? static_cast<size_t>(end - component) : std::strlen(component);
+        if (!IsPlainComponent(component, length)) return false;
+        if (!end) return true;
+        component = end + 1;
+    }
+}
+
+bool FileInScope(const RemovalScope& scope, const char* path) {
+    if (!IsCanonicalPath(path)) return false;
+    return IsBelow(path, LogFolder(scope)) || IsBelow(path, scope.programsFolder) ||
+           IsBelow(path, scope.documentsFolder);
+}
+
+bool FolderInScope(const RemovalScope& scope, const char* path) {
+    if (FileInScope(scope, path)) return true;
+    if (!IsCanonicalPath(path)) return false;
+    std::string logFolder = LogFolder(scope);
+    return IsSameOrBelow(logFolder, path);  // the log's folder or one of its parents
+}
+
+size_t TrustedPrefixLength(const RemovalScope& scope, const char* path) {
+    for (const std::string& folder : {LogFolder(scope), scope.programsFolder, scope.documentsFolder})
+        if (IsBelow(path, folder)) return folder.size();
+    return std::strlen(path);
+}
+
+KeyPlace PlaceOfKey(const RemovalScope& scope, uint32_t rootKey, const char* keyPath) {
+    if (!IsPlainKeyPath(keyPath)) return KeyOutside;
+    switch (rootKey) {
+    case kLocalMachine: return IsProductEntryKey(scope, keyPath) ? KeyOfInstallation : KeyOutside;
+    case kCurrentUser: return IsSettingsKey(keyPath) ? KeyOfInstallation : KeyOutside;
+    case kClassesRoot:
+        if (!FileTypeOfKey(scope, rootKey, keyPath).empty()) return KeyOfInstallation;
+        return IsExtensionKey(keyPath) ? KeyExtension : KeyOutside;
+    default: return KeyOutside;
+    }
+}
+
+std::string FileTypeOfKey(const RemovalScope& scope, uint32_t rootKey, const char* keyPath) {
+    if (rootKey != kClassesRoot) return std::string();
+    const char* end = std::strchr(keyPath, '\\');
+    std::string first = end ? std::string(keyPath, end) : std::string(keyPath);
+    for (const char* type : kProductFileTypes)
+        if (EqualsNoCase(first.c_str(), type)) return first;
+    // A single game's saved games: its name and ".Save", one key name.
+    bool gameType = !scope.appName.empty() && scope.appName.find('\\') == std::string::npos &&
+                    EqualsNoCase(first.c_str(), (scope.appName + ".Save").c_str());
+    return gameType ? first : std::string();
+}
+
+bool IsLogFile(const RemovalScope& scope, const char* path) { return EqualsNoCase(path, scope.logPath.c_str()); }
+
+bool IsUninstallEntryKey(const RemovalScope& scope, uint32_t rootKey, const char* keyPath) {
+    return rootKey == kLocalMachine && !scope.entryName.empty() &&
+           IsSameOrBelow(keyPath, kUninstallEntries + scope.entryName);
+}

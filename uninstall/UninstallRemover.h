@@ -1,0 +1,71 @@
+#pragma once
+// Removes what an installation recorded, working through a validated
+// uninstall log in file order (contents before their containers), within
+// the places an installation writes to (RemovalScope). The system calls sit
+// behind RemovalTarget, so the rules are plain code.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "uninstall/RemovalScope.h"
+
+enum RemovalOutcome {
+    RemovalDone,        // removed now
+    RemovalAbsent,      // already gone: skipped silently
+    RemovalKept,        // a folder or key that still holds other items, or an extension another program took over
+    RemovalScheduled,   // in use: removed at the next restart
+    RemovalFailed,      // access denied or another error
+    RemovalOutside,     // not a place the installation writes to: never touched
+};
+
+enum KeyDefaultState { KeyDefaultMissingKey, KeyDefaultText, KeyDefaultNone, KeyDefaultUnreadable };
+
+class RemovalTarget {
+public:
+    // A file or shortcut; clears a read-only attribute first. A file in use
+    // (a sharing violation) is scheduled for removal at restart.
+    virtual RemovalOutcome RemoveFile(const char* path) = 0;
+    // A folder, only when it is empty; never recursively.
+    virtual RemovalOutcome RemoveFolder(const char* path) = 0;
+    // A registry key, only when it has no subkeys.
+    virtual RemovalOutcome RemoveKey(uint32_t rootKey, const char* keyPath) = 0;
+    // Whether a folder on the way to the item, after the first trustedLength
+    // characters of its path, is a link to somewhere else.
+    virtual bool PassesThroughLink(const char* path, size_t trustedLength) = 0;
+    // The text of a key's default value, to see whose an extension is now.
+    virtual KeyDefaultState ReadKeyDefault(uint32_t rootKey, const char* keyPath, std::string& value) = 0;
+
+protected:
+    ~RemovalTarget() = default;
+};
+
+// Called after each record: records done, total records, what was handled.
+typedef void (*RemovalProgress)(void* context, size_t done, size_t total, const char* item);
+
+struct RemovalReport {
+    // Items as shown to the user ("C:\dir\file", "HKEY_CURRENT_USER\Software\X"),
+    // by their final outcome, each once, in log order.
+    std::vector<std::string> failed;
+    std::vector<std::string> scheduled;
+    std::vector<std::string> kept;
+    std::vector<std::string> outside;
+    size_t removed = 0;
+    bool associationsChanged = false;  // a key under HKEY_CLASSES_ROOT was removed
+    // Something a second run can remove was left (in use, access denied):
+    // the log and the Uninstall entry stay so that the run can be repeated.
+    bool logKept = false;
+};
+
+// The image must have passed ValidateUninstallLog. The log file itself and
+// the Uninstall entry go last, and only when nothing a second run could
+// still remove is left.
+void RemoveRecordedItems(const uint8_t* image, size_t size, const RemovalScope& scope, RemovalTarget& target,
+                         RemovalProgress progress, void* progressContext, RemovalReport& report);
+
+// Exit status: 0 everything was removed (folders and keys kept because they
+// hold other items count as done), 2 something is left or was refused.
+int RemovalExitStatus(const RemovalReport& report);
+
+// The closing message for the user.
+std::string RemovalSummaryText(const std::string& appName, const RemovalReport& report);
