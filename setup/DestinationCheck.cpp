@@ -118,8 +118,8 @@ const char* DestinationProblemText(DestinationProblem problem) {
             return "The installation directory holds a character that Windows does not allow in a folder name: "
                    "/ : * ? \" < > | or a control character.";
         case DestinationDeviceName:
-            return "The installation directory holds a name that Windows reserves for a device: CON, PRN, AUX, "
-                   "NUL, COM1 to COM9 or LPT1 to LPT9.";
+            return "The installation directory holds a name that Windows reserves for a device, such as CON, NUL, "
+                   "COM1 or LPT1.";
         case DestinationBadFolderName:
             return "The installation directory holds a folder name that is only dots or ends with a dot or a blank.";
         case DestinationRoot: return "The installation directory is the root folder of a drive or network share.";

@@ -33,16 +33,17 @@ NameProblem CheckPathName(const char* name, size_t length) {
 }  // namespace
 
 bool IsDeviceName(const char* name, size_t length) {
-    static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL"};
+    // The last six are COM and LPT with the superscript digits of the ANSI
+    // code page, which Windows reads as devices too.
+    static const char* const kDevices[] = {
+        "CON",  "PRN",  "AUX",  "NUL",  "CONIN$", "CONOUT$", "COM0",    "COM1",    "COM2",    "COM3",    "COM4",
+        "COM5", "COM6", "COM7", "COM8", "COM9",   "LPT0",    "LPT1",    "LPT2",    "LPT3",    "LPT4",    "LPT5",
+        "LPT6", "LPT7", "LPT8", "LPT9", "COM\xB9", "COM\xB2", "COM\xB3", "LPT\xB9", "LPT\xB2", "LPT\xB3"};
     size_t stem = DeviceStemLength(name, length);
-    if (stem == 3) {
-        for (const char* device : kDevices) {
-            if (CompareNoCaseN(name, device, 3) == 0) return true;
-        }
-        return false;
+    for (const char* device : kDevices) {
+        if (std::strlen(device) == stem && CompareNoCaseN(name, device, stem) == 0) return true;
     }
-    bool numbered = CompareNoCaseN(name, "COM", 3) == 0 || CompareNoCaseN(name, "LPT", 3) == 0;
-    return stem == 4 && numbered && name[3] >= '1' && name[3] <= '9';
+    return false;
 }
 
 bool IsParentName(const char* name, size_t length) {
@@ -113,7 +114,7 @@ const char* NameProblemText(NameProblem problem) {
         case NameRooted: return "starts with \\ or /, which leads out of its folder";
         case NameParent: return "holds \"..\", which leads out of its folder";
         case NameDevice:
-            return "holds a name that Windows reserves for a device: CON, PRN, AUX, NUL, COM1 to COM9 or LPT1 to LPT9";
+            return "holds a name that Windows reserves for a device, such as CON, NUL, COM1 or LPT1";
         case NameDotsOrTrailingBlank: return "holds a name that is only dots or ends with a dot or a blank";
     }
     return "is fine";

@@ -16,12 +16,13 @@ enum NameProblem {
     NameDrive,               // a colon: a drive, or a stream of a file
     NameRooted,              // starts at the root of a drive
     NameParent,              // "..", or a spelling Windows reads as it ("...", ".. ")
-    NameDevice,              // CON, PRN, AUX, NUL, COM1-COM9, LPT1-LPT9
+    NameDevice,              // CON, PRN, AUX, NUL, COM1, LPT1 and the like
     NameDotsOrTrailingBlank, // only dots, or ends in a dot or a blank: Windows would change it
 };
 
-// CON, PRN, AUX, NUL, COM1 to COM9 and LPT1 to LPT9, in any letter case, with
-// or without an extension and blanks before it: Windows opens the device.
+// CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM0 to COM9 and LPT0 to LPT9 (also
+// with superscript digits), in any letter case, with or without an extension
+// and blanks before it: Windows opens the device.
 bool IsDeviceName(const char* name, size_t length);
 
 // Only dots and blanks, at least two dots: Windows drops trailing dots and

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "setup/NameRules.h"
 #include "setup/PathHelpers.h"
 
 namespace {
@@ -14,22 +15,6 @@ const char kSettingsKey[] = "Software\\VARN\\Varnplay\\1.0\\Settings";
 // The settings key's parents, which the setup creates when they are missing.
 const char* const kSettingsParents[] = {"Software\\VARN", "Software\\VARN\\Varnplay", "Software\\VARN\\Varnplay\\1.0"};
 const char* const kProductFileTypes[] = {"VARN.Game", "VARN.Save", "VARN.DebugConfig"};
-
-// The names Windows gives to devices in every folder, with or without an
-// extension; the last ones are superscript digits in the ANSI code page.
-const char* const kDeviceNames[] = {"CON",  "PRN",  "AUX",  "NUL",  "CONIN$", "CONOUT$", "COM0",    "COM1",
-                                    "COM2", "COM3", "COM4", "COM5", "COM6",   "COM7",    "COM8",    "COM9",
-                                    "LPT0", "LPT1", "LPT2", "LPT3", "LPT4",   "LPT5",    "LPT6",    "LPT7",
-                                    "LPT8", "LPT9", "COM\xB9", "COM\xB2", "COM\xB3", "LPT\xB9", "LPT\xB2", "LPT\xB3"};
-
-bool IsDeviceName(const char* component, size_t length) {
-    size_t base = 0;
-    while (base < length && component[base] != '.') ++base;
-    while (base > 0 && component[base - 1] == ' ') --base;
-    for (const char* device : kDeviceNames)
-        if (std::strlen(device) == base && CompareNoCaseN(component, device, base) == 0) return true;
-    return false;
-}
 
 bool IsPlainComponent(const char* component, size_t length) {
     if (length == 0) return false;
