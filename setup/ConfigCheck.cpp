@@ -1,10 +1,13 @@
 #include "setup/ConfigCheck.h"
 
+#include <cstring>
+
 #include "setup/NameRules.h"
 
 namespace {
 
 const char kLeadingDot[] = "must be given without its leading dot";
+const char kKeySeparator[] = "holds a backslash, which cannot stand in the name of the saved games' file type";
 const char kNoLinkName[] = "leaves nothing for the shortcut's file name once the characters a file name cannot hold "
                            "are left out";
 
@@ -55,7 +58,11 @@ size_t CheckSetupConfig(const SetupConfig& config, ConfigProblem* problems, size
     if (!config.license.IsEmpty()) list.Add("license", CheckRelativePath(config.license.Get(), false));
     bool readme = !config.readme.IsEmpty();
     if (readme) list.Add("readme", CheckRelativePath(config.readme.Get(), false));
-    if (config.game) CheckLinkName("appname", config.appname.Get(), list);
+    if (config.game) {
+        // A single game's name also names its file type, a key of its own.
+        if (std::strchr(config.appname.Get(), '\\')) list.Add("appname", kKeySeparator);
+        CheckLinkName("appname", config.appname.Get(), list);
+    }
     if (readme && !config.readme_title.IsEmpty()) CheckLinkName("readme_title", config.readme_title.Get(), list);
     return list.Count();
 }

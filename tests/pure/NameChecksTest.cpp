@@ -136,6 +136,7 @@ TEST(ConfigCheck, ValuesThatMakeBrokenNamesAreRefusedByKey) {
         {"game\nappname=\"|\"", "appname"},
         {"game\nappname=CON", "appname"},
         {"game\nappname=Devi \"Dezir\"", nullptr},
+        {"game\nappname=Devi\\Dezir", "appname"},
         {"appname=\"|\"", nullptr},  // only "Uninstall ..." is made from it
         {"readme=r.txt\nreadme_title=COM1", "readme_title"},
         {"readme=r.txt\nreadme_title=A/B", nullptr},
