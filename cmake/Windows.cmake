@@ -68,6 +68,8 @@ endfunction()
 # The plain-logic tests run under Wine as well as natively.
 file(GLOB PURE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/pure/*.cpp)
 vsetup_win_test(test_pure ${PURE_TEST_SOURCES})
+vsetup_crc32_path_tests(test_pure
+    "WINEPREFIX=${VSETUP_WINEPREFIX};VSETUP_BUILD_DIR=${CMAKE_BINARY_DIR};VSETUP_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
 
 # Each folder under tests/win/ is one test program (shared helpers in tests/support).
 file(GLOB SUPPORT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
