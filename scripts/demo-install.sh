@@ -3,7 +3,7 @@
 # left: files, shortcuts, registry values and the uninstall log. With a
 # display (DISPLAY reachable) the interactive wizard runs on it; otherwise
 # quiet mode runs on a private Xvfb and Finish is pressed automatically.
-# Usage: demo-install.sh BUILD_DIR   (a 64-bit Windows build)
+# Usage: demo-install.sh BUILD_DIR   (a Windows build: build/win32 or build/win64)
 # VSETUP_DEMO_QUIET=1 forces quiet mode.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"

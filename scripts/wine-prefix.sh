@@ -67,7 +67,11 @@ add_windows_fonts() {
 }
 
 wine="$("$(dirname "$0")/wine-loader.sh")"
-"$wine" wineboot -i >/dev/null 2>&1
+"$wine" wineboot -i >/dev/null 2>&1 || {
+    status=$?
+    echo "wine-prefix: wineboot with $wine failed in $prefix (status $status)" >&2
+    exit $status
+}
 # Without this Wine waits about two seconds whenever a window is hidden.
 "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 # Shortcuts made in the prefix must not turn into menu entries of the host.

@@ -18,12 +18,12 @@
 #   damaged    the player from an archive damaged half way (setup status 2):
 #              the partial installation goes completely
 # The only change allowed besides these is C:\windows\VARNUINS.EXE, which
-# stays for other installations.
+# stays for other installations. VSETUP_E2E_TIMEOUT: as for run-case.sh.
 set -euo pipefail
 name="$1"
 here="$(cd "$(dirname "$0")" && pwd)"
 src="${VSETUP_SOURCE_DIR:-$(cd "$here/../.." && pwd)}"
-build="${VSETUP_BUILD_DIR:-$src/build/win64}"
+build="${VSETUP_BUILD_DIR:-$src/build/$("$src/scripts/windows-build.sh")}"
 
 dat=() archive=normal setup_status=0 mainexe=varnplay.exe
 case "$name" in
@@ -43,7 +43,7 @@ export WINEPREFIX="$build/roundtrip-prefix"
 rm -f "$WINEPREFIX/dosdevices/z:"
 drive="$WINEPREFIX/drive_c"
 wine() { (cd "$drive" && "$src/scripts/wine-run.sh" "$@"); }
-driver() { wine 'C:\e2e\bin\e2edriver.exe' --timeout 30 -e "$1"; }
+driver() { wine 'C:\e2e\bin\e2edriver.exe' --timeout "${VSETUP_E2E_TIMEOUT:-30}" -e "$1"; }
 
 mkdir -p "$drive/e2e/bin"
 for program in tests/e2e/e2edriver.exe vsapack.exe; do

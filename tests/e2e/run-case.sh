@@ -8,11 +8,12 @@
 # A case file is a driver script with @SET@ for the set's folder, plus
 #   #dat LINE         a line of SETUP.DAT (no #dat line: no SETUP.DAT at all)
 #   #archive KIND     normal (default), missing or damaged
+# VSETUP_E2E_TIMEOUT: seconds the driver waits for each step (default 30).
 set -euo pipefail
 name="$1"
 here="$(cd "$(dirname "$0")" && pwd)"
 src="${VSETUP_SOURCE_DIR:-$(cd "$here/../.." && pwd)}"
-build="${VSETUP_BUILD_DIR:-$src/build/win64}"
+build="${VSETUP_BUILD_DIR:-$src/build/$("$src/scripts/windows-build.sh")}"
 case_file="$here/cases/$name.case"
 [ -f "$case_file" ] || { echo "no case $case_file" >&2; exit 2; }
 
@@ -80,4 +81,4 @@ set_dir="C:\\e2e\\run\\$name\\set"
 } >"$run/script.txt"
 
 echo "== e2e case $name"
-wine 'C:\e2e\bin\e2edriver.exe' --timeout 30 "C:\\e2e\\run\\$name\\script.txt"
+wine 'C:\e2e\bin\e2edriver.exe' --timeout "${VSETUP_E2E_TIMEOUT:-30}" "C:\\e2e\\run\\$name\\script.txt"
