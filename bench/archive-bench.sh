@@ -11,10 +11,12 @@ data="$root/build/bench-data"; mkdir -p "$data"
 
 cmake -S . -B build/bench-native -DCMAKE_BUILD_TYPE=Release -DVSETUP_SANITIZE=OFF >/dev/null
 cmake --build build/bench-native -j2 --target archive_bench >/dev/null
-cmake -S . -B build/win64 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/win64 -j2 --target archive_bench >/dev/null
+build="$(scripts/windows-build.sh)"  # the Windows build Wine runs here
+cmake -S . -B build/$build -DCMAKE_TOOLCHAIN_FILE="$(scripts/windows-build.sh --toolchain "$build")" \
+    -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build/$build -j2 --target archive_bench >/dev/null
 native="build/bench-native/bench/archive_bench"
-windows="build/win64/bench/archive_bench.exe"
+windows="build/$build/bench/archive_bench.exe"
 
 small=$((megabytes / 4))
 for size in "$small" "$megabytes"; do
@@ -24,8 +26,8 @@ archive="$data/bench$megabytes.vsa"
 echo "archive: $archive ($(stat -c %s "$archive") bytes)"
 echo "== native"
 "$native" compare "$archive" "$rounds"
-echo "== Wine (64-bit build)"
-export WINEPREFIX="$root/build/win64/wineprefix"
+echo "== Wine (build/$build)"
+export WINEPREFIX="$root/build/$build/wineprefix"
 scripts/wine-run.sh "$windows" compare "$archive" "$rounds"
 echo "== CRC-32 speed"
 echo -n "native: "; "$native" crc

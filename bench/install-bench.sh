@@ -8,8 +8,9 @@
 # Environment: BENCH_MB      payload size in MB (default 300; 30 for a quick check)
 #              BENCH_RUNS    interleaved rounds on that payload (default 5; 3 on the empty files)
 #              BENCH_EMPTY   empty files for the per-file cost (default 20000)
-#              BENCH_BASELINE_SETUP  another 64-bit setup.exe (an earlier build) to
-#                            interleave with ours on the full payload
+#              BENCH_BASELINE_SETUP  another setup.exe of the same word size (an
+#                            earlier build) to interleave with ours on the full payload
+# The Windows build is the one Wine runs here (scripts/windows-build.sh).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
@@ -23,13 +24,15 @@ log() { echo "install-bench: $*" >&2; }
 
 # ---- tools -------------------------------------------------------------------
 scripts/install-deps.sh
-log "building (native packer, 64-bit setup.exe, VARNUINS.EXE, timer)"
+windows="$(scripts/windows-build.sh)"
+log "building (native packer, setup.exe, VARNUINS.EXE and timer of build/$windows)"
 cmake -S . -B build/bench-native -DCMAKE_BUILD_TYPE=Release -DVSETUP_SANITIZE=OFF >/dev/null
 cmake --build build/bench-native -j2 --target vsapack >/dev/null
-cmake -S . -B build/win64 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/win64 -j2 --target setup varnuins install_timer >/dev/null
+cmake -S . -B build/$windows -DCMAKE_TOOLCHAIN_FILE="$(scripts/windows-build.sh --toolchain "$windows")" \
+    -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build/$windows -j2 --target setup varnuins install_timer >/dev/null
 vsapack="$root/build/bench-native/vsapack"
-timer="$root/build/win64/bench/install_timer.exe"
+timer="$root/build/$windows/bench/install_timer.exe"
 
 # ---- payloads, installation sets and NSIS installers ---------------------------
 # Each is made once and kept until the generator or its parameters change.
@@ -54,8 +57,8 @@ pack() {  # name
     fi
     # The installation set: setup.exe beside its archive and uninstaller.
     mkdir -p "$work/set-$name"
-    cp build/win64/setup.exe "$work/set-$name/setup.exe"
-    cp build/win64/VARNUINS.exe "$work/set-$name/VARNUINS.EXE"
+    cp build/$windows/setup.exe "$work/set-$name/setup.exe"
+    cp build/$windows/VARNUINS.exe "$work/set-$name/VARNUINS.EXE"
     ln -f "$work/$name.vsa" "$work/set-$name/insfiles.vsa"
     # The same set as one file: setup.exe checks the CRC-32 of every bundled
     # file before its first window, so the start-up reads the whole archive once.
@@ -63,20 +66,21 @@ pack() {  # name
     if [ -n "${BENCH_BASELINE_SETUP:-}" ]; then
         mkdir -p "$work/set-$name-baseline"
         cp "$BENCH_BASELINE_SETUP" "$work/set-$name-baseline/setup.exe"
-        cp build/win64/VARNUINS.exe "$work/set-$name-baseline/VARNUINS.EXE"
+        cp build/$windows/VARNUINS.exe "$work/set-$name-baseline/VARNUINS.EXE"
         ln -f "$work/$name.vsa" "$work/set-$name-baseline/insfiles.vsa"
     fi
 }
 
 # What a publisher would write: all files, an uninstaller and its registry entry.
-# Debian's nsis builds 64-bit stubs too; the 32-bit stub cannot run on this
-# machine (no 32-bit Wine), so the 64-bit one stands in, as our 64-bit build does.
+# The NSIS stub has the word size of our build: where Wine cannot run 32-bit
+# programs, Debian's 64-bit stub stands in, as our 64-bit build does.
+nsis_target=x86-unicode; [ "$windows" = win64 ] && nsis_target=amd64-unicode
 nsis_script() {  # name, mode (zlib|solid)
     local name="$1" mode="$2" compressor="SetCompressor zlib"
     [ "$mode" = solid ] && compressor="SetCompressor /SOLID zlib"
     cat <<EOF
 Unicode true
-Target amd64-unicode
+Target $nsis_target
 $compressor
 Name "Bench"
 OutFile "$work/nsis-$mode-$name.exe"

@@ -23,6 +23,7 @@ target_link_libraries(test_pure_native PRIVATE vsetup_pure gtest gtest_main)
 target_include_directories(test_pure_native PRIVATE ${CMAKE_SOURCE_DIR}/tests)
 add_test(NAME test_pure_native COMMAND test_pure_native --gtest_brief=1)
 set_tests_properties(test_pure_native PROPERTIES ENVIRONMENT "VSETUP_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+vsetup_crc32_path_tests(test_pure_native "VSETUP_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
 
 # Tools whose folder holds a PORTABLE marker build natively too.
 file(GLOB TOOL_DIRS LIST_DIRECTORIES true CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/*)

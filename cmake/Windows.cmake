@@ -22,10 +22,27 @@ add_library(vsetup_lib STATIC ${VSETUP_LIB_SOURCES})
 target_include_directories(vsetup_lib PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/resources)
 target_link_libraries(vsetup_lib PUBLIC ${VSETUP_WIN_LIBS})
 
-# Resources (dialogs, strings, bitmaps, icon, manifest, version).
+# Resources (dialogs, strings, bitmaps, icon, version).
 add_library(vsetup_res OBJECT resources/vsetup.rc)
 
-add_executable(setup WIN32 setup/WinMain.cpp $<TARGET_OBJECTS:vsetup_res>)
+# Each manifest names the architecture its program is linked into: Windows
+# binds the program to that architecture's Common Controls 6, and a 64-bit
+# program asking for the x86 one does not start (0xC0000135).
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(VSETUP_MANIFEST_ARCH amd64)
+else()
+    set(VSETUP_MANIFEST_ARCH x86)
+endif()
+foreach(manifest resources/setup resources/tool uninstall/uninstall)
+    get_filename_component(name ${manifest} NAME)
+    configure_file(${manifest}.manifest.in ${CMAKE_BINARY_DIR}/resources/${name}.manifest @ONLY)
+endforeach()
+set_source_files_properties(resources/setup-manifest.rc PROPERTIES OBJECT_DEPENDS ${CMAKE_BINARY_DIR}/resources/setup.manifest)
+set_source_files_properties(resources/tool-manifest.rc PROPERTIES OBJECT_DEPENDS ${CMAKE_BINARY_DIR}/resources/tool.manifest)
+add_library(vsetup_manifest OBJECT resources/setup-manifest.rc)
+add_library(vsetup_tool_manifest OBJECT resources/tool-manifest.rc)
+
+add_executable(setup WIN32 setup/WinMain.cpp $<TARGET_OBJECTS:vsetup_res> $<TARGET_OBJECTS:vsetup_manifest>)
 target_link_libraries(setup PRIVATE vsetup_lib)
 # Shipped without symbols: the program then ends where its last section does,
 # which is where a bundle goes (vsapack bundle).
@@ -37,6 +54,7 @@ file(GLOB UNINSTALL_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/uninstall/*.cp
 list(REMOVE_ITEM UNINSTALL_SOURCES ${CMAKE_SOURCE_DIR}/uninstall/UninstallerMain.cpp)
 add_library(vsetup_uninstall_lib STATIC ${UNINSTALL_SOURCES})
 target_link_libraries(vsetup_uninstall_lib PUBLIC vsetup_lib)
+set_source_files_properties(uninstall/VARNUINS.rc PROPERTIES OBJECT_DEPENDS ${CMAKE_BINARY_DIR}/resources/uninstall.manifest)
 add_executable(varnuins WIN32 uninstall/UninstallerMain.cpp uninstall/VARNUINS.rc)
 set_target_properties(varnuins PROPERTIES OUTPUT_NAME VARNUINS)
 target_link_libraries(varnuins PRIVATE vsetup_uninstall_lib)
@@ -48,10 +66,26 @@ foreach(tool_dir ${TOOL_DIRS})
     if(IS_DIRECTORY ${tool_dir})
         get_filename_component(tool ${tool_dir} NAME)
         file(GLOB tool_sources CONFIGURE_DEPENDS ${tool_dir}/*.cpp)
-        add_executable(${tool} ${tool_sources} $<TARGET_OBJECTS:vsetup_res>)
+        add_executable(${tool} ${tool_sources} $<TARGET_OBJECTS:vsetup_res> $<TARGET_OBJECTS:vsetup_tool_manifest>)
+        list(APPEND VSETUP_TOOLS ${tool})
         target_link_libraries(${tool} PRIVATE vsetup_lib)
     endif()
 endforeach()
+
+# The manifests as Windows reads them from the built programs; needs no Wine.
+set(manifest_checks setup:requireAdministrator varnuins:requireAdministrator)
+foreach(tool ${VSETUP_TOOLS})
+    list(APPEND manifest_checks ${tool}:asInvoker)
+endforeach()
+set(manifest_args)
+foreach(check ${manifest_checks})
+    string(REPLACE ":" ";" check ${check})
+    list(GET check 0 target)
+    list(GET check 1 level)
+    list(APPEND manifest_args $<TARGET_FILE:${target}>=${level})
+endforeach()
+add_test(NAME manifests COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/manifests/check_manifests.py ${manifest_args})
+set_tests_properties(manifests PROPERTIES LABELS nowine)
 
 # GoogleTest from Debian's sources, built with this toolchain.
 set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
@@ -61,7 +95,7 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 
 set(VSETUP_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
 function(vsetup_win_test name)
-    add_executable(${name} ${ARGN} $<TARGET_OBJECTS:vsetup_res>)
+    add_executable(${name} ${ARGN} $<TARGET_OBJECTS:vsetup_res> $<TARGET_OBJECTS:vsetup_manifest>)
     target_link_libraries(${name} PRIVATE vsetup_uninstall_lib gtest gtest_main)
     target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
     add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
@@ -73,6 +107,8 @@ endfunction()
 # The plain-logic tests run under Wine as well as natively.
 file(GLOB PURE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/pure/*.cpp)
 vsetup_win_test(test_pure ${PURE_TEST_SOURCES})
+vsetup_crc32_path_tests(test_pure
+    "WINEPREFIX=${VSETUP_WINEPREFIX};VSETUP_BUILD_DIR=${CMAKE_BINARY_DIR};VSETUP_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
 
 # Each folder under tests/win/ is one test program (shared helpers in tests/support).
 file(GLOB SUPPORT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
@@ -89,6 +125,13 @@ endforeach()
 if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/CMakeLists.txt)
     add_subdirectory(tests/e2e)
 endif()
+
+# The programs start in a prefix holding the Common Controls of both
+# architectures, as prefixes do where Wine's 32-bit half runs.
+add_test(NAME manifests_mixed_prefix COMMAND bash ${CMAKE_SOURCE_DIR}/tests/manifests/mixed-prefix.sh)
+set_tests_properties(manifests_mixed_prefix PROPERTIES
+    ENVIRONMENT "VSETUP_BUILD_DIR=${CMAKE_BINARY_DIR};VSETUP_SOURCE_DIR=${CMAKE_SOURCE_DIR}"
+    TIMEOUT 180)
 if(EXISTS ${CMAKE_SOURCE_DIR}/bench/CMakeLists.txt)
     add_subdirectory(bench)
 endif()

@@ -33,19 +33,17 @@ uint32_t TableCrc32(uint32_t crc, const uint8_t* data, size_t length) {
 
 #ifdef VSETUP_CLMUL
 
-enum class ClmulWidth { None, Narrow, Wide };
-
 // 256-bit registers need the processor's VPCLMULQDQ and AVX2 and an operating
 // system that saves their upper halves (XGETBV), else 128-bit PCLMULQDQ.
-ClmulWidth DetectCarrylessMultiply() {
+Crc32Path DetectCarrylessMultiply() {
     unsigned eax, ebx, ecx, edx;
-    if (!__get_cpuid(1, &eax, &ebx, &ecx, &edx) || !(ecx & bit_PCLMUL) || !(edx & bit_SSE2)) return ClmulWidth::None;
-    if (!(ecx & bit_OSXSAVE) || !(ecx & bit_AVX)) return ClmulWidth::Narrow;
+    if (!__get_cpuid(1, &eax, &ebx, &ecx, &edx) || !(ecx & bit_PCLMUL) || !(edx & bit_SSE2)) return Crc32Path::Table;
+    if (!(ecx & bit_OSXSAVE) || !(ecx & bit_AVX)) return Crc32Path::Clmul128;
     unsigned stateLow, stateHigh;
     __asm__ volatile("xgetbv" : "=a"(stateLow), "=d"(stateHigh) : "c"(0));
-    if ((stateLow & 6) != 6) return ClmulWidth::Narrow;
-    if (!__get_cpuid_count(7, 0, &eax, &ebx, &ecx, &edx)) return ClmulWidth::Narrow;
-    return (ecx & bit_VPCLMULQDQ) && (ebx & bit_AVX2) ? ClmulWidth::Wide : ClmulWidth::Narrow;
+    if ((stateLow & 6) != 6) return Crc32Path::Clmul128;
+    if (!__get_cpuid_count(7, 0, &eax, &ebx, &ecx, &edx)) return Crc32Path::Clmul128;
+    return (ecx & bit_VPCLMULQDQ) && (ebx & bit_AVX2) ? Crc32Path::Clmul256 : Crc32Path::Clmul128;
 }
 
 __attribute__((target("pclmul,sse2"))) __m128i Load(const uint8_t* p) {
@@ -129,25 +127,40 @@ VSETUP_ALIGN_STACK VSETUP_WIDE_TARGET uint32_t FoldBlocksWide(uint32_t reg, cons
     return Reduce(sum, k3k4);
 }
 
-const ClmulWidth kClmulWidth = DetectCarrylessMultiply();
-
 #endif
+
+Crc32Path DetectPath() {
+#ifdef VSETUP_CLMUL
+    return DetectCarrylessMultiply();
+#else
+    return Crc32Path::Table;
+#endif
+}
+
+const Crc32Path kFastestPath = DetectPath();
+Crc32Path activePath = kFastestPath;
 
 }  // namespace
 
+bool ForceCrc32Path(Crc32Path path) {
+    if (path > kFastestPath) return false;
+    activePath = path;
+    return true;
+}
+
 const char* Crc32Method() {
 #ifdef VSETUP_CLMUL
-    if (kClmulWidth == ClmulWidth::Wide) return "256-bit carry-less multiplication";
-    if (kClmulWidth == ClmulWidth::Narrow) return "128-bit carry-less multiplication";
+    if (activePath == Crc32Path::Clmul256) return "256-bit carry-less multiplication";
+    if (activePath == Crc32Path::Clmul128) return "128-bit carry-less multiplication";
 #endif
     return "zlib's table";
 }
 
 uint32_t UpdateCrc32(uint32_t crc, const uint8_t* data, size_t length) {
 #ifdef VSETUP_CLMUL
-    if (kClmulWidth != ClmulWidth::None && length >= kFoldMinimum) {
+    if (activePath != Crc32Path::Table && length >= kFoldMinimum) {
         size_t folded = length & ~static_cast<size_t>(15);
-        bool wide = kClmulWidth == ClmulWidth::Wide && folded >= kWideFoldMinimum;
+        bool wide = activePath == Crc32Path::Clmul256 && folded >= kWideFoldMinimum;
         crc = ~(wide ? FoldBlocksWide(~crc, data, folded) : FoldBlocks(~crc, data, folded));
         data += folded;
         length -= folded;

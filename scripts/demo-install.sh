@@ -3,7 +3,7 @@
 # left: files, shortcuts, registry values and the uninstall log. With a
 # display (DISPLAY reachable) the interactive wizard runs on it; otherwise
 # quiet mode runs on a private Xvfb and Finish is pressed automatically.
-# Usage: demo-install.sh BUILD_DIR [--bundle]   (a 64-bit Windows build)
+# Usage: demo-install.sh BUILD_DIR [--bundle]   (a Windows build: build/win32 or build/win64)
 # VSETUP_DEMO_QUIET=1 forces quiet mode. --bundle makes the set one file
 # (vsapack bundle) in C:\demo\download and installs from that; without a
 # display it installs unattended (-s), pressing nothing.

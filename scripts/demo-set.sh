@@ -2,7 +2,7 @@
 # Makes the demo installation set from demo/ in a Wine prefix: C:\demo\set
 # (setup.exe, VARNUINS.EXE, SETUP.DAT, LICENSE.TXT, insfiles.vsa packed from
 # demo/payload) and C:\demo\bin (the end-to-end driver and the log tool).
-# Usage: demo-set.sh BUILD_DIR   (a 64-bit Windows build; WINEPREFIX set, prefix ready)
+# Usage: demo-set.sh BUILD_DIR   (a Windows build; WINEPREFIX set, prefix ready)
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$(cd "$1" && pwd)"

@@ -1,13 +1,15 @@
 #!/bin/bash
 # Renders every dialog template and the background window, then the real
 # wizard pages and the folder chooser, under Wine, and saves PNG screenshots
-# in build/win64/screenshots and build/win64/page-screenshots. Builds the
-# 64-bit tree first.
+# in BUILD/screenshots and BUILD/page-screenshots, BUILD being the Windows
+# build Wine runs here (scripts/windows-build.sh), which it builds first.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-build="$root/build/win64"
+windows="$("$root/scripts/windows-build.sh")"
+build="$root/build/$windows"
 cd "$root"
-cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$(scripts/windows-build.sh --toolchain "$windows")" \
+    -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" -j2 --target screenshots
 
 shoot() {  # templates|pages, output directory

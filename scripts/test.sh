@@ -1,26 +1,48 @@
 #!/bin/bash
-# Runs every test: the plain logic natively under ASan/UBSan, a short fuzzing
-# slice, and the Windows build under Wine with its own prefix and X server.
+# Runs every test: the plain logic natively under ASan/UBSan and as a 32-bit
+# program through qemu-user, a short fuzzing slice, and one Windows build
+# under Wine with its own prefixes and X servers: the shipped i686 build
+# where Wine's 32-bit loader runs natively, else the x86_64 build
+# (scripts/windows-build.sh says which, and why).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
+started=$(date +%s)
 scripts/install-deps.sh
 jobs="$(nproc)"
 
+read -r windows reason < <(scripts/windows-build.sh --reason) || true
+[ -n "$windows" ] || exit 2
+export VSETUP_WINDOWS_BUILD="$windows"
+tested="build/$windows ($([ "$windows" = win32 ] && echo i686 || echo x86_64))"
+echo "test.sh: the Windows tests, end-to-end cases and round trips run on $tested: $reason"
+
 CC=clang CXX=clang++ cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Debug >/dev/null
 cmake --build build/native -j"$jobs"
-# The shipped 32-bit programs; their tests build too, so both stay compilable.
-cmake -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/win32 -j"$jobs"
-# The same sources for 64-bit Windows, which Wine runs on every kernel.
-cmake -S . -B build/win64 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/win64 -j"$jobs"
+cmake -S . -B build/linux-i686 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/linux-i686.cmake" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build/linux-i686 -j"$jobs"
+# Both Windows builds, so that both stay compilable; the one not under test
+# has its manifests checked, which needs no Wine.
+for build in win32 win64; do
+    cmake -S . -B build/$build -DCMAKE_TOOLCHAIN_FILE="$(scripts/windows-build.sh --toolchain $build)" \
+        -DCMAKE_BUILD_TYPE=Release >/dev/null
+    cmake --build build/$build -j"$jobs"
+done
+other=win64; [ "$windows" = win64 ] && other=win32
 
 status=0
 ctest --test-dir build/native --output-on-failure || status=1
+# The i686 code paths (CRC-32 folding included), whatever the kernel runs.
+ctest --test-dir build/linux-i686 --output-on-failure || status=1
 scripts/fuzz-smoke.sh build/native "${VSETUP_FUZZ_SECONDS:-20}" || status=1
+ctest --test-dir build/$other -L nowine --output-on-failure || status=1
 # One at a time: the test programs share one X display, and focus is global.
-ctest --test-dir build/win64 --output-on-failure || status=1
-scripts/wine-stop.sh "$root/build/win64/wineprefix"
-scripts/wine-stop.sh "$root/build/win64/e2e-prefix"
+ctest --test-dir build/$windows --output-on-failure || status=1
+for prefix in wineprefix e2e-prefix roundtrip-prefix; do
+    scripts/wine-stop.sh "$root/build/$windows/$prefix"
+done
+
+elapsed=$(( $(date +%s) - started ))
+echo "test.sh: the Windows tests ran on $tested: $reason"
+echo "test.sh: $([ $status = 0 ] && echo passed || echo FAILED) after $((elapsed / 60)) min $((elapsed % 60)) s"
 exit $status

@@ -27,9 +27,51 @@ fi
 export DISPLAY="$(cat "$prefix.display")"
 export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
-[ -f "$prefix/.vsetup-ready" ] && exit 0
+# Raised whenever the set-up below changes, so that older prefixes get it.
+setup_version=2
+[ "$(cat "$prefix/.vsetup-ready" 2>/dev/null)" = "$setup_version" ] && exit 0
+
+# Where Wine's 32-bit half runs, wineboot also installs the x86 Common
+# Controls 6 assembly beside the amd64 one; a 64-bit program whose manifest
+# asks for x86 then binds to it and cannot start (0xC0000135). Every test
+# prefix holds both, as most users' and CI machines' prefixes do.
+add_x86_common_controls() {
+    local winsxs="$prefix/drive_c/windows/winsxs" dll="" candidate manifest name
+    for candidate in /usr/lib/i386-linux-gnu/wine/i386-windows/comctl32.dll /usr/lib/wine/i386-windows/comctl32.dll; do
+        [ -f "$candidate" ] && { dll="$candidate"; break; }
+    done
+    for manifest in "$winsxs"/manifests/amd64_microsoft.windows.common-controls_*.manifest; do
+        [ -e "$manifest" ] || continue
+        name="$(basename "$manifest" .manifest)"
+        name="x86_${name#amd64_}"
+        [ -e "$winsxs/manifests/$name.manifest" ] && continue
+        [ -n "$dll" ] || { echo "wine-prefix: no 32-bit comctl32.dll (package wine32)" >&2; return 1; }
+        mkdir -p "$winsxs/$name"
+        cp "$dll" "$winsxs/$name/comctl32.dll"
+        sed 's/processorArchitecture="amd64"/processorArchitecture="x86"/' "$manifest" >"$winsxs/manifests/$name.manifest"
+    done
+}
+
+# Debian's Wine finds fonts in C:\windows\Fonts and through fontconfig, never
+# in its own font folder (fonts-wine). Without them "MS Sans Serif" becomes
+# DejaVu Sans, wider than the bitmap face the dialog units are measured in
+# (texts get cut), and title bar buttons show letters instead of Marlett's
+# glyphs. The whole folder goes in, as Windows has its fonts; what the
+# dialogs use of it (measured pixel by pixel) is sserife.fon, marlett.ttf
+# and the two Tahoma files (title bars).
+add_windows_fonts() {
+    local fonts=/usr/share/wine/fonts
+    [ -f "$fonts/sserife.fon" ] || { echo "wine-prefix: no $fonts/sserife.fon (package fonts-wine)" >&2; return 1; }
+    mkdir -p "$prefix/drive_c/windows/Fonts"
+    cp -n "$fonts"/* "$prefix/drive_c/windows/Fonts/"
+}
+
 wine="$("$(dirname "$0")/wine-loader.sh")"
-"$wine" wineboot -i >/dev/null 2>&1
+"$wine" wineboot -i >/dev/null 2>&1 || {
+    status=$?
+    echo "wine-prefix: wineboot with $wine failed in $prefix (status $status)" >&2
+    exit $status
+}
 # Without this Wine waits about two seconds whenever a window is hidden.
 "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 # Shortcuts made in the prefix must not turn into menu entries of the host.
@@ -39,4 +81,6 @@ for link in "$prefix"/drive_c/users/*/{Documents,Desktop,Music,Pictures,Videos,D
     if [ -L "$link" ]; then rm -f "$link"; mkdir -p "$link"; fi
 done
 wineserver -w
-touch "$prefix/.vsetup-ready"
+add_x86_common_controls
+add_windows_fonts
+echo "$setup_version" >"$prefix/.vsetup-ready"

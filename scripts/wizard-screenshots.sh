@@ -4,9 +4,10 @@
 # every page, the folder chooser, the Exit Setup question and the finished
 # installation; each picture is cropped to the window shown. Output:
 # docs/screenshots/*.png. Usage: wizard-screenshots.sh [BUILD_DIR]
+# (default: the Windows build Wine runs here, scripts/windows-build.sh).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-build="$(cd "${1:-$root/build/win64}" && pwd)"
+build="$(cd "${1:-$root/build/$("$root/scripts/windows-build.sh")}" && pwd)"
 out="$root/docs/screenshots"
 export WINEPREFIX="$build/shots-prefix"
 unset VSETUP_USE_DISPLAY

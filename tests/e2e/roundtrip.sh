@@ -30,12 +30,12 @@
 #              must end by itself); both installations leave the same files,
 #              registry values, shortcuts and uninstall log, and both go
 # The only change allowed besides these is C:\windows\VARNUINS.EXE, which
-# stays for other installations.
+# stays for other installations. VSETUP_E2E_TIMEOUT: as for run-case.sh.
 set -euo pipefail
 name="$1"
 here="$(cd "$(dirname "$0")" && pwd)"
 src="${VSETUP_SOURCE_DIR:-$(cd "$here/../.." && pwd)}"
-build="${VSETUP_BUILD_DIR:-$src/build/win64}"
+build="${VSETUP_BUILD_DIR:-$src/build/$("$src/scripts/windows-build.sh")}"
 
 dat=() archive=normal setup_status=0 mainexe=varnplay.exe
 case "$name" in
@@ -56,7 +56,7 @@ export WINEPREFIX="$build/roundtrip-prefix"
 rm -f "$WINEPREFIX/dosdevices/z:"
 drive="$WINEPREFIX/drive_c"
 wine() { (cd "$drive" && "$src/scripts/wine-run.sh" "$@"); }
-driver() { wine 'C:\e2e\bin\e2edriver.exe' --timeout 30 -e "$1"; }
+driver() { wine 'C:\e2e\bin\e2edriver.exe' --timeout "${VSETUP_E2E_TIMEOUT:-30}" -e "$1"; }
 
 mkdir -p "$drive/e2e/bin"
 for program in tests/e2e/e2edriver.exe vsapack.exe uninstlog.exe holdopen.exe; do

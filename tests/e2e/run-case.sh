@@ -12,11 +12,12 @@
 #                     own, whose setup.exe @SET@ then names: whole, or its
 #                     bundle cut in the middle as by a broken download
 # VSETUP_E2E_BUNDLE=whole runs any case from the bundle of its set.
+# VSETUP_E2E_TIMEOUT: seconds the driver waits for each step (default 30).
 set -euo pipefail
 name="$1"
 here="$(cd "$(dirname "$0")" && pwd)"
 src="${VSETUP_SOURCE_DIR:-$(cd "$here/../.." && pwd)}"
-build="${VSETUP_BUILD_DIR:-$src/build/win64}"
+build="${VSETUP_BUILD_DIR:-$src/build/$("$src/scripts/windows-build.sh")}"
 case_file="$here/cases/$name.case"
 [ -f "$case_file" ] || { echo "no case $case_file" >&2; exit 2; }
 
@@ -97,4 +98,4 @@ fi
 } >"$run/script.txt"
 
 echo "== e2e case $name"
-wine 'C:\e2e\bin\e2edriver.exe' --timeout 30 "C:\\e2e\\run\\$name\\script.txt"
+wine 'C:\e2e\bin\e2edriver.exe' --timeout "${VSETUP_E2E_TIMEOUT:-30}" "C:\\e2e\\run\\$name\\script.txt"
