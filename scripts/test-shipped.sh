@@ -72,13 +72,20 @@ for prefix in e2e-prefix roundtrip-prefix; do
 done
 # The end-to-end tests as CTest lists them (label e2e), one after the other.
 while read -r test; do
+    bundle=""
     case "$test" in
         e2e_roundtrip_*) what="round trip ${test#e2e_roundtrip_}"; command=(tests/e2e/roundtrip.sh "${test#e2e_roundtrip_}") ;;
+        e2e_bundle_*) what="case ${test#e2e_bundle_} from its bundle"; bundle=whole
+                      command=(tests/e2e/run-case.sh "${test#e2e_bundle_}") ;;
         e2e_*) what="case ${test#e2e_}"; command=(tests/e2e/run-case.sh "${test#e2e_}") ;;
         *) continue ;;
     esac
     start=$(clock)
-    if bash "${command[@]}" >"$build/shipped-$test.log" 2>&1; then result=passed; else result=FAILED; status=1; fi
+    if VSETUP_E2E_BUNDLE="$bundle" bash "${command[@]}" >"$build/shipped-$test.log" 2>&1; then
+        result=passed
+    else
+        result=FAILED status=1
+    fi
     echo "test-shipped: $what $result after $(took "$start")"
     [ "$result" = passed ] || tail -20 "$build/shipped-$test.log"
 done < <(ctest --test-dir "$build" -N -L e2e | sed -n 's/^ *Test *#[0-9]*: //p')
