@@ -35,11 +35,11 @@ struct SetFiles {
         }
         return nullptr;
     }
-    std::string PathOf(const std::string& name) const { return (fs::path(folder) / name).string(); }
 };
 
 // What the archive installs into the program directory, by place.
 struct ArchiveContents {
+    std::string archive;
     bool readable = false;
     std::set<std::string> created;   // files it writes
     std::set<std::string> uncreated; // named with $NoCreate\ or $DirOnly\ only: no file is written
@@ -89,6 +89,7 @@ ArchiveContents CheckArchive(const SetFiles& set, SetReport& report) {
         report.Error(set.folder, 0, "no insfiles.vsa: the setup has nothing to install");
         return contents;
     }
+    contents.archive = file->source;
     std::vector<std::string> names;
     auto visit = [&](const char* name, uint32_t) {
         names.push_back(name);
@@ -99,7 +100,7 @@ ArchiveContents CheckArchive(const SetFiles& set, SetReport& report) {
     if (!contents.readable) report.Error(file->source, 0, "damaged: " + error);
     for (const auto& pair : SamePlaceMembers(names)) {
         report.Error(file->source, 0, "members \"" + names[pair.first] + "\" and \"" + names[pair.second] +
-                                          "\" land on one file: the later replaces the earlier");
+                                          "\" land on one file: Windows keeps one of them");
     }
     return contents;
 }
@@ -119,20 +120,21 @@ void CheckReferences(const SetFiles& set, const SetupDatReading& reading, const 
                      const std::string& setupDat, SetReport& report) {
     const SetupConfig& config = reading.config;
     auto fileOf = [&](const char* key) { return reading.LineOf(key) ? setupDat : set.folder; };
-    CheckInstalled(config.mainexe.Get(), fileOf("mainexe"), reading.LineOf("mainexe"),
-                   config.game ? "the game's shortcut leads nowhere" : "App Paths and the Uninstall entry name it",
-                   contents, report);
+    std::string mainUse = config.game ? "the game's shortcut leads nowhere" : "App Paths and the Uninstall entry name it";
+    int count = 0;
+    const ShortcutEntry* table = config.game ? nullptr : ProductShortcutTable(config.debugger, config.v3, &count);
+    for (int i = 0; i < count; ++i) {
+        std::string use = std::string("the shortcut \"") + table[i].title + "\" leads nowhere";
+        if (MemberPlace(table[i].target) == MemberPlace(config.mainexe.Get())) {
+            mainUse += ", and " + use;
+        } else {
+            CheckInstalled(table[i].target, contents.archive, 0, use, contents, report);
+        }
+    }
+    CheckInstalled(config.mainexe.Get(), fileOf("mainexe"), reading.LineOf("mainexe"), mainUse, contents, report);
     if (!config.readme.IsEmpty()) {
         CheckInstalled(config.readme.Get(), fileOf("readme"), reading.LineOf("readme"),
                        "its shortcut leads nowhere and nothing opens after Finish", contents, report);
-    }
-    if (config.game) return;
-    int count = 0;
-    const ShortcutEntry* table = ProductShortcutTable(config.debugger, config.v3, &count);
-    for (int i = 0; i < count; ++i) {
-        if (MemberPlace(table[i].target) == MemberPlace(config.mainexe.Get())) continue;  // reported above
-        CheckInstalled(table[i].target, set.PathOf("insfiles.vsa"), 0,
-                       std::string("the shortcut \"") + table[i].title + "\" leads nowhere", contents, report);
     }
 }
 
@@ -165,7 +167,7 @@ void CheckSet(const std::string& folder, SetReport& report) {
     SetupDatReading reading;
     CheckSetupDatFile(set, &reading, report);
     const PackEntry* setupDat = set.Find("SETUP.DAT");
-    std::string setupDatPath = setupDat ? setupDat->source : set.PathOf("SETUP.DAT");
+    std::string setupDatPath = setupDat ? setupDat->source : (fs::path(folder) / "SETUP.DAT").string();
     ConfigProblem unused[1];
     bool usable = CheckSetupConfig(reading.config, unused, 0) == 0;
     CheckSetFiles(set, reading, usable, setupDatPath, report);
