@@ -2,7 +2,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <set>
 #include <vector>
 
@@ -75,8 +74,9 @@ void CheckMember(const std::string& archive, const char* name, ArchiveContents* 
     const char* path = StripPlacementPrefixes(name, &flags, &myDocuments);
     std::string problem = CheckMemberName(name);
     if (!problem.empty()) {
-        report.Error(archive, 0, problem + (IsSafeMemberPath(path) ? ": Windows would not create it as named"
-                                                                   : ": the setup stops, taking the archive for damaged"));
+        bool setupTakesIt = IsSafeMemberPath(path);
+        report.Error(archive, 0, problem + (setupTakesIt ? ": Windows would not create it as named"
+                                                         : ": the setup takes the archive for damaged there"));
     }
     if (myDocuments) return;
     (flags.create ? contents->created : contents->uncreated).insert(MemberPlace(name));
@@ -120,7 +120,8 @@ void CheckReferences(const SetFiles& set, const SetupDatReading& reading, const 
                      const std::string& setupDat, SetReport& report) {
     const SetupConfig& config = reading.config;
     auto fileOf = [&](const char* key) { return reading.LineOf(key) ? setupDat : set.folder; };
-    std::string mainUse = config.game ? "the game's shortcut leads nowhere" : "App Paths and the Uninstall entry name it";
+    std::string mainUse =
+        config.game ? "the game's shortcut leads nowhere" : "App Paths and the Uninstall entry name it";
     int count = 0;
     const ShortcutEntry* table = config.game ? nullptr : ProductShortcutTable(config.debugger, config.v3, &count);
     for (int i = 0; i < count; ++i) {
