@@ -60,6 +60,9 @@ pack() {  # name
     cp build/$windows/setup.exe "$work/set-$name/setup.exe"
     cp build/$windows/VARNUINS.exe "$work/set-$name/VARNUINS.EXE"
     ln -f "$work/$name.vsa" "$work/set-$name/insfiles.vsa"
+    # Quiet installs show no license page; vsapack bundle refuses a set whose
+    # license page would find no license.
+    printf 'nolicense\r\n' >"$work/set-$name/SETUP.DAT"
     # The same set as one file: setup.exe checks the CRC-32 of every bundled
     # file before its first window, so the start-up reads the whole archive once.
     "$vsapack" bundle "$work/set-$name" "$work/bundle-$name.exe" >/dev/null
@@ -68,6 +71,7 @@ pack() {  # name
         cp "$BENCH_BASELINE_SETUP" "$work/set-$name-baseline/setup.exe"
         cp build/$windows/VARNUINS.exe "$work/set-$name-baseline/VARNUINS.EXE"
         ln -f "$work/$name.vsa" "$work/set-$name-baseline/insfiles.vsa"
+        cp "$work/set-$name/SETUP.DAT" "$work/set-$name-baseline/"
     fi
 }
 

@@ -36,6 +36,10 @@ foreach(tool_dir ${TOOL_DIRS})
     endif()
 endforeach()
 
+# The publisher's commands end to end: vsapack create and check on a good set
+# and on each usual mistake.
+add_test(NAME vsapack_publisher_check COMMAND bash ${CMAKE_SOURCE_DIR}/tests/tools/publisher-check.sh $<TARGET_FILE:vsapack>)
+
 # libFuzzer targets: one per file in fuzz/.
 if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
     file(GLOB FUZZ_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/fuzz/*.cpp)

@@ -13,6 +13,7 @@ set(VSETUP_PURE_SOURCES
     setup/InstallDirectory.cpp
     shell/ComposedText.cpp
     shell/ReadmeTitle.cpp
+    shell/ShortcutTables.cpp
     shell/FolderComponents.cpp
     shell/UninstallLogName.cpp
     install/DirectoryChain.cpp

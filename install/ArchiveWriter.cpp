@@ -40,15 +40,16 @@ bool FileSink::WriteAt(uint64_t offset, const void* data, size_t size) {
 std::string CheckMemberName(const char* name) {
     size_t length = std::strlen(name);
     if (length == 0) return "empty member name";
-    if (length > kMaxMemberNameLength) return "member name longer than 260 bytes: " + std::string(name);
+    std::string member = "member \"" + std::string(name) + "\" ";
+    if (length > kMaxMemberNameLength) return member + "is longer than 260 bytes";
     PlacementFlags flags;
     bool myDocuments = false;
     const char* path = StripPlacementPrefixes(name, &flags, &myDocuments);
-    NameProblem problem = CheckRelativePath(path, true);
-    if (problem != NameOk) return "member name " + std::string(NameProblemText(problem)) + ": " + name;
+    NameProblem problem = CheckCreatedPath(path, true);
+    if (problem != NameOk) return member + NameProblemText(problem);
     size_t pathLength = std::strlen(path);
     if (pathLength == 0 || path[pathLength - 1] == '\\' || path[pathLength - 1] == '/')
-        return "member name has no file name: " + std::string(name);
+        return member + "has no file name";
     return std::string();
 }
 

@@ -96,5 +96,6 @@ private:
     std::vector<uint8_t> out_;
 };
 
-// Why a member name cannot go into an archive, or empty when it can.
+// Why a member name cannot go into an archive, or empty when it can: what the
+// setup refuses, and names Windows would not create as written.
 std::string CheckMemberName(const char* name);

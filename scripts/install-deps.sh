@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(cmake make mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix libz-mingw-w64-dev zlib1g-dev
           wine wine32:i386 wine64 xvfb xauth x11-apps x11-utils imagemagick googletest
-          clang libclang-rt-14-dev nsis python3
+          clang libclang-rt-14-dev nsis python3 osslsigncode openssl
           g++-multilib lib32z1-dev qemu-user-static fonts-wine)
 missing=()
 for p in "${packages[@]}"; do

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "setup/SetupString.h"
+#include "shell/ShortcutTables.h"
 
 class ProgressPage;
 class Sha256;
@@ -26,13 +27,6 @@ enum : DWORD { ProductDebugger = 1, ProductV3 = 2, ProductGame = 4 };
 struct UninstallRecordNode {
     uint8_t* record;
     UninstallRecordNode* next;
-};
-
-// A Start Menu shortcut: title (link name and description) and target
-// relative to the program directory. Entries do not own their texts.
-struct ShortcutEntry {
-    const char* title;
-    const char* target;
 };
 
 class InstallSettingsBase {

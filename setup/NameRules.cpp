@@ -103,6 +103,16 @@ NameProblem CheckRelativePath(const char* path, bool rootedAllowed) {
     }
 }
 
+NameProblem CheckCreatedPath(const char* path, bool rootedAllowed) {
+    NameProblem problem = CheckRelativePath(path, rootedAllowed);
+    if (problem != NameOk) return problem;
+    for (const char* at = path; *at; ++at) {
+        bool endsName = IsSeparator(at[1]) || !at[1];
+        if (endsName && (*at == '.' || IsBlank(*at))) return NameDotsOrTrailingBlank;
+    }
+    return NameOk;
+}
+
 const char* NameProblemText(NameProblem problem) {
     switch (problem) {
         case NameOk: break;

@@ -50,6 +50,10 @@ NameProblem CheckFolderPath(const char* path);
 // is harmless where the path is appended to a folder; two never are).
 NameProblem CheckRelativePath(const char* path, bool rootedAllowed);
 
+// CheckRelativePath, and every name in the path is created as written: none
+// is "." or ends with a dot or a blank, which Windows would drop.
+NameProblem CheckCreatedPath(const char* path, bool rootedAllowed);
+
 // What is wrong, to complete a sentence such as "The value of mainexe ...".
 const char* NameProblemText(NameProblem problem);
 

@@ -41,35 +41,64 @@ const KeyEntry* FindKey(const char* key, size_t length) {
     return nullptr;
 }
 
-void ApplyLine(const char* line, size_t length, SetupConfig& config) {
+// Blank lines are never read; a line of blanks alone reads as a comment.
+void ReadLine(const char* text, size_t length, SetupDatLine* line) {
     size_t at = 0;
-    while (at < length && IsLeadingBlank(line[at])) ++at;
-    if (at == length || line[at] == '#') return;
-    if (std::memchr(line, '\0', length)) return;
-    const char* key = line + at;
-    const char* equals = static_cast<const char*>(std::memchr(key, '=', length - at));
-    size_t keyLength = equals ? static_cast<size_t>(equals - key) : length - at;
-    const KeyEntry* entry = FindKey(key, keyLength);
+    while (at < length && IsLeadingBlank(text[at])) ++at;
+    line->kind = SetupDatLineKind::Comment;
+    if (at == length || text[at] == '#') return;
+    line->kind = SetupDatLineKind::HoldsNul;
+    if (std::memchr(text, '\0', length)) return;
+    line->key = text + at;
+    const char* equals = static_cast<const char*>(std::memchr(line->key, '=', length - at));
+    line->hasEquals = equals != nullptr;
+    line->keyLength = equals ? static_cast<size_t>(equals - line->key) : length - at;
+    line->value = equals ? equals + 1 : "1";
+    line->valueLength = equals ? static_cast<size_t>(text + length - line->value) : 1;
+    const KeyEntry* entry = FindKey(line->key, line->keyLength);
+    line->kind = SetupDatLineKind::UnknownKey;
     if (!entry) return;
-    const char* value = equals ? equals + 1 : "1";
-    size_t valueLength = equals ? static_cast<size_t>(line + length - value) : 1;
-    if (valueLength > kMaxConfigValueLength) return;  // malformed, whatever the key's kind
+    line->name = entry->name;
+    line->isFlag = entry->kind != KeyKind::Text;
+    // Malformed, whatever the key's kind.
+    line->kind = line->valueLength > kMaxConfigValueLength ? SetupDatLineKind::ValueTooLong : SetupDatLineKind::Setting;
+}
+
+void ApplySetting(const SetupDatLine& line, SetupConfig& config) {
+    const KeyEntry* entry = FindKey(line.key, line.keyLength);
     switch (entry->kind) {
         case KeyKind::Flag: config.*(entry->flag) = true; break;
         case KeyKind::NoLicense: config.license.Assign(""); break;
-        case KeyKind::Text: (config.*(entry->text)).Assign(value, valueLength); break;
+        case KeyKind::Text: (config.*(entry->text)).Assign(line.value, line.valueLength); break;
     }
 }
 
 }  // namespace
 
-void ParseSetupDat(const char* data, size_t size, SetupConfig& config) {
-    if (!data || size > kMaxSetupDatSize) return;
-    size_t at = 0;
-    while (at < size) {
-        while (at < size && IsLineEnd(data[at])) ++at;
-        size_t start = at;
-        while (at < size && !IsLineEnd(data[at])) ++at;
-        if (at > start) ApplyLine(data + start, at - start, config);
+bool NextSetupDatLine(const char* data, size_t size, size_t* at, size_t* lineEnds, SetupDatLine* line) {
+    if (!data || size > kMaxSetupDatSize) return false;
+    for (; *at < size && IsLineEnd(data[*at]); ++*at) {
+        // CR LF ends one line, so only its LF counts.
+        bool crBeforeLf = data[*at] == '\r' && *at + 1 < size && data[*at + 1] == '\n';
+        if (!crBeforeLf) ++*lineEnds;
     }
+    if (*at == size) return false;
+    size_t start = *at;
+    while (*at < size && !IsLineEnd(data[*at])) ++*at;
+    *line = SetupDatLine();
+    line->number = *lineEnds + 1;
+    ReadLine(data + start, *at - start, line);
+    return true;
+}
+
+void ParseSetupDat(const char* data, size_t size, SetupConfig& config) {
+    size_t at = 0, lineEnds = 0;
+    SetupDatLine line;
+    while (NextSetupDatLine(data, size, &at, &lineEnds, &line)) {
+        if (line.kind == SetupDatLineKind::Setting) ApplySetting(line, config);
+    }
+}
+
+const char* SetupDatKeyName(size_t index) {
+    return index < sizeof kKeys / sizeof kKeys[0] ? kKeys[index].name : nullptr;
 }

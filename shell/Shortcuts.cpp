@@ -14,40 +14,10 @@
 #include "shell/FolderComponents.h"
 #include "shell/ProgramsFolder.h"
 #include "shell/ReadmeTitle.h"
+#include "shell/ShortcutTables.h"
 #include "shell/UninstallRecord.h"
 
 namespace {
-
-const ShortcutEntry kPlayerShortcuts[] = {
-    {"Varnplay Interpreter", "varnplay.exe"},
-};
-const ShortcutEntry kWorkbenchShortcuts[] = {
-    {"VARN Workbench", "vbench.exe"},
-    {"Varnplay Interpreter", "vplay2.exe"},
-    {"Varnplay Documentation", "doc\\varnplay\\intro.htm"},
-};
-const ShortcutEntry kV3PlayerShortcuts[] = {
-    {"VARN 3 Interpreter", "vplay3.exe"},
-};
-const ShortcutEntry kV3WorkbenchShortcuts[] = {
-    {"VARN 3 Workbench", "vbench3.exe"},
-    {"VARN 3 Interpreter", "vplay3.exe"},
-    {"User Manuals", "doc\\index.htm"},
-};
-
-template <size_t N>
-const ShortcutEntry* Table(const ShortcutEntry (&table)[N], int* count) {
-    *count = static_cast<int>(N);
-    return table;
-}
-
-const ShortcutEntry* ProductShortcutTable(DWORD product, int* count) {
-    bool debugger = (product & ProductDebugger) != 0, v3 = (product & ProductV3) != 0;
-    if (v3 && debugger) return Table(kV3WorkbenchShortcuts, count);
-    if (v3) return Table(kV3PlayerShortcuts, count);
-    if (debugger) return Table(kWorkbenchShortcuts, count);
-    return Table(kPlayerShortcuts, count);
-}
 
 constexpr size_t kStartMenuPathSize = 520;  // a composed folder path is cut at 519 characters
 
@@ -130,7 +100,8 @@ void InstallSettings::InstallProductShell(ProgressPage* page, HWND) {
     }
     page->NextStep();
     int tableCount = 0, listCount = 0;
-    const ShortcutEntry* table = ProductShortcutTable(product, &tableCount);
+    const ShortcutEntry* table =
+        ProductShortcutTable((product & ProductDebugger) != 0, (product & ProductV3) != 0, &tableCount);
     ShortcutEntry* list = BuildShortcutList(table, tableCount, &listCount);
     CreateStartMenuGroup(startFolder.Get(), list, listCount);
     std::free(list);

@@ -11,7 +11,8 @@
 #   #bundle KIND      the set is bundled (vsapack bundle) into a folder of its
 #                     own, whose setup.exe @SET@ then names: whole, or its
 #                     bundle cut in the middle as by a broken download
-# VSETUP_E2E_BUNDLE=whole runs any case from the bundle of its set.
+# VSETUP_E2E_BUNDLE=whole runs any case from the bundle of its set (vsapack
+# bundle refuses a set with errors: a damaged archive, a refused SETUP.DAT value).
 # VSETUP_E2E_TIMEOUT: seconds the driver waits for each step (default 30).
 set -euo pipefail
 name="$1"

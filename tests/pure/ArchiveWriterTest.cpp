@@ -38,7 +38,8 @@ TEST(ArchiveWriter, AppendedArchivePointsAtItsOwnHeader) {
 TEST(ArchiveWriter, RefusesNamesTheReaderWouldReject) {
     std::vector<std::string> bad = {std::string(261, 'n'), "", "..\\x", "a/../x", "C:\\x", "\\\\srv\\x",
                                     "dir\\", "$Keep\\", "$Keep\\..\\x", "COM1", "sub\\LPT1", "nul.txt",
-                                    "$Keep\\Con\\x", "a|b.txt", "what?.txt"};
+                                    "$Keep\\Con\\x", "a|b.txt", "what?.txt", "x<y", "aux.txt", "trail.",
+                                    "blank ", "dir.\\x", "a\\.\\x", "$MyDocuments\\Games \\x"};
     for (const std::string& name : bad) {
         MemorySink sink;
         ArchiveWriter writer(sink);
@@ -53,6 +54,7 @@ TEST(ArchiveWriter, RefusesNamesTheReaderWouldReject) {
     EXPECT_TRUE(writer.AddMember(std::string(260, 'n').c_str(), "x", 1));
     EXPECT_TRUE(writer.AddMember("$Keep\\$MyDocuments\\Games\\x.sav", "x", 1));
     EXPECT_TRUE(writer.AddMember("COM10\\console.txt", "x", 1));
+    EXPECT_TRUE(writer.AddMember(".profile\\a.b.c", "x", 1));
     EXPECT_TRUE(writer.Finish()) << writer.Error();
 }
 

@@ -87,6 +87,36 @@ TEST(SetupDatParser, EmptyKeyAndUnknownKeysAreIgnored) {
     EXPECT_STREQ(config.appname.Get(), "1");
 }
 
+TEST(SetupDatParser, LinesAreNumberedAndReadAsTheSetupReadsThem) {
+    std::string text = "appname=A\r\n\r\n  # c\rAppName =B\nnolicence\n\ngame=0\r\n" + std::string("mainexe=x\0y", 11) +
+                       "\nprogdir=" + std::string(260, 'd') + "\n=v";
+    using Kind = SetupDatLineKind;
+    struct Expected {
+        size_t number;
+        Kind kind;
+        const char* key;   // as written
+        const char* name;  // of the table, or null
+    } expected[] = {
+        {1, Kind::Setting, "appname", "appname"}, {3, Kind::Comment, nullptr, nullptr},
+        {4, Kind::UnknownKey, "AppName ", nullptr}, {5, Kind::UnknownKey, "nolicence", nullptr},
+        {7, Kind::Setting, "game", "game"},         {8, Kind::HoldsNul, nullptr, nullptr},
+        {9, Kind::ValueTooLong, "progdir", "progdir"}, {10, Kind::UnknownKey, "", nullptr},
+    };
+    size_t at = 0, lineEnds = 0, index = 0;
+    SetupDatLine line;
+    while (NextSetupDatLine(text.data(), text.size(), &at, &lineEnds, &line)) {
+        ASSERT_LT(index, sizeof expected / sizeof expected[0]);
+        const Expected& e = expected[index++];
+        EXPECT_EQ(line.number, e.number);
+        EXPECT_EQ(line.kind, e.kind) << e.number;
+        if (e.key) {
+            EXPECT_EQ(std::string(line.key, line.keyLength), e.key) << e.number;
+        }
+        EXPECT_STREQ(line.name ? line.name : "", e.name ? e.name : "") << e.number;
+    }
+    EXPECT_EQ(index, sizeof expected / sizeof expected[0]);
+}
+
 TEST(SetupDatParser, HighBytesAreNeverBlanks) {
     SetupConfig config = Parse("\xA0game\n\xE9=1\n");
     EXPECT_FALSE(config.game);

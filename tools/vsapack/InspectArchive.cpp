@@ -7,7 +7,8 @@
 #include "install/ArchiveStream.h"
 #include "install/FileArchiveSource.h"
 
-bool InspectArchive(const std::string& archive, bool printMembers, std::string* summary, std::string* error) {
+bool WalkArchive(const std::string& archive, const std::function<void(const char*, uint32_t)>& visit,
+                 std::string* summary, std::string* error) {
     FileArchiveSource source;
     if (!source.Open(archive.c_str())) {
         *error = "cannot open " + archive;
@@ -42,7 +43,7 @@ bool InspectArchive(const std::string& archive, bool printMembers, std::string* 
             left -= chunk;
         }
         total += dataLength;
-        if (printMembers) std::printf("%10u  %s\n", dataLength, name);
+        if (visit) visit(name, dataLength);
     }
     if (!stream.VerifyToEnd()) {
         *error = "the payload's CRC-32 or length does not match its trailer";
@@ -56,4 +57,9 @@ bool InspectArchive(const std::string& archive, bool printMembers, std::string* 
     *summary = std::to_string(header.memberCount) + " members, " + std::to_string(total) + " bytes" +
                (stream.IsStored() ? " (stored, no CRC-32)" : ", CRC-32 and length verified");
     return true;
+}
+
+bool InspectArchive(const std::string& archive, bool printMembers, std::string* summary, std::string* error) {
+    auto print = [](const char* name, uint32_t dataLength) { std::printf("%10u  %s\n", dataLength, name); };
+    return WalkArchive(archive, printMembers ? print : std::function<void(const char*, uint32_t)>(), summary, error);
 }

@@ -1,9 +1,11 @@
 // vsapack: makes, lists and tests setup archives (insfiles.vsa).
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "CheckSet.h"
 #include "InspectArchive.h"
 #include "PackArchive.h"
 #include "PackBundle.h"
@@ -17,6 +19,7 @@ const char kUsage[] =
     "  vsapack create OUT.vsa --list LISTFILE\n"
     "  vsapack append HOST OUT FOLDER\n"
     "  vsapack append HOST OUT --list LISTFILE\n"
+    "  vsapack check SETFOLDER\n"
     "  vsapack bundle SETFOLDER OUT.exe\n"
     "  vsapack list ARCHIVE\n"
     "  vsapack test ARCHIVE\n"
@@ -29,8 +32,13 @@ int Usage() {
     return 2;
 }
 
+// One "vsapack: " line per line of the message.
 int Fail(const std::string& message) {
-    std::fprintf(stderr, "vsapack: %s\n", message.c_str());
+    for (size_t start = 0; start <= message.size();) {
+        size_t end = std::min(message.find('\n', start), message.size());
+        std::fprintf(stderr, "vsapack: %s\n", message.substr(start, end - start).c_str());
+        start = end + 1;
+    }
     return 1;
 }
 
@@ -43,14 +51,28 @@ bool Collect(const std::vector<std::string>& args, size_t at, std::vector<PackEn
 int Pack(const std::vector<std::string>& args, const std::string& host, const std::string& output, size_t at) {
     std::vector<PackEntry> entries;
     std::string error;
-    if (!Collect(args, at, &entries, &error) || !PackArchive(output, host, entries, &error)) return Fail(error);
+    if (!Collect(args, at, &entries, &error) || !CheckPackEntries(entries, args.back(), &error) ||
+        !PackArchive(output, host, entries, &error))
+        return Fail(error);
     std::printf("%s: %zu members\n", output.c_str(), entries.size());
     return 0;
 }
 
+// Findings, then "N errors, M warnings"; errors fail.
+int Check(const std::string& setFolder) {
+    SetReport report;
+    CheckSet(setFolder, report);
+    for (const std::string& line : report.Lines()) std::printf("%s\n", line.c_str());
+    std::printf("%s: %s\n", setFolder.c_str(), report.Summary().c_str());
+    return report.Errors() ? 1 : 0;
+}
+
 int Bundle(const std::string& setFolder, const std::string& output) {
+    SetReport report;
     std::string summary, error;
-    if (!PackBundle(setFolder, output, &summary, &error)) return Fail(error);
+    bool bundled = PackBundle(setFolder, output, report, &summary, &error);
+    for (const std::string& line : report.Lines()) std::fprintf(stderr, "%s\n", line.c_str());
+    if (!bundled) return Fail(error);
     std::printf("%s\n", summary.c_str());
     return 0;
 }
@@ -71,6 +93,7 @@ int main(int argc, char** argv) {
     bool listed = args.size() >= 2 && args[args.size() - 2] == "--list";
     if (command == "create" && args.size() == (listed ? 4u : 3u)) return Pack(args, "", args[1], 2);
     if (command == "append" && args.size() == (listed ? 5u : 4u)) return Pack(args, args[1], args[2], 3);
+    if (command == "check" && args.size() == 2) return Check(args[1]);
     if (command == "bundle" && args.size() == 3) return Bundle(args[1], args[2]);
     if (command == "list" && args.size() == 2) return Inspect(args[1], true);
     if (command == "test" && args.size() == 2) return Inspect(args[1], false);

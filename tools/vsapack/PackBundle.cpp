@@ -7,6 +7,8 @@
 #include <memory>
 #include <vector>
 
+#include "CheckSet.h"
+#include "PackInput.h"
 #include "install/BundleDirectory.h"
 #include "install/BundleWriter.h"
 #include "install/Crc32.h"
@@ -29,41 +31,26 @@ struct FileCloser {
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
 
-std::string MemberName(const fs::path& relative) {
-    std::string name = relative.generic_string();
-    std::replace(name.begin(), name.end(), '/', '\\');
-    return name;
-}
-
 // Every file under the folder but the output itself, sorted by name.
 bool CollectSetFiles(const std::string& folder, const std::string& output, std::vector<SetFile>* files,
                      std::string* error) {
-    std::error_code code;
-    if (!fs::is_directory(folder, code)) {
-        *error = "not a folder: " + folder;
-        return false;
-    }
-    for (fs::recursive_directory_iterator it(folder, code), end; !code && it != end; it.increment(code)) {
-        if (it->is_directory(code)) continue;
-        if (!it->is_regular_file(code)) {
-            *error = "not a regular file: " + it->path().string();
-            return false;
-        }
+    std::vector<PackEntry> entries;
+    if (!CollectFolder(folder, &entries, error)) return false;
+    for (const PackEntry& entry : entries) {
         std::error_code absent;  // the output need not exist yet
-        if (fs::equivalent(it->path(), output, absent)) continue;
-        files->push_back({MemberName(fs::relative(it->path(), folder)), it->path()});
+        if (!fs::equivalent(entry.source, output, absent)) files->push_back({entry.name, entry.source});
     }
-    if (code) {
-        *error = "cannot read folder " + folder + ": " + code.message();
-        return false;
-    }
-    std::sort(files->begin(), files->end(), [](const SetFile& a, const SetFile& b) { return a.name < b.name; });
     return true;
 }
 
-// What the setup could not use. `vsapack check`'s findings on SETUP.DAT, the
-// license and the archive's members belong here too, before anything is written.
-bool CheckSetForBundle(const std::vector<SetFile>& files, std::string* error) {
+// What the setup could not use, `vsapack check`'s errors first.
+bool CheckSetForBundle(const std::string& folder, const std::vector<SetFile>& files, SetReport& report,
+                       std::string* error) {
+    CheckSet(folder, report);
+    if (report.Errors()) {
+        *error = "the set has " + report.Summary() + " (above): nothing was bundled";
+        return false;
+    }
     auto has = [&](const char* name) {
         return std::any_of(files.begin(), files.end(), [&](const SetFile& f) { return SameBundleName(f.name.c_str(), name); });
     };
@@ -182,9 +169,11 @@ bool WriteBundle(const std::string& output, const SetFile& host, const std::vect
 
 }  // namespace
 
-bool PackBundle(const std::string& setFolder, const std::string& output, std::string* summary, std::string* error) {
+bool PackBundle(const std::string& setFolder, const std::string& output, SetReport& report, std::string* summary,
+                std::string* error) {
     std::vector<SetFile> files;
-    if (!CollectSetFiles(setFolder, output, &files, error) || !CheckSetForBundle(files, error)) return false;
+    if (!CollectSetFiles(setFolder, output, &files, error) || !CheckSetForBundle(setFolder, files, report, error))
+        return false;
     if (!MeasureFiles(files, error)) return false;  // setup.exe included: the limit is the whole output's
     auto host = std::find_if(files.begin(), files.end(), [](const SetFile& f) { return SameBundleName(f.name.c_str(), "setup.exe"); });
     SetFile program = *host;

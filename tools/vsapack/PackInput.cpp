@@ -4,13 +4,67 @@
 #include <filesystem>
 #include <fstream>
 
+#include "MemberNames.h"
+#include "install/ArchiveWriter.h"
+
 namespace fs = std::filesystem;
 
-static std::string MemberName(const fs::path& relative) {
-    std::string name = relative.generic_string();
-    std::replace(name.begin(), name.end(), '/', '\\');
-    return name;
+namespace {
+
+struct FolderWalk {
+    std::vector<PackEntry>* entries;
+    std::vector<fs::path> open;  // the folders being walked, resolved: a link back to one of them loops
+    std::string* error;
+
+    bool Fail(const std::string& message) {
+        *error = message;
+        return false;
+    }
+    bool Walk(const fs::path& folder, const std::string& prefix);
+    bool Take(const fs::directory_entry& child, const std::string& prefix);
+};
+
+bool FolderWalk::Walk(const fs::path& folder, const std::string& prefix) {
+    std::error_code code;
+    fs::path resolved = fs::canonical(folder, code);
+    if (code) return Fail("cannot read folder " + folder.string() + ": " + code.message());
+    if (std::find(open.begin(), open.end(), resolved) != open.end())
+        return Fail(folder.string() + " is a link to a folder that holds it: it would be packed without end");
+    open.push_back(resolved);
+    std::vector<fs::directory_entry> children;
+    for (fs::directory_iterator it(folder, code), end; !code && it != end; it.increment(code)) children.push_back(*it);
+    if (code) return Fail("cannot read folder " + folder.string() + ": " + code.message());
+    for (const fs::directory_entry& child : children) {
+        if (!Take(child, prefix)) return false;
+    }
+    open.pop_back();
+    return true;
 }
+
+// A link counts as what it leads to, under its own name.
+bool FolderWalk::Take(const fs::directory_entry& child, const std::string& prefix) {
+    std::string leaf = child.path().filename().string();
+    if (leaf.find('\\') != std::string::npos)
+        return Fail(child.path().string() + ": the name holds a backslash, which Windows reads as a folder separator");
+    std::error_code code;
+    fs::file_status status = child.status(code);  // follows links
+    if (!fs::exists(status))
+        return Fail(child.path().string() + ": a link that leads nowhere (" +
+                    (code ? code.message() : std::string("no such file")) + ")");
+    if (fs::is_directory(status)) return Walk(child.path(), prefix + leaf + "\\");
+    if (!fs::is_regular_file(status)) return Fail("not a regular file: " + child.path().string());
+    entries->push_back({prefix + leaf, child.path().string()});
+    return true;
+}
+
+std::string Trim(const std::string& text) {
+    size_t first = text.find_first_not_of(" \t\r");
+    if (first == std::string::npos) return std::string();
+    size_t last = text.find_last_not_of(" \t\r");
+    return text.substr(first, last - first + 1);
+}
+
+}  // namespace
 
 bool CollectFolder(const std::string& folder, std::vector<PackEntry>* entries, std::string* error) {
     std::error_code code;
@@ -18,29 +72,11 @@ bool CollectFolder(const std::string& folder, std::vector<PackEntry>* entries, s
         *error = "not a folder: " + folder;
         return false;
     }
-    fs::recursive_directory_iterator it(folder, code), end;
-    for (; !code && it != end; it.increment(code)) {
-        if (it->is_directory(code)) continue;
-        if (!it->is_regular_file(code)) {
-            *error = "not a regular file: " + it->path().string();
-            return false;
-        }
-        entries->push_back({MemberName(fs::relative(it->path(), folder)), it->path().string()});
-    }
-    if (code) {
-        *error = "cannot read folder " + folder + ": " + code.message();
-        return false;
-    }
+    FolderWalk walk{entries, {}, error};
+    if (!walk.Walk(folder, "")) return false;
     std::sort(entries->begin(), entries->end(),
               [](const PackEntry& a, const PackEntry& b) { return a.name < b.name; });
     return true;
-}
-
-static std::string Trim(const std::string& text) {
-    size_t first = text.find_first_not_of(" \t\r");
-    if (first == std::string::npos) return std::string();
-    size_t last = text.find_last_not_of(" \t\r");
-    return text.substr(first, last - first + 1);
 }
 
 bool ReadListFile(const std::string& listFile, std::vector<PackEntry>* entries, std::string* error) {
@@ -64,4 +100,24 @@ bool ReadListFile(const std::string& listFile, std::vector<PackEntry>* entries, 
         entries->push_back({Trim(text.substr(0, bar)), source.string()});
     }
     return true;
+}
+
+bool CheckPackEntries(const std::vector<PackEntry>& entries, const std::string& input, std::string* error) {
+    if (entries.empty()) {
+        *error = "nothing to pack: " + input + " holds no files (empty folders are not stored)";
+        return false;
+    }
+    std::vector<std::string> problems, names;
+    for (const PackEntry& entry : entries) {
+        std::string problem = CheckMemberName(entry.name.c_str());
+        if (!problem.empty()) problems.push_back(problem + " (from " + entry.source + ")");
+        names.push_back(entry.name);
+    }
+    for (const auto& pair : SamePlaceMembers(names)) {
+        problems.push_back("members \"" + names[pair.first] + "\" and \"" + names[pair.second] +
+                           "\" name one file for Windows, which ignores letter case, takes / for \\ and writes "
+                           "both without their placement prefixes");
+    }
+    for (const std::string& problem : problems) *error += (error->empty() ? "" : "\n") + problem;
+    return problems.empty();
 }
