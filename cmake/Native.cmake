@@ -39,6 +39,10 @@ endforeach()
 # The publisher's commands end to end: vsapack create and check on a good set
 # and on each usual mistake.
 add_test(NAME vsapack_publisher_check COMMAND bash ${CMAKE_SOURCE_DIR}/tests/tools/publisher-check.sh $<TARGET_FILE:vsapack>)
+if(CMAKE_CROSSCOMPILING_EMULATOR)
+    list(JOIN CMAKE_CROSSCOMPILING_EMULATOR " " emulator)
+    set_tests_properties(vsapack_publisher_check PROPERTIES ENVIRONMENT "VSETUP_EMULATOR=${emulator}")
+endif()
 
 # libFuzzer targets: one per file in fuzz/.
 if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")

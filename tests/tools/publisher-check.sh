@@ -3,11 +3,18 @@
 # then the usual mistakes one at a time. Each must be reported as the README
 # says (error or warning, file and line), errors must fail, and the packer
 # must refuse what Windows cannot create. Usage: publisher-check.sh VSAPACK
+# (VSETUP_EMULATOR: the command that runs it, where it cannot run itself)
 set -euo pipefail
 vsapack="$(realpath "$1")"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 cd "$work"
+# A 32-bit build runs its packer through its emulator (qemu-user).
+if [ -n "${VSETUP_EMULATOR:-}" ]; then
+    printf '#!/bin/sh\nexec %s "%s" "$@"\n' "$VSETUP_EMULATOR" "$vsapack" >"$work/run-vsapack"
+    chmod +x "$work/run-vsapack"
+    vsapack="$work/run-vsapack"
+fi
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 # expect STATUS TEXT... -- COMMAND: the command's exit status, and each text in its output.
