@@ -94,6 +94,20 @@ uninstall_string() {
         sed -n 's/^ *UninstallString *REG_SZ *//p' | tr -d '\r'; true
 }
 
+# Where the registered installation landed: the folder of its log. A 32-bit
+# setup on 64-bit Windows puts "C:\Program Files\..." into its own Program
+# Files folder, "C:\Program Files (x86)".
+landed() {  # -> $landed_dir as Windows writes it, $landed_rel under $drive
+    local log
+    log="$(uninstall_string)"
+    log="${log#*\" }"
+    landed_dir="${log%\\*}"
+    landed_rel="${landed_dir#C:\\}"
+    landed_rel="${landed_rel//\\//}"
+    [ -n "$log" ] && [ -d "$drive/$landed_rel" ] && [ "${landed_dir##*\\}" = "${dir##*\\}" ] ||
+        { echo "the registered log $log is not in a folder named as $dir"; exit 1; }
+}
+
 # "PROGRAM" LOG -> the same with -q after the program, run through the
 # driver so that the uninstaller gets exactly this command line.
 uninstall_quietly() {  # COMMAND STATUS
@@ -170,11 +184,10 @@ sign_bundle() {
 # the registry, the uninstall log; the log's random name made constant.
 describe_installation() {  # OUTDIR
     snapshot "$1"
-    local rel="${dir#C:\\}"
-    rel="${rel//\\//}"
-    (cd "$drive" && find "$rel" windows/VARNUINS.EXE -type f ! -name '*.lnk' ! -name 'UnInst*.inf' -print0 |
+    landed
+    (cd "$drive" && find "$landed_rel" windows/VARNUINS.EXE -type f ! -name '*.lnk' ! -name 'UnInst*.inf' -print0 |
         LC_ALL=C sort -z | xargs -0 md5sum) >"$1/contents"
-    driver "show-shortcuts \"$dir\"; show-shortcuts \"<Programs>\\Varnplay\"; show-log \"$dir\"" |
+    driver "show-shortcuts \"$landed_dir\"; show-shortcuts \"<Programs>\\Varnplay\"; show-log \"$landed_dir\"" |
         tr -d '\r' | grep -v '^PASS' >"$1/shell"
     # The digest covers the log, whose own record holds its random name.
     sed -i -e 's/UnInst[0-9A-F]\{4\}\.inf/UnInstXXXX.inf/g' \
@@ -223,7 +236,8 @@ if [ "$name" != signed ]; then  # the signed set was installed from its bundle a
 fi
 if [ "$name" = twice ]; then
     driver "$steps; wait-finish; finish; wait-exit 0"
-    logs="$(find "$drive/Program Files/Varnplay" -maxdepth 1 -name 'UnInst*.inf' | wc -l)"
+    landed
+    logs="$(find "$drive/$landed_rel" -maxdepth 1 -name 'UnInst*.inf' | wc -l)"
     [ "$logs" = 1 ] || { echo "$logs uninstall logs after the second installation"; exit 1; }
 fi
 
@@ -232,8 +246,9 @@ echo "UninstallString: $command"
 [[ "$command" == '"C:\windows\VARNUINS.EXE" '* ]] || { echo "unexpected UninstallString"; exit 1; }
 
 # Something to remove: the log and payload files (some, when damaged).
-rel="${dir#C:\\}"
-rel="${rel//\\//}"
+landed
+echo "installed into: $landed_dir"
+rel="$landed_rel"
 installed="$(find "$drive/$rel" -type f | wc -l)"
 echo "files in the program directory: $installed"
 [ "$installed" -ge 3 ] || { echo "too little was installed"; exit 1; }
@@ -249,7 +264,7 @@ if [ "$name" = inuse ]; then
     log="${program#*\" }"
     program="${program%%\"*}"
     status=0
-    wine 'C:\e2e\bin\holdopen.exe' "$dir\varnplay.exe" -run "\"$program\" -q $log" || status=$?
+    wine 'C:\e2e\bin\holdopen.exe' "$landed_dir\varnplay.exe" -run "\"$program\" -q $log" || status=$?
     [ "$status" = 2 ] || { echo "uninstall with a file in use: status $status, expected 2"; exit 1; }
     [ -f "$drive/$rel/varnplay.exe" ] && [ -n "$(uninstall_string)" ] &&
         [ -n "$(find "$drive/$rel" -maxdepth 1 -name 'UnInst*.inf')" ] ||
