@@ -84,6 +84,8 @@ foreach(check ${manifest_checks})
     list(GET check 1 level)
     list(APPEND manifest_args $<TARGET_FILE:${target}>=${level})
 endforeach()
+# The programs alone, without the test programs: all the manifests test needs.
+add_custom_target(programs DEPENDS setup varnuins ${VSETUP_TOOLS})
 add_test(NAME manifests COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/manifests/check_manifests.py ${manifest_args})
 set_tests_properties(manifests PROPERTIES LABELS nowine)
 
