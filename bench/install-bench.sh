@@ -58,7 +58,7 @@ pack() {  # name
     # The installation set: setup.exe beside its archive and uninstaller.
     mkdir -p "$work/set-$name"
     cp build/$windows/setup.exe "$work/set-$name/setup.exe"
-    cp build/$windows/VARNUINS.exe "$work/set-$name/VARNUINS.EXE"
+    cp build/$windows/VARNUINS.EXE "$work/set-$name/VARNUINS.EXE"
     ln -f "$work/$name.vsa" "$work/set-$name/insfiles.vsa"
     # Quiet installs show no license page; vsapack bundle refuses a set whose
     # license page would find no license.
@@ -69,7 +69,7 @@ pack() {  # name
     if [ -n "${BENCH_BASELINE_SETUP:-}" ]; then
         mkdir -p "$work/set-$name-baseline"
         cp "$BENCH_BASELINE_SETUP" "$work/set-$name-baseline/setup.exe"
-        cp build/$windows/VARNUINS.exe "$work/set-$name-baseline/VARNUINS.EXE"
+        cp build/$windows/VARNUINS.EXE "$work/set-$name-baseline/VARNUINS.EXE"
         ln -f "$work/$name.vsa" "$work/set-$name-baseline/insfiles.vsa"
         cp "$work/set-$name/SETUP.DAT" "$work/set-$name-baseline/"
     fi

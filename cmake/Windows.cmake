@@ -56,7 +56,7 @@ add_library(vsetup_uninstall_lib STATIC ${UNINSTALL_SOURCES})
 target_link_libraries(vsetup_uninstall_lib PUBLIC vsetup_lib)
 set_source_files_properties(uninstall/VARNUINS.rc PROPERTIES OBJECT_DEPENDS ${CMAKE_BINARY_DIR}/resources/uninstall.manifest)
 add_executable(varnuins WIN32 uninstall/UninstallerMain.cpp uninstall/VARNUINS.rc)
-set_target_properties(varnuins PROPERTIES OUTPUT_NAME VARNUINS)
+set_target_properties(varnuins PROPERTIES OUTPUT_NAME VARNUINS SUFFIX .EXE)  # the name the set ships it under
 target_link_libraries(varnuins PRIVATE vsetup_uninstall_lib)
 target_link_options(varnuins PRIVATE $<$<CONFIG:Release>:-s>)
 

@@ -11,7 +11,7 @@ rm -rf "$drive/demo"
 mkdir -p "$drive/demo/set" "$drive/demo/bin"
 cp "$build/tests/e2e/e2edriver.exe" "$build/uninstlog.exe" "$build/vsapack.exe" "$drive/demo/bin/"
 cp "$build/setup.exe" "$drive/demo/set/setup.exe"
-cp "$build/VARNUINS.exe" "$drive/demo/set/VARNUINS.EXE"
+cp "$build/VARNUINS.EXE" "$drive/demo/set/VARNUINS.EXE"
 cp "$root/demo/SETUP.DAT" "$root/demo/LICENSE.TXT" "$drive/demo/set/"
 cp -r "$root/demo/payload" "$drive/demo/payload"
 (cd "$drive" && "$root/scripts/wine-run.sh" 'C:\demo\bin\vsapack.exe' create 'C:\demo\set\insfiles.vsa' 'C:\demo\payload')

@@ -83,7 +83,7 @@ if [ "$archive" = damaged ]; then
 fi
 cp "$build/setup.exe" "$run/set/setup.exe"
 mkdir -p "$run/download"
-cp "$build/VARNUINS.exe" "$run/set/VARNUINS.EXE"
+cp "$build/VARNUINS.EXE" "$run/set/VARNUINS.EXE"
 echo "stand-in for the workbench's second setup program" >"$run/set/insmain.exe"
 printf 'License.\r\n' >"$run/set/LICENSE.TXT"
 for line in "${dat[@]}"; do printf '%s\r\n' "$line"; done >"$run/set/SETUP.DAT"

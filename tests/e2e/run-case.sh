@@ -60,7 +60,7 @@ run="$drive/e2e/run/$name"
 rm -rf "$run"
 mkdir -p "$run/set"
 cp "$build/setup.exe" "$run/set/setup.exe"
-cp "$build/VARNUINS.exe" "$run/set/VARNUINS.EXE"
+cp "$build/VARNUINS.EXE" "$run/set/VARNUINS.EXE"
 echo "stand-in for the workbench's second setup program" >"$run/set/insmain.exe"
 printf 'E2E license text.  Read it.\r\nSecond line.\r\n' >"$run/set/LICENSE.TXT"
 if grep -q '^#dat ' "$case_file"; then

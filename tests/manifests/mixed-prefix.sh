@@ -35,12 +35,12 @@ expect() {  # STATUS PROGRAM ARGUMENT...
 }
 
 mkdir -p "$drive/mixed"
-cp "$build/setup.exe" "$build/VARNUINS.exe" "$build/tests/e2e/e2edriver.exe" "$drive/mixed/"
+cp "$build/setup.exe" "$build/VARNUINS.EXE" "$build/tests/e2e/e2edriver.exe" "$drive/mixed/"
 long="C:\\$(printf 'x%.0s' $(seq 300))"
 expect 0 'C:\mixed\e2edriver.exe' --timeout 30 -e "start C:\\mixed\\setup.exe \"-q $long\"
     msgbox \"The installation directory is longer than 259 characters.  Nothing was installed.\" OK
     wait-exit 1"
-expect 1 'C:\mixed\VARNUINS.exe' -q 'C:\mixed\no such log.inf'
+expect 1 'C:\mixed\VARNUINS.EXE' -q 'C:\mixed\no such log.inf'
 expect 2 "$build/screenshots.exe"
 expect 0 "$build/test_dialog.exe" --gtest_filter='Strings.*'
 exit $status
