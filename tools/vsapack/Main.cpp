@@ -54,7 +54,7 @@ int Pack(const std::vector<std::string>& args, const std::string& host, const st
     if (!Collect(args, at, &entries, &error) || !CheckPackEntries(entries, args.back(), &error) ||
         !PackArchive(output, host, entries, &error))
         return Fail(error);
-    std::printf("%s: %zu members\n", output.c_str(), entries.size());
+    std::printf("%s: %zu %s\n", output.c_str(), entries.size(), entries.size() == 1 ? "member" : "members");
     return 0;
 }
 
