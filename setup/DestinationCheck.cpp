@@ -102,7 +102,7 @@ DestinationProblem CheckDestination(const char* path, const char* programFiles, 
     DestinationProblem problem = CheckNames(path, rootLength, &names);
     if (problem != DestinationOk) return problem;
     if (names == 0) return DestinationRoot;
-    if (SameFolder(path, programFiles)) return DestinationProgramFiles;
+    if (SameFolder(path, programFiles) || probe.IsOtherProgramFiles(path)) return DestinationProgramFiles;
     return ProbeLevels(path, rootLength, probe);
 }
 

@@ -23,6 +23,10 @@ public:
     virtual ~PathProbe() = default;
     // True when something exists at the path; *isDirectory says whether it is a folder.
     virtual bool Exists(const char* path, bool* isDirectory) = 0;
+    // True when the path leads to a Program Files folder under another
+    // spelling: a short name, a share of the local drive, or the Program
+    // Files of the other word size on 64-bit Windows.
+    virtual bool IsOtherProgramFiles(const char* /*path*/) { return false; }
 };
 
 // The first problem of the path, in the order of the enumeration; the written

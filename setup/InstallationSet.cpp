@@ -62,11 +62,14 @@ bool WriteWindow(HANDLE out, uint32_t offset, uint32_t length) {
     return true;
 }
 
+// Never leaves a cut program; a file it could not open it does not touch.
 bool WriteWindowTo(const char* path, uint32_t offset, uint32_t length) {
     HANDLE out = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (out == INVALID_HANDLE_VALUE) return false;
     bool complete = WriteWindow(out, offset, length);
-    return CloseHandle(out) && complete;
+    complete = CloseHandle(out) && complete;
+    if (!complete) DeleteFileA(path);
+    return complete;
 }
 
 // Through a temporary file beside the destination, so that an existing file
@@ -79,11 +82,7 @@ bool CopyWindow(uint32_t offset, uint32_t length, const char* destination) {
     char* slash = nullptr;
     if (CopyText(directory, sizeof directory, destination)) slash = std::strrchr(directory, '\\');
     if (slash) slash[1] = '\0';
-    if (!slash || !GetTempFileNameA(directory, "vsu", 0, temporary)) {
-        if (WriteWindowTo(destination, offset, length)) return true;
-        DeleteFileA(destination);  // never a cut program
-        return false;
-    }
+    if (!slash || !GetTempFileNameA(directory, "vsu", 0, temporary)) return WriteWindowTo(destination, offset, length);
     if (WriteWindowTo(temporary, offset, length) && MoveFileExA(temporary, destination, MOVEFILE_REPLACE_EXISTING))
         return true;
     DeleteFileA(temporary);
@@ -114,14 +113,17 @@ bool OpenBundledFile(const char* name, Win32ArchiveSource& source) {
     return FindBundledRange(name, &offset, &length) && source.OpenWindow(programFile, offset, length);
 }
 
+bool IsBundledSet() { return origin == SetOrigin::Bundle; }
+
+// A bundle is the whole set: a file it lacks is not taken from the folder it
+// runs from (a Downloads folder), where anybody may have put one.
 bool OpenSetFile(const char* name, Win32ArchiveSource& source) {
-    uint32_t offset = 0, length = 0;
-    if (FindBundledRange(name, &offset, &length)) return source.OpenWindow(programFile, offset, length);
+    if (IsBundledSet()) return OpenBundledFile(name, source);
     return source.Open(name);
 }
 
 bool CopySetFile(const char* name, const char* destination) {
     uint32_t offset = 0, length = 0;
-    if (FindBundledRange(name, &offset, &length)) return CopyWindow(offset, length, destination);
+    if (IsBundledSet()) return FindBundledRange(name, &offset, &length) && CopyWindow(offset, length, destination);
     return CopyFileA(name, destination, FALSE) != 0;
 }

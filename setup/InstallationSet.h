@@ -1,8 +1,8 @@
 #pragma once
 // Where the files of the installation set come from: the bundle that this
-// setup.exe carries after its own image, or, for a file the bundle lacks (and
-// for a folder set, which has no bundle), the set's folder, which is the
-// current directory. Nothing is extracted to a temporary folder.
+// setup.exe carries after its own image, and nothing else, or, for a folder
+// set (no bundle), the set's folder, which is the current directory. Nothing
+// is extracted to a temporary folder.
 #include <windows.h>
 
 #include "install/Win32ArchiveSource.h"
@@ -19,11 +19,14 @@ extern const char kDamagedBundleText[];
 // The set's file `name` from the bundle; false when the bundle does not hold it.
 // "setup.exe" in a bundle is this program's own image, without the bundle.
 bool OpenBundledFile(const char* name, Win32ArchiveSource& source);
-// From the bundle, else from the folder as CreateFileA (read access, read sharing) would open it.
+// True when this setup.exe carries a sound bundle: the set's files come from it alone.
+bool IsBundledSet();
+// From the bundle, or from the folder of a folder set as CreateFileA (read
+// access, read sharing) would open it.
 bool OpenSetFile(const char* name, Win32ArchiveSource& source);
 // Copies the set's file `name` over destination: from the bundle through a
-// temporary file that replaces destination only once complete, else with
-// CopyFileA. False when the copy failed.
+// temporary file that replaces destination only once complete, from a folder
+// set with CopyFileA. False when the copy failed or a bundle lacks the file.
 bool CopySetFile(const char* name, const char* destination);
 
 // For tests: back to a folder set, the program's file closed.

@@ -11,21 +11,20 @@
 
 namespace {
 
-bool ReadBundledSetupDat(const char* fileName, SetupConfig& config) {
+// A bundle without SETUP.DAT installs with the defaults.
+void ReadBundledSetupDat(const char* fileName, SetupConfig& config) {
     Win32ArchiveSource file;
-    if (!OpenBundledFile(fileName, file)) return false;
     uint32_t size = 0;
-    file.Size(&size);
-    if (size > kMaxSetupDatSize) return true;  // ignored as a whole, as from the folder
+    if (!OpenBundledFile(fileName, file) || !file.Size(&size)) return;
+    if (size > kMaxSetupDatSize) return;  // ignored as a whole, as from the folder
     std::unique_ptr<char[]> data(new (std::nothrow) char[size ? size : 1]);
     if (data && file.ReadFully(data.get(), size)) ParseSetupDat(data.get(), size, config);
-    return true;
 }
 
 }  // namespace
 
 void ReadSetupDatFile(const char* fileName, SetupConfig& config) {
-    if (ReadBundledSetupDat(fileName, config)) return;
+    if (IsBundledSet()) return ReadBundledSetupDat(fileName, config);
     HANDLE file = CreateFileA(fileName, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return;
     DWORD high = 0, size = GetFileSize(file, &high);

@@ -85,7 +85,8 @@ if [ -n "$bundle" ]; then
     mkdir -p "$run/download"
     wine 'C:\e2e\bin\vsapack.exe' bundle "$set_dir" "C:\\e2e\\run\\$name\\download\\setup.exe" >/dev/null
     case "$bundle" in
-        whole) ;;
+        whole)  # what a bundle lacks must not come from beside it
+            [ -e "$run/set/SETUP.DAT" ] || printf 'appname=Planted\r\n' >"$run/download/SETUP.DAT" ;;
         cut)  # in the middle of what follows the program's own image
             image="$(stat -c %s "$build/setup.exe")"
             truncate -s $(((image + $(stat -c %s "$run/download/setup.exe")) / 2)) "$run/download/setup.exe" ;;

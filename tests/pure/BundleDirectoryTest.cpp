@@ -124,6 +124,7 @@ TEST(BundleDirectory, EntriesOutOfRangeOverlappingOrMisnamedAreDamaged) {
         {"empty name", {{"", data - 1, 10}, {"b", data + 10, 10}}, 2, 0},
         {"NUL in a name", {{std::string("\0", 1), data, 10}, {"b", data + 10, 10}}, 2, 0},
         {"name too long", {{std::string(260, 'n'), data + 259, 1}}, 1, 0},
+        {"name too long among room enough", {{"a", data + 259, 10}, {std::string(260, 'n'), data + 269, 10}}, 2, 0},
         {"too many entries", {{"a", data, 10}}, kMaxBundleEntries + 1, 0},
     };
     for (const Case& c : cases) {

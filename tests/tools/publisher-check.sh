@@ -86,7 +86,7 @@ expect 1 "set/SETUP.DAT:1: error: no license file EULA.TXT" "vsapack: the set ha
 [ ! -e out.exe ] || fail "a bundle of a set with errors was written"
 dat "nolicense" "license=EULA.TXT" "nolicense"
 mv set/VARNUINS.EXE .
-expect 0 "set: warning: no VARNUINS.EXE: the installation cannot be uninstalled" "Downloads folder" \
+expect 0 "set: warning: no VARNUINS.EXE: the installation cannot be uninstalled" "never takes it from the folder" \
     "0 errors, 1 warning" -- "$vsapack" check set
 mv VARNUINS.EXE set/
 dat "appname=Demo"

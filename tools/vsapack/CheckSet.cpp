@@ -20,8 +20,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char kDownloadsNote[] =
-    "; a bundle of this set reads it from the folder it is run from, for a download the user's Downloads folder";
+const char kDownloadsNote[] = "; a bundle of this set never takes it from the folder it is run from";
 
 struct SetFiles {
     std::string folder;

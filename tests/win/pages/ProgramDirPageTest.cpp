@@ -149,14 +149,23 @@ TEST_F(ProgramDirTest, ExistingDirectoryPassesSilentlyEveryTime) {
 // Program Files itself or a drive that is not there: every Next checks the
 // destination, also the wizard's own proposal, before the question above.
 TEST_F(ProgramDirTest, DestinationsThatCannotBeInstalledIntoKeepThePage) {
-    char programFiles[MAX_PATH];
+    char programFiles[MAX_PATH], shortName[MAX_PATH];
     InstallSettingsBase::GetProgramFilesDir(programFiles);
+    ASSERT_NE(GetShortPathNameA(programFiles, shortName, MAX_PATH), 0u);
+    // 64-bit Windows has two; each build is told of its own.
+    std::string other = programFiles;
+    const std::string x86 = " (x86)";
+    bool isX86 = other.size() > x86.size() && other.compare(other.size() - x86.size(), x86.size(), x86) == 0;
+    other = isX86 ? other.substr(0, other.size() - x86.size()) : other + x86;
+    ASSERT_NE(GetFileAttributesA(other.c_str()), INVALID_FILE_ATTRIBUTES) << other;
     struct Case {
         std::string path;
         bool browse;  // else the wizard's proposal
         const char* message;
     } cases[] = {
         {programFiles, false, "The installation directory is the Program Files folder itself."},
+        {shortName, true, "The installation directory is the Program Files folder itself."},
+        {other, true, "The installation directory is the Program Files folder itself."},
         {"", true, "No installation directory was given."},
         {"RelDir", true, "The installation directory is not a full path."},
         {"C:\\", true, "The installation directory is the root folder of a drive or network share."},
