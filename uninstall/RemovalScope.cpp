@@ -39,13 +39,17 @@ bool IsSameOrBelow(const std::string& path, const std::string& folder) {
     return !folder.empty() && (EqualsNoCase(path.c_str(), folder.c_str()) || IsBelow(path, folder));
 }
 
-// The log's folder, or empty when it is a drive root: a log there would put
-// the whole drive in reach.
+// A folder of the scope, or empty when it is a drive's root (a Documents
+// folder redirected to D:\, a log there), which would put the whole drive in reach.
+std::string ScopeFolder(const std::string& folder) {
+    return IsCanonicalPath(folder.c_str()) ? folder : std::string();
+}
+
+// The log's folder, by the same rule.
 std::string LogFolder(const RemovalScope& scope) {
     size_t separator = scope.logPath.rfind('\\');
     if (separator == std::string::npos) return std::string();
-    std::string folder = scope.logPath.substr(0, separator);
-    return IsCanonicalPath(folder.c_str()) ? folder : std::string();
+    return ScopeFolder(scope.logPath.substr(0, separator));
 }
 
 bool IsPlainKeyPath(const char* keyPath) {
@@ -86,8 +90,8 @@ bool IsCanonicalPath(const char* path) {
 
 bool FileInScope(const RemovalScope& scope, const char* path) {
     if (!IsCanonicalPath(path)) return false;
-    return IsBelow(path, LogFolder(scope)) || IsBelow(path, scope.programsFolder) ||
-           IsBelow(path, scope.documentsFolder);
+    return IsBelow(path, LogFolder(scope)) || IsBelow(path, ScopeFolder(scope.programsFolder)) ||
+           IsBelow(path, ScopeFolder(scope.documentsFolder));
 }
 
 bool FolderInScope(const RemovalScope& scope, const char* path) {
@@ -98,7 +102,8 @@ bool FolderInScope(const RemovalScope& scope, const char* path) {
 }
 
 size_t TrustedPrefixLength(const RemovalScope& scope, const char* path) {
-    for (const std::string& folder : {LogFolder(scope), scope.programsFolder, scope.documentsFolder})
+    for (const std::string& folder :
+         {LogFolder(scope), ScopeFolder(scope.programsFolder), ScopeFolder(scope.documentsFolder)})
         if (IsBelow(path, folder)) return folder.size();
     return std::strlen(path);
 }

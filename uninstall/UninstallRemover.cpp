@@ -64,8 +64,14 @@ public:
         report_.logKept = SecondRunCouldRemoveMore();
         if (report_.logKept) return;
         ApplyDeferred(UninstallKey);
-        report_.logKept = SecondRunCouldRemoveMore();  // an entry that stays keeps its log
+        report_.logKept = SecondRunCouldRemoveMore() || EntryStays();  // an entry that stays keeps its log
         if (!report_.logKept) ApplyDeferred(UninstallFile);
+    }
+
+    bool EntryStays() const {
+        for (const Deferred& entry : deferred_)
+            if (entry.record.kind == UninstallKey && items_[entry.item].outcome == RemovalKept) return true;
+        return false;
     }
 
     // Folders and keys kept while something was still inside: the log held

@@ -263,14 +263,24 @@ TEST(UninstallRemover, ItemsASecondRunCanRemoveKeepTheLogAndTheEntry) {
     }
 }
 
+// Refused, or holding a subkey of someone else's: an entry that stays must
+// still name a log, or it could never be used again.
 TEST(UninstallRemover, EntryThatCannotBeRemovedKeepsTheLog) {
-    FakeTarget target = InstalledState();
-    target.refusing = {"HKLM:" + kEntry};
-    RemovalReport report = RunRemoval(InstalledLog(), target);
-    EXPECT_TRUE(report.logKept);
-    EXPECT_EQ(target.files, std::set<std::string>{kLog});
-    EXPECT_EQ(report.failed, std::vector<std::string>{"HKEY_LOCAL_MACHINE\\" + kEntry});
-    EXPECT_EQ(RemovalExitStatus(report), 2);
+    for (bool refused : {true, false}) {
+        SCOPED_TRACE(refused ? "refused" : "foreign subkey");
+        FakeTarget target = InstalledState();
+        if (refused)
+            target.refusing = {"HKLM:" + kEntry};
+        else
+            target.keys.insert({"HKLM:" + kEntry + "\\Other", ""});
+        RemovalReport report = RunRemoval(InstalledLog(), target);
+        EXPECT_TRUE(report.logKept);
+        EXPECT_EQ(target.files, std::set<std::string>{kLog});
+        const std::vector<std::string>& left = refused ? report.failed : report.kept;  // kept: with the log's folders
+        ASSERT_FALSE(left.empty());
+        EXPECT_EQ(left.back(), "HKEY_LOCAL_MACHINE\\" + kEntry);
+        EXPECT_EQ(RemovalExitStatus(report), 2);
+    }
 }
 
 // Records a log could hold that name something the installation does not
@@ -427,6 +437,9 @@ TEST(RemovalScope, PlacesOfFoldersAndKeys) {
     scope.logPath = "C:\\UnInst0001.inf";  // a drive root reaches too far
     EXPECT_FALSE(FileInScope(scope, "C:\\x.txt"));
     EXPECT_FALSE(FolderInScope(scope, "C:\\x"));
+    scope = TestScope();
+    scope.documentsFolder = "D:";  // Documents redirected to a drive's root reaches as far
+    EXPECT_FALSE(FileInScope(scope, "D:\\Windows\\x.dll"));
 
     scope = TestScope();
     const std::vector<std::tuple<uint32_t, const char*, KeyPlace>> keys = {
