@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "setup/NameRules.h"
+#include "shell/ReadmeTitle.h"
 
 namespace {
 
@@ -57,13 +58,22 @@ size_t CheckSetupConfig(const SetupConfig& config, ConfigProblem* problems, size
     if (config.game) CheckSaveSuffix(config.savesuffix.Get(), list);
     if (!config.license.IsEmpty()) list.Add("license", CheckRelativePath(config.license.Get(), false));
     bool readme = !config.readme.IsEmpty();
-    if (readme) list.Add("readme", CheckRelativePath(config.readme.Get(), false));
+    NameProblem readmePath = readme ? CheckRelativePath(config.readme.Get(), false) : NameOk;
+    if (readme) list.Add("readme", readmePath);
     if (config.game) {
         // A single game's name also names its file type, a key of its own.
         if (std::strchr(config.appname.Get(), '\\')) list.Add("appname", kKeySeparator);
         CheckLinkName("appname", config.appname.Get(), list);
     }
-    if (readme && !config.readme_title.IsEmpty()) CheckLinkName("readme_title", config.readme_title.Get(), list);
+    if (readme && !config.readme_title.IsEmpty()) {
+        CheckLinkName("readme_title", config.readme_title.Get(), list);
+    } else if (readme && readmePath == NameOk) {  // the shortcut is named after the file
+        const char* start = nullptr;
+        size_t length = ReadmeTitleFromFile(config.readme.Get(), &start);
+        SetupString title;
+        title.Assign(start, length);
+        CheckLinkName("readme", title.Get(), list);
+    }
     return list.Count();
 }
 

@@ -133,6 +133,9 @@ TEST(ConfigCheck, ValuesThatMakeBrokenNamesAreRefusedByKey) {
         {"readme=doc\\..\\..\\x.txt", "readme"},
         {"readme=CON.txt", "readme"},
         {"readme=doc\\intro.htm", nullptr},
+        {"readme=doc/intro.htm", nullptr},
+        {"readme=doc\\.htm", "readme"},  // no name for its shortcut
+        {"readme=doc\\.htm\nreadme_title=Intro", nullptr},
         {"game\nappname=\"|\"", "appname"},
         {"game\nappname=CON", "appname"},
         {"game\nappname=Devi \"Dezir\"", nullptr},

@@ -19,6 +19,7 @@ TEST(ReadmeTitle, DropsDirectoryAndOnlyTheLastExtension) {
     EXPECT_EQ(Title("ReadMe.txt"), "ReadMe");
     EXPECT_EQ(Title("doc\\notes.final.htm"), "notes.final");
     EXPECT_EQ(Title("doc\\sub\\README"), "README");
+    EXPECT_EQ(Title("doc/sub/ReadMe.txt"), "ReadMe");
     EXPECT_EQ(Title("my.docs\\README"), "README");  // a dot in the directory is not an extension
     EXPECT_EQ(Title(".profile"), "");
     EXPECT_EQ(Title("dir\\"), "");
