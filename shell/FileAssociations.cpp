@@ -1,5 +1,6 @@
 #include "setup/InstallSettings.h"
 #include "shell/ComposedText.h"
+#include "shell/RegistryPlaces.h"
 
 namespace {
 
@@ -40,8 +41,6 @@ const AssociationValue kWorkbenchAssociations[] = {
     {"VARN.DebugConfig\\shell\\open\\command", "", Data::OpenCommand, "vbench.exe"},
     {"VARN.DebugConfig\\DefaultIcon", "", Data::ConcatIcon, "\\vbench2.exe,3"},
 };
-
-const char kSettingsKey[] = "Software\\VARN\\Varnplay\\1.0\\Settings";
 
 SetupString ValueData(const AssociationValue& value, const char* programDir) {
     switch (value.data) {

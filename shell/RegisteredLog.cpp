@@ -6,7 +6,6 @@
 
 #include "shell/UninstallLogName.h"
 
-const char kUninstallEntriesKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 const char kLogDigestValueName[] = "UninstallLogSHA256";
 
 namespace {

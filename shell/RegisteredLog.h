@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "setup/PathHelpers.h"
+#include "shell/RegistryPlaces.h"
 #include "shell/Sha256.h"
 
-extern const char kUninstallEntriesKey[];  // "Software\...\Uninstall\", the entry's name follows
 extern const char kLogDigestValueName[];
 
 struct UninstallEntryValues {

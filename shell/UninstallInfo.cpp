@@ -14,7 +14,6 @@
 
 namespace {
 
-const char kAppPathsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
 const char kUninstaller[] = "VARNUINS.EXE";
 
 const char kLogNotCreatedText[] =

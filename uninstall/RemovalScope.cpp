@@ -4,14 +4,12 @@
 
 #include "setup/NameRules.h"
 #include "setup/PathHelpers.h"
+#include "shell/RegistryPlaces.h"
 
 namespace {
 
 constexpr uint32_t kClassesRoot = 0x80000000u, kCurrentUser = 0x80000001u, kLocalMachine = 0x80000002u;
 
-const char kAppPaths[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
-const char kUninstallEntries[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-const char kSettingsKey[] = "Software\\VARN\\Varnplay\\1.0\\Settings";
 // The settings key's parents, which the setup creates when they are missing.
 const char* const kSettingsParents[] = {"Software\\VARN", "Software\\VARN\\Varnplay", "Software\\VARN\\Varnplay\\1.0"};
 const char* const kProductFileTypes[] = {"VARN.Game", "VARN.Save", "VARN.DebugConfig"};
@@ -59,8 +57,8 @@ bool IsPlainKeyPath(const char* keyPath) {
 
 bool IsProductEntryKey(const RemovalScope& scope, const char* keyPath) {
     if (scope.entryName.empty() || scope.entryName.find('\\') != std::string::npos) return false;
-    return IsSameOrBelow(keyPath, kAppPaths + scope.entryName) ||
-           IsSameOrBelow(keyPath, kUninstallEntries + scope.entryName);
+    return IsSameOrBelow(keyPath, kAppPathsKey + scope.entryName) ||
+           IsSameOrBelow(keyPath, kUninstallEntriesKey + scope.entryName);
 }
 
 bool IsSettingsKey(const char* keyPath) {
@@ -136,5 +134,5 @@ bool IsLogFile(const RemovalScope& scope, const char* path) { return EqualsNoCas
 
 bool IsUninstallEntryKey(const RemovalScope& scope, uint32_t rootKey, const char* keyPath) {
     return rootKey == kLocalMachine && !scope.entryName.empty() &&
-           IsSameOrBelow(keyPath, kUninstallEntries + scope.entryName);
+           IsSameOrBelow(keyPath, kUninstallEntriesKey + scope.entryName);
 }
