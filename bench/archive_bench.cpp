@@ -15,20 +15,20 @@
 #include <vector>
 
 #include "install/ArchiveExtraction.h"
-#include "install/ArchiveHeader.h"
-#include "install/ArchiveWriter.h"
-#include "install/Crc32.h"
+#include "archive/ArchiveHeader.h"
+#include "archive/ArchiveWriter.h"
+#include "archive/Crc32.h"
 
 #ifdef _WIN32
 #include <windows.h>
 #include <psapi.h>
 
-#include "install/Win32ArchiveSource.h"
+#include "archive/Win32ArchiveSource.h"
 typedef Win32ArchiveSource BenchSource;
 #else
 #include <sys/resource.h>
 
-#include "install/FileArchiveSource.h"
+#include "archive/FileArchiveSource.h"
 typedef FileArchiveSource BenchSource;
 #endif
 

@@ -17,7 +17,7 @@ set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
-file(GLOB PURE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/pure/*.cpp)
+file(GLOB PURE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/pure/*.cpp ${CMAKE_SOURCE_DIR}/tests/pure/archive/*.cpp)
 add_executable(test_pure_native ${PURE_TEST_SOURCES})
 target_link_libraries(test_pure_native PRIVATE vsetup_pure gtest gtest_main)
 target_include_directories(test_pure_native PRIVATE ${CMAKE_SOURCE_DIR}/tests)

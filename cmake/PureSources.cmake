@@ -19,18 +19,18 @@ set(VSETUP_PURE_SOURCES
     install/DirectoryChain.cpp
     install/ExtractMessages.cpp
     folderchooser/FolderChain.cpp
-    install/Crc32.cpp
-    install/ArchiveStream.cpp
-    install/ReadAheadStream.cpp
-    install/ArchiveHeader.cpp
+    archive/Crc32.cpp
+    archive/ArchiveStream.cpp
+    archive/ReadAheadStream.cpp
+    archive/ArchiveHeader.cpp
     install/ArchiveExtraction.cpp
     install/MemberPlacement.cpp
-    install/MemoryArchiveSource.cpp
-    install/FileArchiveSource.cpp
-    install/ArchiveWriter.cpp
-    install/PeImage.cpp
-    install/BundleDirectory.cpp
-    install/BundleWriter.cpp
+    archive/MemoryArchiveSource.cpp
+    archive/FileArchiveSource.cpp
+    archive/ArchiveWriter.cpp
+    archive/PeImage.cpp
+    archive/BundleDirectory.cpp
+    archive/BundleWriter.cpp
     shell/UninstallLogReader.cpp
     uninstall/UninstallCommandLine.cpp
     uninstall/UninstallRemover.cpp

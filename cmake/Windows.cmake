@@ -11,7 +11,7 @@ set(VSETUP_WIN_LIBS ${ZLIB_STATIC} comctl32 shell32 ole32 oleaut32 uuid mpr gdi3
 
 # Everything in the subsystem folders but the entry point is one library,
 # so that tests drive the same code as setup.exe.
-set(VSETUP_DIRS setup ui pages install shell folderchooser)
+set(VSETUP_DIRS setup ui pages archive install shell folderchooser)
 set(VSETUP_LIB_SOURCES)
 foreach(dir ${VSETUP_DIRS})
     file(GLOB dir_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp)
@@ -107,7 +107,7 @@ function(vsetup_win_test name)
 endfunction()
 
 # The plain-logic tests run under Wine as well as natively.
-file(GLOB PURE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/pure/*.cpp)
+file(GLOB PURE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/pure/*.cpp ${CMAKE_SOURCE_DIR}/tests/pure/archive/*.cpp)
 vsetup_win_test(test_pure ${PURE_TEST_SOURCES})
 vsetup_crc32_path_tests(test_pure
     "WINEPREFIX=${VSETUP_WINEPREFIX};VSETUP_BUILD_DIR=${CMAKE_BINARY_DIR};VSETUP_SOURCE_DIR=${CMAKE_SOURCE_DIR}")

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "install/ArchiveExtraction.h"
-#include "install/ArchiveFormat.h"
+#include "archive/ArchiveFormat.h"
 #include "install/MemberPlacement.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "install/BundleDirectory.h"
+#include "archive/BundleDirectory.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size > 0xFFFFFFFFu) return 0;

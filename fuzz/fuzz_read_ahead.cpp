@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "install/ArchiveExtraction.h"
-#include "install/ArchiveFormat.h"
+#include "archive/ArchiveFormat.h"
 
 namespace {
 

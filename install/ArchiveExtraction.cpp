@@ -1,9 +1,9 @@
 #include "install/ArchiveExtraction.h"
 
-#include "install/ArchiveHeader.h"
-#include "install/ArchiveStream.h"
+#include "archive/ArchiveHeader.h"
+#include "archive/ArchiveStream.h"
 #include "install/MemberPlacement.h"
-#include "install/ReadAheadStream.h"
+#include "archive/ReadAheadStream.h"
 
 namespace {
 

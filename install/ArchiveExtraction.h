@@ -3,7 +3,7 @@
 // it runs the same in setup.exe, native tests, the fuzzer and the packer.
 #include <cstdint>
 
-#include "install/ArchiveSource.h"
+#include "archive/ArchiveSource.h"
 #include "install/ExtractArchive.h"
 #include "install/ExtractTarget.h"
 

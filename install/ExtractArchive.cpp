@@ -3,8 +3,8 @@
 #include <windows.h>
 
 #include "install/ArchiveExtraction.h"
-#include "install/ArchiveFormat.h"
-#include "install/Win32ArchiveSource.h"
+#include "archive/ArchiveFormat.h"
+#include "archive/Win32ArchiveSource.h"
 #include "install/Win32ExtractTarget.h"
 #include "setup/InstallationSet.h"
 

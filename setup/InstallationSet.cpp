@@ -4,7 +4,7 @@
 #include <memory>
 #include <new>
 
-#include "install/BundleDirectory.h"
+#include "archive/BundleDirectory.h"
 #include "setup/PathHelpers.h"
 
 const char kDamagedBundleText[] =

@@ -5,7 +5,7 @@
 // is extracted to a temporary folder.
 #include <windows.h>
 
-#include "install/Win32ArchiveSource.h"
+#include "archive/Win32ArchiveSource.h"
 
 enum class SetOrigin { Folder, Bundle, DamagedBundle };
 

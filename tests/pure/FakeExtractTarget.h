@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "install/ArchiveExtraction.h"
-#include "install/ArchiveFormat.h"
-#include "install/ArchiveSource.h"
+#include "archive/ArchiveFormat.h"
+#include "archive/ArchiveSource.h"
 #include "install/ExtractTarget.h"
 
 namespace archive_test {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "install/MemberPlacement.h"
-#include "pure/ArchiveTestSupport.h"
+#include "pure/archive/ArchiveTestSupport.h"
 #include "pure/FakeExtractTarget.h"
 
 using namespace archive_test;

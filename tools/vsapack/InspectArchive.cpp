@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <vector>
 
-#include "install/ArchiveHeader.h"
-#include "install/ArchiveStream.h"
-#include "install/FileArchiveSource.h"
+#include "archive/ArchiveHeader.h"
+#include "archive/ArchiveStream.h"
+#include "archive/FileArchiveSource.h"
 
 bool WalkArchive(const std::string& archive, const std::function<void(const char*, uint32_t)>& visit,
                  std::string* summary, std::string* error) {

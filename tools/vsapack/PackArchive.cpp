@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "install/ArchiveWriter.h"
+#include "archive/ArchiveWriter.h"
 
 namespace fs = std::filesystem;
 

@@ -9,11 +9,11 @@
 
 #include "CheckSet.h"
 #include "PackInput.h"
-#include "install/BundleDirectory.h"
-#include "install/BundleWriter.h"
-#include "install/Crc32.h"
-#include "install/FileArchiveSource.h"
-#include "install/PeImage.h"
+#include "archive/BundleDirectory.h"
+#include "archive/BundleWriter.h"
+#include "archive/Crc32.h"
+#include "archive/FileArchiveSource.h"
+#include "archive/PeImage.h"
 
 namespace fs = std::filesystem;
 

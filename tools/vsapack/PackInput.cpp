@@ -5,7 +5,7 @@
 #include <fstream>
 
 #include "MemberNames.h"
-#include "install/ArchiveWriter.h"
+#include "archive/ArchiveWriter.h"
 
 namespace fs = std::filesystem;
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "install/ExtractArchive.h"
-#include "pure/ArchiveTestSupport.h"
+#include "pure/archive/ArchiveTestSupport.h"
 #include "setup/InstallSettings.h"
 
 class ArchiveOnDisk : public ::testing::Test {

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "install/ArchiveWriter.h"
+#include "archive/ArchiveWriter.h"
 #include "install/ProgressPage.h"
 #include "resource.h"
 #include "setup/InstallSettings.h"

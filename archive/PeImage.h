@@ -4,7 +4,7 @@
 // what the loader maps.
 #include <cstdint>
 
-#include "install/ArchiveSource.h"
+#include "archive/ArchiveSource.h"
 
 // False when the source is not a complete PE file: no MZ or PE signature,
 // headers or section data beyond fileSize. Every read is bounded.

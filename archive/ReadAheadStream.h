@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "install/ArchiveStream.h"
+#include "archive/ArchiveStream.h"
 
 class ReadAheadStream : public PayloadReader {
 public:

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "install/ArchiveSource.h"
+#include "archive/ArchiveSource.h"
 
 class FileArchiveSource : public ArchiveSource {
 public:

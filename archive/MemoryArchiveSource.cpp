@@ -1,6 +1,6 @@
 #include <cstring>
 
-#include "install/ArchiveSource.h"
+#include "archive/ArchiveSource.h"
 
 bool MemoryArchiveSource::Size(uint32_t* size) {
     *size = size_;

@@ -1,6 +1,6 @@
-#include "install/PeImage.h"
+#include "archive/PeImage.h"
 
-#include "install/ArchiveFormat.h"
+#include "archive/ArchiveFormat.h"
 
 #ifdef _WIN32
 #include <windows.h>

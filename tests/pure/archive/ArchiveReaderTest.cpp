@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "install/ArchiveStream.h"
-#include "pure/ArchiveTestSupport.h"
+#include "archive/ArchiveStream.h"
+#include "pure/archive/ArchiveTestSupport.h"
 #include "pure/FakeExtractTarget.h"
 
 using namespace archive_test;

@@ -1,4 +1,4 @@
-#include "install/Win32ArchiveSource.h"
+#include "archive/Win32ArchiveSource.h"
 
 #include <cstring>
 #include <new>

@@ -1,7 +1,7 @@
 #pragma once
 #include <windows.h>
 
-#include "install/ArchiveSource.h"
+#include "archive/ArchiveSource.h"
 
 // A file opened with CreateFileA (read access, read sharing), or a window of
 // offset and length on a handle that stays open elsewhere (a file carried in

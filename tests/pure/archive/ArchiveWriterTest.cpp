@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "install/ArchiveHeader.h"
-#include "pure/ArchiveTestSupport.h"
+#include "archive/ArchiveHeader.h"
+#include "pure/archive/ArchiveTestSupport.h"
 
 using namespace archive_test;
 

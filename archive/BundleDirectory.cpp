@@ -1,11 +1,11 @@
-#include "install/BundleDirectory.h"
+#include "archive/BundleDirectory.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "install/ArchiveFormat.h"
-#include "install/Crc32.h"
-#include "install/PeImage.h"
+#include "archive/ArchiveFormat.h"
+#include "archive/Crc32.h"
+#include "archive/PeImage.h"
 
 namespace {
 

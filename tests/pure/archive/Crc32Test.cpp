@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "install/Crc32.h"
+#include "archive/Crc32.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <utility>
 #include <vector>
 
-#include "install/ArchiveFormat.h"
-#include "install/BundleWriter.h"
-#include "install/Crc32.h"
+#include "archive/ArchiveFormat.h"
+#include "archive/BundleWriter.h"
+#include "archive/Crc32.h"
 
 namespace bundle_test {
 

@@ -1,8 +1,8 @@
-#include "install/ArchiveWriter.h"
+#include "archive/ArchiveWriter.h"
 
 #include <cstring>
 
-#include "install/ArchiveFormat.h"
+#include "archive/ArchiveFormat.h"
 #include "install/MemberPlacement.h"
 #include "setup/NameRules.h"
 

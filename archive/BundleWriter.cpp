@@ -1,10 +1,10 @@
-#include "install/BundleWriter.h"
+#include "archive/BundleWriter.h"
 
 #include <cstring>
 
-#include "install/ArchiveFormat.h"
-#include "install/BundleFormat.h"
-#include "install/Crc32.h"
+#include "archive/ArchiveFormat.h"
+#include "archive/BundleFormat.h"
+#include "archive/Crc32.h"
 
 namespace {
 

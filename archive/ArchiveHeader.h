@@ -2,9 +2,9 @@
 // Locating the archive header and reading member records.
 #include <cstdint>
 
-#include "install/ArchiveFormat.h"
-#include "install/ArchiveSource.h"
-#include "install/PayloadReader.h"
+#include "archive/ArchiveFormat.h"
+#include "archive/ArchiveSource.h"
+#include "archive/PayloadReader.h"
 
 struct ArchiveHeader {
     uint32_t headerOffset;

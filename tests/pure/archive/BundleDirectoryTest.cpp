@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "install/BundleDirectory.h"
-#include "pure/BundleTestSupport.h"
+#include "archive/BundleDirectory.h"
+#include "pure/archive/BundleTestSupport.h"
 
 using namespace bundle_test;
 

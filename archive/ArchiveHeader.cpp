@@ -1,4 +1,4 @@
-#include "install/ArchiveHeader.h"
+#include "archive/ArchiveHeader.h"
 
 #include <cstring>
 

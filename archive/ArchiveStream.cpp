@@ -1,9 +1,9 @@
-#include "install/ArchiveStream.h"
+#include "archive/ArchiveStream.h"
 
 #include <cstring>
 
-#include "install/ArchiveFormat.h"
-#include "install/Crc32.h"
+#include "archive/ArchiveFormat.h"
+#include "archive/Crc32.h"
 
 int ArchiveStream::Open(ArchiveSource* source) {
     Close();

@@ -1,10 +1,10 @@
-#include "install/ReadAheadStream.h"
+#include "archive/ReadAheadStream.h"
 
 #include <cstring>
 #include <exception>
 #include <new>
 
-#include "install/Crc32.h"
+#include "archive/Crc32.h"
 
 // Short of memory or of threads, reads go to the stream directly: slower, not
 // wrong. Nothing here may throw on the install thread.

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "install/ArchiveSource.h"
-#include "install/BundleFormat.h"
+#include "archive/ArchiveSource.h"
+#include "archive/BundleFormat.h"
 
 struct BundleEntry {
     char name[kMaxBundleNameLength + 1];

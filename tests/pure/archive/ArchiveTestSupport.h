@@ -5,8 +5,8 @@
 #include <utility>
 #include <vector>
 
-#include "install/ArchiveFormat.h"
-#include "install/ArchiveWriter.h"
+#include "archive/ArchiveFormat.h"
+#include "archive/ArchiveWriter.h"
 
 namespace archive_test {
 

@@ -1,4 +1,4 @@
-#include "install/FileArchiveSource.h"
+#include "archive/FileArchiveSource.h"
 
 FileArchiveSource::~FileArchiveSource() {
     if (file_) std::fclose(file_);

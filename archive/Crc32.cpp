@@ -1,4 +1,4 @@
-#include "install/Crc32.h"
+#include "archive/Crc32.h"
 
 #include <zlib.h>
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "install/ReadAheadStream.h"
-#include "pure/ArchiveTestSupport.h"
+#include "archive/ReadAheadStream.h"
+#include "pure/archive/ArchiveTestSupport.h"
 
 using namespace archive_test;
 

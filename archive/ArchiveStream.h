@@ -6,8 +6,8 @@
 
 #include <cstdint>
 
-#include "install/ArchiveSource.h"
-#include "install/PayloadReader.h"
+#include "archive/ArchiveSource.h"
+#include "archive/PayloadReader.h"
 
 enum ArchiveStreamStatus { StreamOk, StreamEnd, StreamCorrupt };
 
