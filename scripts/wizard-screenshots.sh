@@ -1,5 +1,5 @@
 #!/bin/bash
-# Screenshots of the running wizard for the README: the demo set (demo/) is
+# Screenshots of the running wizard for the documents: the demo set (demo/) is
 # installed under Wine on a private X server while the end-to-end driver walks
 # every page, the folder chooser, the Exit Setup question and the finished
 # installation; each picture is cropped to the window shown. Output:
