@@ -27,25 +27,20 @@ fi
 export DISPLAY="$(cat "$prefix.display")"
 export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
-# Raised whenever the set-up below changes, so that older prefixes get it.
-setup_version=2
-[ "$(cat "$prefix/.vsetup-ready" 2>/dev/null)" = "$setup_version" ] && exit 0
-
 # Where Wine's 32-bit half runs, wineboot also installs the x86 Common
 # Controls 6 assembly beside the amd64 one; a 64-bit program whose manifest
 # asks for x86 then binds to it and cannot start (0xC0000135). Every test
-# prefix holds both, as most users' and CI machines' prefixes do.
+# prefix holds both, as most users' and CI machines' prefixes do, when the
+# 32-bit DLL can be had; without it the prefix serves every other test and
+# the test that needs both assemblies says it is skipped.
 add_x86_common_controls() {
-    local winsxs="$prefix/drive_c/windows/winsxs" dll="" candidate manifest name
-    for candidate in /usr/lib/i386-linux-gnu/wine/i386-windows/comctl32.dll /usr/lib/wine/i386-windows/comctl32.dll; do
-        [ -f "$candidate" ] && { dll="$candidate"; break; }
-    done
+    local winsxs="$prefix/drive_c/windows/winsxs" dll="" manifest name
     for manifest in "$winsxs"/manifests/amd64_microsoft.windows.common-controls_*.manifest; do
         [ -e "$manifest" ] || continue
         name="$(basename "$manifest" .manifest)"
         name="x86_${name#amd64_}"
         [ -e "$winsxs/manifests/$name.manifest" ] && continue
-        [ -n "$dll" ] || { echo "wine-prefix: no 32-bit comctl32.dll (package wine32)" >&2; return 1; }
+        [ -n "$dll" ] || dll="$("$(dirname "$0")/wine-x86-comctl32.sh" 2>/dev/null)" || return 0
         mkdir -p "$winsxs/$name"
         cp "$dll" "$winsxs/$name/comctl32.dll"
         sed 's/processorArchitecture="amd64"/processorArchitecture="x86"/' "$manifest" >"$winsxs/manifests/$name.manifest"
@@ -65,6 +60,11 @@ add_windows_fonts() {
     mkdir -p "$prefix/drive_c/windows/Fonts"
     cp -n "$fonts"/* "$prefix/drive_c/windows/Fonts/"
 }
+
+# A prefix made before the x86 comctl32.dll could be had gets it now.
+# Raised whenever the set-up below changes, so that older prefixes get it.
+setup_version=2
+[ "$(cat "$prefix/.vsetup-ready" 2>/dev/null)" = "$setup_version" ] && { add_x86_common_controls; exit 0; }
 
 wine="$("$(dirname "$0")/wine-loader.sh")"
 "$wine" wineboot -i >/dev/null 2>&1 || {

@@ -3,13 +3,18 @@
 # holds that assembly for x86 and for amd64, as every prefix does where
 # Wine's 32-bit half runs: each program must bind to the one of its own
 # architecture and run. A 64-bit program whose manifest asks for x86 exits
-# at once with status 53 (0xC0000135) and prints nothing.
+# at once with status 53 (0xC0000135) and prints nothing. Without a 32-bit
+# comctl32.dll to put into the prefix the test is skipped (status 77).
 # Usage: mixed-prefix.sh   (VSETUP_BUILD_DIR: a Windows build)
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 src="${VSETUP_SOURCE_DIR:-$(cd "$here/../.." && pwd)}"
 build="$VSETUP_BUILD_DIR"
 export WINEPREFIX="$build/wineprefix"
+if ! reason="$("$src/scripts/wine-x86-comctl32.sh" 2>&1)"; then
+    echo "skipped: $reason"
+    exit 77
+fi
 "$src/scripts/wine-prefix.sh" "$WINEPREFIX"
 drive="$WINEPREFIX/drive_c"
 
