@@ -89,17 +89,23 @@ apt_install() {  # PACKAGE... ; prints apt's complaint on failure
     return 1
 }
 
-# Installs all at once; if apt refuses, one by one, so that one package that
-# cannot be had does not keep the others out. Fills the array failed.
+# Installs all at once; if apt refuses, finds by simulation which packages
+# cannot be had, so that they do not keep the others out, and installs the
+# rest (one by one if apt still refuses). Fills the array failed.
 install_missing() {
-    local p reason
+    local p reason can=()
     failed=()
     apt_install "$@" >/dev/null && return 0
     for p in "$@"; do
-        if reason="$(apt_install "$p")"; then continue; fi
+        if reason="$(dry=1 apt_install "$p")"; then can+=("$p"); continue; fi
         failed+=("$p")
         say "cannot install $p:"
         sed 's/^/install-deps:   /' <<<"$reason"
+    done
+    [ ${#can[@]} -eq 0 ] && return 0
+    apt_install "${can[@]}" >/dev/null && return 0
+    for p in "${can[@]}"; do
+        apt_install "$p" >/dev/null || failed+=("$p")
     done
 }
 
