@@ -129,16 +129,18 @@ fetch_x86_comctl32() {
 
 wanted=()
 for entry in "${needs[@]}"; do wanted+=("${entry%%|*}"); done
+no_wine32=""
 if runs_32bit_programs; then
     wanted+=(wine32:i386)
 else
-    say "this kernel runs no 32-bit programs: Wine's 32-bit half (wine32:i386) is not needed"
+    no_wine32="this kernel runs no 32-bit programs: Wine's 32-bit half (wine32:i386) is not needed"
 fi
 missing=()
 for p in "${wanted[@]}"; do installed "$p" || missing+=("$p"); done
 failed=()
 comctl_missing=""
 if [ ${#missing[@]} -gt 0 ] || ! "$here/wine-x86-comctl32.sh" >/dev/null 2>&1; then
+    [ -z "$no_wine32" ] || say "$no_wine32"
     [ ${#missing[@]} -gt 0 ] && say "installing ${missing[*]}"
     # Both wine32 and the i386 libwine the x86 comctl32.dll comes from.
     if ! dpkg --print-foreign-architectures | grep -qx i386; then
