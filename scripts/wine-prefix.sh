@@ -61,8 +61,8 @@ add_windows_fonts() {
     cp -n "$fonts"/* "$prefix/drive_c/windows/Fonts/"
 }
 
-# A prefix made before the x86 comctl32.dll could be had gets it now.
 # Raised whenever the set-up below changes, so that older prefixes get it.
+# A ready prefix made before the x86 comctl32.dll could be had gets it now.
 setup_version=2
 [ "$(cat "$prefix/.vsetup-ready" 2>/dev/null)" = "$setup_version" ] && { add_x86_common_controls; exit 0; }
 
