@@ -124,7 +124,7 @@ bool RunReader(const char* archive, uint64_t* bytes, Decompression decompression
     BenchSource source;
     if (!source.Open(archive)) return false;
     NullTarget target;
-    ExtractCallbacks callbacks = {nullptr, nullptr, OnDirectory, nullptr};
+    ExtractCallbacks callbacks = {nullptr, nullptr, OnDirectory, nullptr, nullptr};
     std::vector<uint8_t> buffer(kTransferBufferSize);
     int result = ExtractFromSource(source, target, "C:\\Bench", callbacks, nullptr, buffer.data(), decompression);
     *bytes = target.bytes;

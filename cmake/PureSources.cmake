@@ -36,6 +36,7 @@ set(VSETUP_PURE_SOURCES
     uninstall/UninstallRemover.cpp
     uninstall/RemovalScope.cpp
     shell/UninstallLogMerge.cpp
+    shell/FinalPath.cpp
 )
 list(APPEND VSETUP_PURE_SOURCES
     install/ProgressThrottle.cpp

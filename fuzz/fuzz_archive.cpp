@@ -44,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size > 0xFFFFFFFFu) return 0;
     MemoryArchiveSource source(data, static_cast<uint32_t>(size));
     DiscardTarget target;
-    ExtractCallbacks callbacks = {nullptr, nullptr, OnDirectory, OnFile};
+    ExtractCallbacks callbacks = {nullptr, nullptr, OnDirectory, OnFile, nullptr};
     static std::vector<uint8_t> buffer(kTransferBufferSize);
     ExtractFromSource(source, target, "D", callbacks, nullptr, buffer.data(), Decompression::OnCallingThread);
     return 0;

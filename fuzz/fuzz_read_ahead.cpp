@@ -47,7 +47,7 @@ void OnFile(void* context, const char* path, int keep) {
 std::string Run(const uint8_t* data, size_t size, Decompression decompression) {
     MemoryArchiveSource source(data, static_cast<uint32_t>(size));
     TranscriptTarget target;
-    ExtractCallbacks callbacks = {OnRange, OnStep, OnDirectory, OnFile};
+    ExtractCallbacks callbacks = {OnRange, OnStep, OnDirectory, OnFile, nullptr};
     std::vector<uint8_t> buffer(kTransferBufferSize);
     int result = ExtractFromSource(source, target, "D", callbacks, &target, buffer.data(), decompression);
     return target.transcript + "result " + std::to_string(result);

@@ -57,6 +57,12 @@ public:
         logRemoved_ = logRemoved_ || log;
         return Outcome(path);
     }
+    // Only a file that RemoveFile found in use, inside the installation.
+    RemovalOutcome RemoveAtRestart(const char* path) override {
+        if (Outcome(path) != RemovalInUse || logRemoved_) __builtin_trap();
+        return std::strlen(path) % 2 ? RemovalScheduled : RemovalFailed;
+    }
+    bool UsersCanChangeWayTo(const char* path) override { return std::strlen(path) % 3 == 0; }
     RemovalOutcome RemoveFolder(const char* path) override {
         std::string lower = Lower(path);
         bool parent = std::string("c:\\program files\\varnplay").compare(0, lower.size(), lower) == 0;
@@ -71,7 +77,7 @@ public:
     }
     bool PassesThroughLink(const char* path, size_t trustedLength) override {
         if (trustedLength > std::strlen(path)) __builtin_trap();
-        return trustedLength % 7 == 3;
+        return std::strlen(path) % 7 == 3;
     }
     KeyDefaultState ReadKeyDefault(uint32_t rootKey, const char* keyPath, std::string& value) override {
         CheckKey(rootKey, keyPath);
@@ -91,7 +97,7 @@ private:
         if (!inside) __builtin_trap();
     }
     // Every outcome a real system could give, chosen by the path.
-    static RemovalOutcome Outcome(const char* path) { return static_cast<RemovalOutcome>(std::strlen(path) % 5); }
+    static RemovalOutcome Outcome(const char* path) { return static_cast<RemovalOutcome>(std::strlen(path) % 7); }
 
     std::string gameType_;
     bool logRemoved_ = false;

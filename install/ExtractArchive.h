@@ -11,6 +11,7 @@ enum ExtractResult {
     ExtractNoDirectoryHandler = 5,
     ExtractDirectoryError = 6,
     ExtractFileInUse = 7,
+    ExtractLinkRefused = 8,  // a junction, symbolic link or mount point where files were to go
 };
 
 // Every callback is optional and receives the caller's context first.
@@ -18,12 +19,17 @@ typedef void (*ExtractProgressRangeCallback)(void* context, uint32_t steps);
 typedef void (*ExtractProgressStepCallback)(void* context);
 typedef int (*ExtractDirectoryCallback)(void* context, const char* directoryPath);  // 0: the directory exists
 typedef void (*ExtractFileCallback)(void* context, const char* filePath, int keep);
+// A member without "$Keep\" whose file is there already: nonzero to replace
+// it, 0 to leave it as it is (the member's data is then discarded). Without
+// this callback such files are replaced.
+typedef int (*ExtractExistingFileCallback)(void* context, const char* filePath);
 
 struct ExtractCallbacks {
     ExtractProgressRangeCallback onProgressRange;
     ExtractProgressStepCallback onProgressStep;
     ExtractDirectoryCallback onDirectory;
     ExtractFileCallback onFile;
+    ExtractExistingFileCallback onExistingFile;
 };
 
 // Windows only: reads the set's file archiveName (from the bundle or the

@@ -14,6 +14,9 @@ const char* ExtractFailureMessage(int extractResult) {
         case 7:
             return "Setup was unable to install a file onto your disk, because the file is being used by a running "
                    "application. Please close all other applications first, then run Setup again.";
+        case 8:
+            return "Setup found a link to another folder where it was to install files, and did not write "
+                   "through it.  Remove the link, then run Setup again.";
         default:
             return "An error occurred copying files to your system.";
     }

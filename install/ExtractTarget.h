@@ -2,17 +2,33 @@
 // The file system side of member placement: one output file at a time.
 #include <cstdint>
 
+#include "install/ExtractArchive.h"
+
 class ExtractTarget {
 public:
     virtual ~ExtractTarget() = default;
     // True when the file can be opened for reading (then it is left alone).
     virtual bool FileExists(const char* path) = 0;
-    // Creates or truncates the output file: ExtractOk, ExtractFileInUse when
-    // another program holds it, ExtractCreateError otherwise.
+    // Creates the output file, replacing one that is there: ExtractOk,
+    // ExtractFileInUse when another program holds it, ExtractLinkRefused when
+    // the file or a folder on its way is a link, ExtractCreateError otherwise.
     virtual int CreateOutput(const char* path) = 0;
     // False on a failed or short write.
     virtual bool WriteOutput(const void* data, uint32_t length) = 0;
     virtual void CloseOutput() = 0;
     // The personal documents folder into a 260-byte buffer: ExtractOk or ExtractCreateError.
     virtual int GetDocumentsFolder(char* buffer) = 0;
+    // The folder members go under (the destination or the documents folder):
+    // ExtractOk, ExtractLinkRefused when it is itself a link, or
+    // ExtractCreateError. A target that has no links accepts every folder.
+    virtual int TrustFolder(const char* folder) {
+        (void)folder;
+        return ExtractOk;
+    }
+    // A folder below a trusted one, before anything goes into it: ExtractOk,
+    // or ExtractLinkRefused when it is reached through a link.
+    virtual int CheckFolder(const char* folder) {
+        (void)folder;
+        return ExtractOk;
+    }
 };

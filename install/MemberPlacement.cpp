@@ -21,18 +21,29 @@ const PrefixRule kPrefixes[] = {
     {"$MyDocuments\\", false, false, true},
 };
 
+// Each level's parent is checked before the level is reported (and so
+// perhaps created), the deepest level before the file goes into it: nothing
+// is created through a link that stands in the way.
 int ReportDirectories(const PlacementContext& placement, char* path, size_t pathLength, char* name) {
+    size_t reportedLength = 0;  // of the name, up to the last level reported
     for (char* at = name; *at; ++at) {
         if (*at == '/') *at = '\\';
         if (*at != '\\') continue;
         size_t partLength = static_cast<size_t>(at - name);
+        if (reportedLength) {
+            path[pathLength + reportedLength] = '\0';
+            int result = placement.target->CheckFolder(path);
+            if (result != ExtractOk) return result;
+        }
         std::memcpy(path + pathLength, name, partLength);
         path[pathLength + partLength] = '\0';
         if (!placement.callbacks->onDirectory) return ExtractNoDirectoryHandler;
         if (placement.callbacks->onDirectory(placement.context, path) != 0) return ExtractDirectoryError;
+        reportedLength = partLength;
     }
+    int result = reportedLength ? placement.target->CheckFolder(path) : ExtractOk;
     path[pathLength] = '\0';
-    return ExtractOk;
+    return result;
 }
 
 }  // namespace
@@ -72,14 +83,21 @@ int PlaceMember(const PlacementContext& placement, char* name, bool* outputOpen)
     size_t pathLength = std::strlen(path);
     bool needsSeparator = pathLength == 0 || path[pathLength - 1] != '\\';
     if (pathLength + (needsSeparator ? 1 : 0) + std::strlen(name) + 1 > sizeof path) return ExtractCreateError;
+    int result = placement.target->TrustFolder(path);
+    if (result != ExtractOk) return result;
     if (needsSeparator) path[pathLength++] = '\\';
     path[pathLength] = '\0';
 
-    int result = ReportDirectories(placement, path, pathLength, name);
+    result = ReportDirectories(placement, path, pathLength, name);
     if (result != ExtractOk) return result;
     std::strcpy(path + pathLength, name);  // length checked above
 
     if (!flags.overwrite && placement.target->FileExists(path)) return ExtractOk;
+    // A file that is there already may be the user's own: the caller decides.
+    const ExtractCallbacks& callbacks = *placement.callbacks;
+    if (flags.overwrite && callbacks.onExistingFile && placement.target->FileExists(path) &&
+        !callbacks.onExistingFile(placement.context, path))
+        return ExtractOk;
     if (flags.create) {
         result = placement.target->CreateOutput(path);
         if (result != ExtractOk) return result;

@@ -1,4 +1,7 @@
 #pragma once
+#include <string>
+#include <vector>
+
 #include "install/DirectoryMemo.h"
 #include "install/ProgressThrottle.h"
 #include "ui/WizardPage.h"
@@ -31,6 +34,9 @@ public:
     void RecordExtractedFile(const char* path, int keep);
     // The extraction's directory callback.
     int CreateMemberDirectory(const char* path);
+    // The extraction's callback for a file that is there already: replaced
+    // only when the earlier installation of the product made it.
+    int ReplaceExistingFile(const char* path);
 
     // True while the worker thread exists and has not yet ended.
     bool WorkerRunning() const;
@@ -54,6 +60,7 @@ private:
     bool workerStartFailed = false;
     ProgressThrottle progressThrottle;  // worker side only
     DirectoryMemo directoryMemo;        // for one extraction, worker side only
+    std::vector<std::string> keptFiles;  // the user's files left in place, worker side only
 };
 
 DWORD WINAPI WorkerMain(LPVOID page);

@@ -13,22 +13,13 @@ bool Win32ExtractTarget::FileExists(const char* path) {
     return true;
 }
 
-int Win32ExtractTarget::CreateOutput(const char* path) {
-    CloseOutput();
-    output_ = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                          nullptr);
-    if (output_ != INVALID_HANDLE_VALUE) return ExtractOk;
-    return GetLastError() == ERROR_SHARING_VIOLATION ? ExtractFileInUse : ExtractCreateError;
-}
+int Win32ExtractTarget::CreateOutput(const char* path) { return guard_.CreateFile(path, output_); }
 
 bool Win32ExtractTarget::WriteOutput(const void* data, uint32_t length) {
     DWORD written = 0;
-    return WriteFile(output_, data, length, &written, nullptr) && written == length;
+    return WriteFile(output_.Get(), data, length, &written, nullptr) && written == length;
 }
 
-void Win32ExtractTarget::CloseOutput() {
-    if (output_ != INVALID_HANDLE_VALUE) CloseHandle(output_);
-    output_ = INVALID_HANDLE_VALUE;
-}
+void Win32ExtractTarget::CloseOutput() { output_.Close(); }
 
 int Win32ExtractTarget::GetDocumentsFolder(char* buffer) { return GetSpecialFolderPath(buffer, CSIDL_PERSONAL); }

@@ -2,8 +2,9 @@
 #include <windows.h>
 
 #include "install/ExtractTarget.h"
+#include "install/LinkGuard.h"
 
-// Output files through CreateFileA/WriteFile.
+// Output files through handles that the LinkGuard checked.
 class Win32ExtractTarget : public ExtractTarget {
 public:
     Win32ExtractTarget() = default;
@@ -16,7 +17,10 @@ public:
     bool WriteOutput(const void* data, uint32_t length) override;
     void CloseOutput() override;
     int GetDocumentsFolder(char* buffer) override;
+    int TrustFolder(const char* folder) override { return guard_.Trust(folder); }
+    int CheckFolder(const char* folder) override { return guard_.CheckFolder(folder); }
 
 private:
-    HANDLE output_ = INVALID_HANDLE_VALUE;
+    LinkGuard guard_;
+    UnfollowedHandle output_;
 };

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "install/LinkGuard.h"
 #include "setup/SetupString.h"
 #include "shell/ShortcutTables.h"
 
@@ -92,10 +93,14 @@ public:
     // exists afterwards, 1 otherwise.
     int CreateDirectoryLogged(const char* path, BOOL alwaysRecord);
 
-    // Shortcuts (shell/Shortcuts.cpp).
+    // Shortcuts (shell/Shortcuts.cpp). CreateShortcut writes only under a
+    // folder that writeGuard trusts; CreateStartMenuGroup trusts the
+    // Programs folder: ExtractOk, ExtractLinkRefused when a link stood in
+    // the way, ExtractCreateError when there is no Programs folder.
     int CreateShortcut(const char* target, const char* arguments, const char* linkPath, const char* description);
     ShortcutEntry* BuildShortcutList(const ShortcutEntry* table, int count, int* listCount);
-    void CreateStartMenuGroup(const char* folder, const ShortcutEntry* list, int count);
+    int CreateStartMenuGroup(const char* folder, const ShortcutEntry* list, int count);
+    void CreateStartMenuStep(ProgressPage* page, const ShortcutEntry* list, int count);
     void InstallProductShell(ProgressPage* page, HWND sheet);
     void InstallGameShell(ProgressPage* page, HWND sheet);
 
@@ -117,6 +122,8 @@ public:
     void CarryOverEarlierLog();
 
     DWORD product = 0;
+    LinkGuard writeGuard;      // the folders the shortcuts and the log go to
+    bool linkRefused = false;  // a shortcut was not written because of a link
     SetupString uninstallKeyName;  // of the Uninstall entry, for the log's digest
     SetupString earlierLogPath;    // empty when there is no earlier log to carry over
     std::vector<uint8_t> earlierLogImage;

@@ -4,11 +4,14 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "install/ExtractArchive.h"
+#include "install/ExtractMessages.h"
 #include "install/ProgressPage.h"
 #include "setup/InstallSettings.h"
 #include "setup/InstallationSet.h"
 #include "setup/NameRules.h"
 #include "setup/PathHelpers.h"
+#include "setup/SetupMessages.h"
 #include "shell/ComPointer.h"
 #include "shell/ComposedText.h"
 #include "shell/FolderComponents.h"
@@ -23,6 +26,9 @@ constexpr size_t kStartMenuPathSize = 520;  // a composed folder path is cut at 
 
 }  // namespace
 
+// The link is saved into memory and written through a handle that the
+// LinkGuard checked: saving it by its path would follow a link planted in
+// the Start Menu or the program directory.
 int InstallSettings::CreateShortcut(const char* target, const char* arguments, const char* linkPath,
                                     const char* description) {
     ComPointer<IShellLinkA> link;
@@ -33,15 +39,25 @@ int InstallSettings::CreateShortcut(const char* target, const char* arguments, c
     link->SetPath(target);
     link->SetArguments(arguments);
     link->SetDescription(description);
-    ComPointer<IPersistFile> file;
-    HRESULT outcome = link->QueryInterface(IID_IPersistFile, file.Out());
-    if (SUCCEEDED(outcome)) {
-        WCHAR widePath[kPathBufferSize];
-        // A link path that does not fit the wide buffer is not saved at all.
-        if (MultiByteToWideChar(CP_ACP, 0, linkPath, -1, widePath, kPathBufferSize) == 0) return 1;
-        outcome = file->Save(widePath, TRUE);
-    }
-    if (FAILED(outcome)) return 1;
+    // A link path that does not fit the wide buffer of a shell link is not saved at all.
+    WCHAR widePath[kPathBufferSize];
+    if (MultiByteToWideChar(CP_ACP, 0, linkPath, -1, widePath, kPathBufferSize) == 0) return 1;
+    ComPointer<IPersistStream> persist;
+    ComPointer<IStream> stream;
+    if (FAILED(link->QueryInterface(IID_IPersistStream, persist.Out())) ||
+        FAILED(CreateStreamOnHGlobal(nullptr, TRUE, reinterpret_cast<IStream**>(stream.Out()))) || FAILED(persist->Save(stream.Get(), TRUE)))
+        return 1;
+    HGLOBAL memory = nullptr;
+    STATSTG status = {};
+    if (FAILED(GetHGlobalFromStream(stream.Get(), &memory)) || FAILED(stream->Stat(&status, STATFLAG_NONAME)) ||
+        status.cbSize.QuadPart > GlobalSize(memory))
+        return 1;
+    const void* bytes = GlobalLock(memory);
+    int written = bytes ? writeGuard.WriteNewFile(linkPath, bytes, static_cast<unsigned long>(status.cbSize.QuadPart))
+                        : ExtractCreateError;
+    if (bytes) GlobalUnlock(memory);
+    if (written == ExtractLinkRefused) linkRefused = true;
+    if (written != ExtractOk) return 1;
     AddTextRecord(UninstallFile, linkPath);
     return 0;
 }
@@ -64,10 +80,16 @@ ShortcutEntry* InstallSettings::BuildShortcutList(const ShortcutEntry* table, in
     return list;
 }
 
-void InstallSettings::CreateStartMenuGroup(const char* folder, const ShortcutEntry* list, int count) {
+// Only a group folder that was not there before is recorded: the
+// uninstaller never removes a folder the user had.
+int InstallSettings::CreateStartMenuGroup(const char* folder, const ShortcutEntry* list, int count) {
     char path[kStartMenuPathSize] = {};
     GetProgramsFolder(path);
-    if (path[0]) EnsureTrailingBackslash(path, sizeof path);
+    startMenuPath.Free();
+    if (!path[0]) return ExtractCreateError;
+    int trusted = writeGuard.Trust(path);
+    if (trusted != ExtractOk) return trusted;
+    EnsureTrailingBackslash(path, sizeof path);
     FolderComponents levels(folder);
     const char* level;
     size_t length;
@@ -77,16 +99,26 @@ void InstallSettings::CreateStartMenuGroup(const char* folder, const ShortcutEnt
         size_t take = length < sizeof path - 1 - used ? length : sizeof path - 1 - used;
         std::memcpy(path + used, level, take);
         path[used + take] = '\0';
-        CreateDirectoryLogged(path, isLast ? TRUE : FALSE);
+        CreateDirectoryLogged(path, FALSE);
+        if (writeGuard.CheckFolder(path) == ExtractLinkRefused) return ExtractLinkRefused;
         EnsureTrailingBackslash(path, sizeof path);
     }
     startMenuPath.Assign(path);
+    linkRefused = false;
     for (int i = 0; i < count; ++i) {
         SetupString linkPath = Concatenated(startMenuPath.Get(), LinkFileName(list[i].title).Get(), ".lnk");
         SetupString target = JoinedPath(programDir.Get(), list[i].target);
         CreateShortcut(target.Get(), "", linkPath.Get(), list[i].title);
     }
     SetForegroundWindow(sheetWindow);
+    return linkRefused ? ExtractLinkRefused : ExtractOk;
+}
+
+// A link in the Programs folder stops the step: nothing goes through it.
+void InstallSettings::CreateStartMenuStep(ProgressPage* page, const ShortcutEntry* list, int count) {
+    if (CreateStartMenuGroup(startFolder.Get(), list, count) != ExtractLinkRefused) return;
+    ShowInstallError(sheetWindow, ExtractFailureMessage(ExtractLinkRefused));
+    page->MarkStepSkipped();
 }
 
 void InstallSettings::InstallProductShell(ProgressPage* page, HWND) {
@@ -103,7 +135,7 @@ void InstallSettings::InstallProductShell(ProgressPage* page, HWND) {
     const ShortcutEntry* table =
         ProductShortcutTable((product & ProductDebugger) != 0, (product & ProductV3) != 0, &tableCount);
     ShortcutEntry* list = BuildShortcutList(table, tableCount, &listCount);
-    CreateStartMenuGroup(startFolder.Get(), list, listCount);
+    CreateStartMenuStep(page, list, listCount);
     std::free(list);
     page->NextStep();
     if (options & OptionCreateAssociations) {
@@ -119,7 +151,7 @@ void InstallSettings::InstallGameShell(ProgressPage* page, HWND) {
     const ShortcutEntry game[] = {{appName.Get(), mainExe.Get()}};
     int listCount = 0;
     ShortcutEntry* list = BuildShortcutList(game, 1, &listCount);
-    CreateStartMenuGroup(startFolder.Get(), list, listCount);
+    CreateStartMenuStep(page, list, listCount);
     std::free(list);
     page->NextStep();
     WriteGameSaveAssociation();

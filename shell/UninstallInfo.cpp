@@ -1,5 +1,6 @@
 #include <cstring>
 
+#include "install/ExtractArchive.h"
 #include "setup/InstallSettings.h"
 #include "setup/InstallationSet.h"
 #include "setup/NameRules.h"
@@ -35,21 +36,6 @@ bool LogNameInUse(void* programDirectory, const char* name) {
     SetupString path = JoinedPath(static_cast<const char*>(programDirectory), name);
     return GetFileAttributesA(path.Get()) != INVALID_FILE_ATTRIBUTES;
 }
-
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    ~FileHandle() {
-        if (IsOpen()) CloseHandle(handle_);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return handle_; }
-
-private:
-    HANDLE handle_;
-};
 
 }  // namespace
 
@@ -98,6 +84,7 @@ void InstallSettings::FinishUninstallInfo(const char* programDirectory, const ch
         return;
     }
     SetupString uninstaller = JoinedPath(WindowsDirectory().Get(), kUninstaller);
+    writeGuard.Trust(programDirectory);  // a link there was reported by the extraction: nothing goes through it
     SetupString logPath = JoinedPath(programDirectory, logFileName);
     SetupString description = Concatenated("\"Uninstall ", applicationName, "\"");
     SetupString linkName = Concatenated("Uninstall ", LinkFileName(applicationName).Get(), ".lnk");
@@ -111,9 +98,8 @@ void InstallSettings::FinishUninstallInfo(const char* programDirectory, const ch
     {
         // A new file only: anything that took the name since it was chosen
         // is somebody else's.
-        FileHandle log(CreateFileA(logPath.Get(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                                   nullptr));
-        if (!log.IsOpen()) {
+        UnfollowedHandle log;
+        if (writeGuard.CreateFile(logPath.Get(), log, false) != ExtractOk) {
             ShowInstallError(sheetWindow, kLogNotCreatedText);
             return;
         }

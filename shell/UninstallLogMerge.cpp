@@ -1,9 +1,11 @@
 #include "shell/UninstallLogMerge.h"
 
+#include <cstring>
 #include <set>
 #include <string>
 
 #include "shell/UninstallLogReader.h"
+#include "setup/PathHelpers.h"
 #include "shell/UninstallRecord.h"
 
 std::vector<RecordSpan> RecordsToCarryOver(const uint8_t* earlier, size_t earlierSize,
@@ -24,4 +26,15 @@ std::vector<RecordSpan> RecordsToCarryOver(const uint8_t* earlier, size_t earlie
         carried.push_back(RecordSpan{record.offset, LoadLittleEndian32(earlier + record.offset + 4)});
     }
     return carried;
+}
+
+bool EarlierLogHasFile(const uint8_t* earlier, size_t earlierSize, const char* path) {
+    if (!earlier) return false;
+    UninstallLogReader reader(earlier, earlierSize);
+    UninstallLogRecord record;
+    while (reader.Next(record))
+        if (record.kind == UninstallFile && std::strlen(path) == record.textLength &&
+            EqualsNoCase(record.text, path))
+            return true;
+    return false;
 }

@@ -18,3 +18,8 @@ struct RecordSpan {
 // name already.
 std::vector<RecordSpan> RecordsToCarryOver(const uint8_t* earlier, size_t earlierSize,
                                            const std::vector<const uint8_t*>& current);
+
+// Whether the earlier log names this file (ASCII letter case folded): a file
+// there before the installation that the earlier installation made is the
+// product's own and may be replaced; any other is the user's.
+bool EarlierLogHasFile(const uint8_t* earlier, size_t earlierSize, const char* path);

@@ -100,10 +100,8 @@ bool FolderInScope(const RemovalScope& scope, const char* path) {
 }
 
 size_t TrustedPrefixLength(const RemovalScope& scope, const char* path) {
-    for (const std::string& folder :
-         {LogFolder(scope), ScopeFolder(scope.programsFolder), ScopeFolder(scope.documentsFolder)})
-        if (IsBelow(path, folder)) return folder.size();
-    return std::strlen(path);
+    bool inScope = FileInScope(scope, path) || FolderInScope(scope, path);
+    return inScope ? 2 : std::strlen(path);  // canonical: "X:\..."
 }
 
 KeyPlace PlaceOfKey(const RemovalScope& scope, uint32_t rootKey, const char* keyPath) {

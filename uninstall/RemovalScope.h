@@ -28,10 +28,12 @@ bool IsCanonicalPath(const char* path);
 bool FileInScope(const RemovalScope& scope, const char* path);
 bool FolderInScope(const RemovalScope& scope, const char* path);
 
-// The length of the scope folder that holds a path in scope: folders below
-// it, on the way to the item, must not be links (junctions or symbolic
-// links), which would lead the removal somewhere else. For the log's folder
-// and its parents, the whole length: they are removed only when empty.
+// The length of the part of a path in scope that is not looked at for
+// links: its drive ("C:"). Every folder after it on the way to the item,
+// the scope folders themselves and those above them included, must not be a
+// link (junction, symbolic link, mount point): users can make links in
+// their own profile, or in a folder they own above the log's, and a link
+// there would lead the removal somewhere else.
 size_t TrustedPrefixLength(const RemovalScope& scope, const char* path);
 
 enum KeyPlace {

@@ -93,6 +93,7 @@ public:
             case RemovalDone: ++report_.removed; break;
             case RemovalFailed: report_.failed.push_back(item.name); break;
             case RemovalScheduled: report_.scheduled.push_back(item.name); break;
+            case RemovalInUse: report_.inUse.push_back(item.name); break;
             case RemovalKept: report_.kept.push_back(item.name); break;
             case RemovalOutside: report_.outside.push_back(item.name); break;
             case RemovalAbsent: break;
@@ -140,7 +141,16 @@ private:
         if (!(file ? FileInScope(scope_, record.text) : FolderInScope(scope_, record.text)) ||
             target_.PassesThroughLink(record.text, TrustedPrefixLength(scope_, record.text)))
             return RemovalOutside;
-        return file ? target_.RemoveFile(record.text) : target_.RemoveFolder(record.text);
+        return file ? RemoveFile(record.text) : target_.RemoveFolder(record.text);
+    }
+
+    // A removal at restart goes by the path, long after this check: only
+    // where no ordinary user can change a folder on the way, or a link
+    // planted there in the meantime would take it somewhere else.
+    RemovalOutcome RemoveFile(const char* path) {
+        RemovalOutcome outcome = target_.RemoveFile(path);
+        if (outcome != RemovalInUse || target_.UsersCanChangeWayTo(path)) return outcome;
+        return target_.RemoveAtRestart(path);
     }
 
     RemovalOutcome RemoveKey(const UninstallLogRecord& record) {
@@ -172,7 +182,8 @@ private:
     // closed, may succeed. Items outside the installation never will.
     bool SecondRunCouldRemoveMore() const {
         for (const Item& item : items_)
-            if (item.outcome == RemovalScheduled || item.outcome == RemovalFailed) return true;
+            if (item.outcome == RemovalScheduled || item.outcome == RemovalInUse || item.outcome == RemovalFailed)
+                return true;
         return false;
     }
 
@@ -215,7 +226,10 @@ void RemoveRecordedItems(const uint8_t* image, size_t size, const RemovalScope& 
 }
 
 int RemovalExitStatus(const RemovalReport& report) {
-    return report.failed.empty() && report.scheduled.empty() && report.outside.empty() && !report.logKept ? 0 : 2;
+    return report.failed.empty() && report.scheduled.empty() && report.inUse.empty() && report.outside.empty() &&
+                   !report.logKept
+               ? 0
+               : 2;
 }
 
 std::string RemovalSummaryText(const std::string& appName, const RemovalReport& report) {
@@ -226,6 +240,8 @@ std::string RemovalSummaryText(const std::string& appName, const RemovalReport& 
         text = "Not all of " + appName + " could be removed.";
     AppendList(text, "These items could not be removed:", report.failed);
     AppendList(text, "These files are in use.  They will be removed when you restart Windows:", report.scheduled);
+    AppendList(text, "These files are in use.  Close the programs that use them, then run the uninstaller again:",
+               report.inUse);
     AppendList(text,
                "These items lie outside the folders and registry keys that the installation uses.  They were not "
                "touched:",

@@ -17,15 +17,24 @@ enum RemovalOutcome {
     RemovalScheduled,   // in use: removed at the next restart
     RemovalFailed,      // access denied or another error
     RemovalOutside,     // not a place the installation writes to: never touched
+    RemovalInUse,       // in use, and a restart could not safely remove it: left for a second run
 };
 
 enum KeyDefaultState { KeyDefaultMissingKey, KeyDefaultText, KeyDefaultNone, KeyDefaultUnreadable };
 
 class RemovalTarget {
 public:
-    // A file or shortcut; clears a read-only attribute first. A file in use
-    // (a sharing violation) is scheduled for removal at restart.
+    // A file or shortcut, through a handle that reached exactly this path;
+    // clears a read-only attribute first. A file in use (a sharing
+    // violation) gives RemovalInUse.
     virtual RemovalOutcome RemoveFile(const char* path) = 0;
+    // Schedules a file's removal at the next restart, by its path:
+    // RemovalScheduled or RemovalFailed.
+    virtual RemovalOutcome RemoveAtRestart(const char* path) = 0;
+    // Whether an ordinary user could rename, replace or take over a folder
+    // on the way to the item, from the drive's root to its parent; true
+    // when that cannot be told.
+    virtual bool UsersCanChangeWayTo(const char* path) = 0;
     // A folder, only when it is empty; never recursively.
     virtual RemovalOutcome RemoveFolder(const char* path) = 0;
     // A registry key, only when it has no subkeys.
@@ -48,6 +57,7 @@ struct RemovalReport {
     // by their final outcome, each once, in log order.
     std::vector<std::string> failed;
     std::vector<std::string> scheduled;
+    std::vector<std::string> inUse;
     std::vector<std::string> kept;
     std::vector<std::string> outside;
     size_t removed = 0;

@@ -5,6 +5,10 @@
 #include <cstring>
 #include <string>
 
+#include "shell/FinalPath.h"
+#include "shell/UnfollowedHandle.h"
+#include "uninstall/FolderAccess.h"
+
 namespace {
 
 bool IsMissing(DWORD error) {
@@ -26,40 +30,83 @@ HKEY RootKeyHandle(uint32_t rootKey) {
 // not one of ours.
 constexpr DWORD kMaxDefaultValue = 1024;
 
-}  // namespace
-
-RemovalOutcome Win32RemovalTarget::RemoveFile(const char* path) {
-    DWORD attributes = GetFileAttributesA(path);
-    if (attributes == INVALID_FILE_ATTRIBUTES) return IsMissing(GetLastError()) ? RemovalAbsent : RemovalFailed;
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return RemovalFailed;  // not what was recorded
-    if (attributes & FILE_ATTRIBUTE_READONLY) SetFileAttributesA(path, attributes & ~FILE_ATTRIBUTE_READONLY);
-    if (DeleteFileA(path)) return RemovalDone;
-    DWORD error = GetLastError();
-    if (IsMissing(error)) return RemovalAbsent;
-    // A running program or an open document: gone at the next restart. Not
-    // so for access denied: the restart would remove it with full rights.
-    if (error == ERROR_SHARING_VIOLATION && MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT))
-        return RemovalScheduled;
-    if (attributes & FILE_ATTRIBUTE_READONLY) SetFileAttributesA(path, attributes);  // left as found
-    return RemovalFailed;
+// Opened without following a link at the end, and acted on only when the
+// handle reached exactly the recorded path: a link on the way, even one
+// made after PassesThroughLink looked, shows as another final path.
+RemovalOutcome OpenRecorded(const char* path, UnfollowedHandle& handle) {
+    constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    if (!handle.Open(path, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, kShareAll, OPEN_EXISTING)) {
+        DWORD error = GetLastError();
+        if (IsMissing(error)) return RemovalAbsent;
+        return error == ERROR_SHARING_VIOLATION ? RemovalInUse : RemovalFailed;
+    }
+    std::string reached;
+    if (!handle.FinalPath(reached)) return RemovalFailed;
+    return SameFinalPath(reached, path) ? RemovalDone : RemovalOutside;
 }
 
-// Folders that do not exist lead nowhere; the item is then missing too.
-bool Win32RemovalTarget::PassesThroughLink(const char* path, size_t trustedLength) {
+bool IsFolder(const UnfollowedHandle& handle) {
+    BY_HANDLE_FILE_INFORMATION information;
+    return handle.Information(information) && (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool IsReadOnly(const UnfollowedHandle& handle) {
+    BY_HANDLE_FILE_INFORMATION information;
+    return handle.Information(information) && (information.dwFileAttributes & FILE_ATTRIBUTE_READONLY);
+}
+
+// Each folder on the way to the item that ends at a backslash found from
+// `from` on, "C:" taken as the root "C:\"; folders that do not exist lead
+// nowhere and are left out.
+template <typename Visit>
+bool AnyFolderOnTheWay(const char* path, size_t from, Visit visit) {
     std::string folder(path);
-    for (size_t at = folder.find('\\', trustedLength + 1); at != std::string::npos; at = folder.find('\\', at + 1)) {
-        DWORD attributes = GetFileAttributesA(folder.substr(0, at).c_str());
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return true;
+    for (size_t at = folder.find('\\', from); at != std::string::npos; at = folder.find('\\', at + 1)) {
+        std::string level = folder.substr(0, at);
+        if (level.size() == 2 && level[1] == ':') level += '\\';
+        if (GetFileAttributesA(level.c_str()) != INVALID_FILE_ATTRIBUTES && visit(level)) return true;
     }
     return false;
 }
 
-RemovalOutcome Win32RemovalTarget::RemoveFolder(const char* path) {
-    if (RemoveDirectoryA(path)) return RemovalDone;
-    DWORD error = GetLastError();
-    if (error == ERROR_DIR_NOT_EMPTY) return RemovalKept;
-    if (IsMissing(error)) return RemovalAbsent;
+}  // namespace
+
+RemovalOutcome Win32RemovalTarget::RemoveFile(const char* path) {
+    UnfollowedHandle file;
+    RemovalOutcome opened = OpenRecorded(path, file);
+    if (opened != RemovalDone) return opened;
+    if (IsFolder(file)) return RemovalFailed;  // not what was recorded
+    if (file.MarkForDeletion()) return RemovalDone;
+    // Read-only: cleared for the deletion, and set again if it still fails.
+    if (!IsReadOnly(file) || !file.SetReadOnly(false)) return RemovalFailed;
+    if (file.MarkForDeletion()) return RemovalDone;
+    file.SetReadOnly(true);
     return RemovalFailed;
+}
+
+// Not so for access denied: the restart would remove it with full rights.
+RemovalOutcome Win32RemovalTarget::RemoveAtRestart(const char* path) {
+    return MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) ? RemovalScheduled : RemovalFailed;
+}
+
+bool Win32RemovalTarget::PassesThroughLink(const char* path, size_t trustedLength) {
+    return AnyFolderOnTheWay(path, trustedLength + 1, [](const std::string& level) {
+        return (GetFileAttributesA(level.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    });
+}
+
+bool Win32RemovalTarget::UsersCanChangeWayTo(const char* path) {
+    return AnyFolderOnTheWay(path, 2, [](const std::string& level) { return UsersCanChangeFolder(level.c_str()); });
+}
+
+RemovalOutcome Win32RemovalTarget::RemoveFolder(const char* path) {
+    UnfollowedHandle folder;
+    RemovalOutcome opened = OpenRecorded(path, folder);
+    if (opened == RemovalInUse) return RemovalFailed;
+    if (opened != RemovalDone) return opened;
+    if (!IsFolder(folder)) return RemovalFailed;
+    if (folder.MarkForDeletion()) return RemovalDone;
+    return GetLastError() == ERROR_DIR_NOT_EMPTY ? RemovalKept : RemovalFailed;
 }
 
 RemovalOutcome Win32RemovalTarget::RemoveKey(uint32_t rootKey, const char* keyPath) {

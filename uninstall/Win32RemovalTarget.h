@@ -5,6 +5,8 @@
 class Win32RemovalTarget : public RemovalTarget {
 public:
     RemovalOutcome RemoveFile(const char* path) override;
+    RemovalOutcome RemoveAtRestart(const char* path) override;
+    bool UsersCanChangeWayTo(const char* path) override;
     RemovalOutcome RemoveFolder(const char* path) override;
     RemovalOutcome RemoveKey(uint32_t rootKey, const char* keyPath) override;
     bool PassesThroughLink(const char* path, size_t trustedLength) override;

@@ -22,6 +22,7 @@ public:
     int CreateOutput(const char* path) override {
         std::string name(path);
         if (name.empty() || name.back() == '\\') return ExtractCreateError;  // a folder cannot become a file
+        if (ThroughLink(name)) return ExtractLinkRefused;  // as the handle's final path shows
         if (failures.count(name)) return failures[name];
         files[name].clear();
         current = name;
@@ -42,7 +43,24 @@ public:
         return ExtractOk;
     }
 
+    int TrustFolder(const char* folder) override {
+        checks.push_back(std::string("trust ") + folder);
+        return ThroughLink(folder) ? ExtractLinkRefused : ExtractOk;
+    }
+    int CheckFolder(const char* folder) override {
+        checks.push_back(std::string("check ") + folder);
+        return ThroughLink(folder) ? ExtractLinkRefused : ExtractOk;
+    }
+    // The path is a link or lies below one.
+    bool ThroughLink(const std::string& path) const {
+        for (const std::string& link : links)
+            if (path == link || path.compare(0, link.size() + 1, link + "\\") == 0) return true;
+        return false;
+    }
+
     std::map<std::string, std::string> files;
+    std::set<std::string> links;  // junctions, symbolic links, mount points
+    std::vector<std::string> checks;
     std::map<std::string, int> failures;
     std::string documents = "C:\\Docs";
     std::string current;
@@ -52,6 +70,7 @@ public:
 
 struct Recorder {
     std::vector<std::string> events;
+    std::set<std::string> own;  // existing files the installation made, earlier or in this run
     int directoryResult = 0;
     int steps = 0;
 
@@ -64,10 +83,18 @@ struct Recorder {
         self->events.push_back(std::string("dir ") + path);
         return self->directoryResult;
     }
+    // A file the installation recorded is its own when a later member names it again.
     static void File(void* context, const char* path, int keep) {
-        static_cast<Recorder*>(context)->events.push_back(std::string(keep ? "keep " : "file ") + path);
+        Recorder* self = static_cast<Recorder*>(context);
+        self->events.push_back(std::string(keep ? "keep " : "file ") + path);
+        if (!keep) self->own.insert(path);
     }
-    static ExtractCallbacks All() { return ExtractCallbacks{Range, Step, Directory, File}; }
+    static int Existing(void* context, const char* path) {
+        Recorder* self = static_cast<Recorder*>(context);
+        self->events.push_back(std::string("existing ") + path);
+        return self->own.count(path) ? 1 : 0;
+    }
+    static ExtractCallbacks All() { return ExtractCallbacks{Range, Step, Directory, File, Existing}; }
 };
 
 inline int ExtractWith(Decompression decompression, const std::vector<uint8_t>& archive, FakeTarget& target,

@@ -42,11 +42,11 @@ TEST(MemberPlacement, PrefixTableForExistingAndMissingFiles) {
         Events events;
     } cases[] = {
         {"a\\f.txt", false, "new", {"dir D\\a", "file D\\a\\f.txt"}},
-        {"a\\f.txt", true, "new", {"dir D\\a", "file D\\a\\f.txt"}},
+        {"a\\f.txt", true, "old", {"dir D\\a", "existing D\\a\\f.txt"}},  // the user's: left
         {"$Keep\\a\\f.txt", false, "new", {"dir D\\a", "keep D\\a\\f.txt"}},
         {"$Keep\\a\\f.txt", true, "old", {"dir D\\a"}},
         {"$NoCreate\\a\\f.txt", false, nullptr, {"dir D\\a", "file D\\a\\f.txt"}},
-        {"$NoCreate\\a\\f.txt", true, "old", {"dir D\\a", "file D\\a\\f.txt"}},
+        {"$NoCreate\\a\\f.txt", true, "old", {"dir D\\a", "existing D\\a\\f.txt"}},  // not recorded
         {"$DirOnly\\a\\f.txt", false, nullptr, {"dir D\\a", "keep D\\a\\f.txt"}},
         {"$DirOnly\\a\\f.txt", true, "old", {"dir D\\a"}},
         {"$Keep\\$NoCreate\\a\\f.txt", false, nullptr, {"dir D\\a", "keep D\\a\\f.txt"}},
@@ -65,6 +65,87 @@ TEST(MemberPlacement, PrefixTableForExistingAndMissingFiles) {
             EXPECT_EQ(outcome.files.count("D\\a\\f.txt"), 0u) << c.name;
         }
     }
+}
+
+// A file that is there before the installation is replaced only when the
+// earlier installation of the product made it; the user's own (a saved game
+// in the documents folder, a file in the chosen folder) stays, and without
+// the question (the packer, the fuzzers) every file is replaced.
+TEST(MemberPlacement, ExistingFilesAreReplacedOnlyWhenTheEarlierInstallationMadeThem) {
+    struct Case {
+        const char* name;
+        bool own;
+        bool ask;
+        const char* path;
+        const char* content;
+        Events events;
+    } cases[] = {
+        {"$MyDocuments\\Saves\\slot1.sav", false, true, "C:\\Docs\\Saves\\slot1.sav", "mine",
+         {"dir C:\\Docs\\Saves", "existing C:\\Docs\\Saves\\slot1.sav"}},
+        {"readme.txt", false, true, "D\\readme.txt", "mine", {"existing D\\readme.txt"}},
+        {"readme.txt", true, true, "D\\readme.txt", "new", {"existing D\\readme.txt", "file D\\readme.txt"}},
+        {"readme.txt", false, false, "D\\readme.txt", "new", {"file D\\readme.txt"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + (c.own ? " (own)" : "") + (c.ask ? "" : " (not asked)"));
+        FakeTarget target = WithFile(c.path, "mine");
+        Recorder recorder;
+        if (c.own) recorder.own.insert(c.path);
+        ExtractCallbacks callbacks = Recorder::All();
+        if (!c.ask) callbacks.onExistingFile = nullptr;
+        ASSERT_EQ(Extract(MakeArchive({{c.name, "new"}, {"after.txt", "a"}}), target, recorder, "D", callbacks),
+                  ExtractOk);
+        recorder.events.erase(recorder.events.begin());  // the range
+        Events expected = c.events;
+        expected.push_back("file D\\after.txt");  // the extraction goes on
+        EXPECT_EQ(recorder.events, expected);
+        EXPECT_EQ(target.files[c.path], c.content);
+    }
+}
+
+// A junction, symbolic link or mount point as the destination, the
+// documents folder, a folder below them or the file itself: the extraction
+// stops before anything goes through it, and before the folders beyond it
+// are created.
+TEST(MemberPlacement, LinksStopTheExtractionBeforeAnythingGoesThroughThem) {
+    struct Case {
+        const char* link;
+        const char* name;
+        Events events;
+    } cases[] = {
+        {"D", "doc\\varnplay\\intro.htm", {}},
+        {"D\\doc", "doc\\varnplay\\intro.htm", {"dir D\\doc"}},
+        {"D\\doc\\varnplay", "doc\\varnplay\\intro.htm", {"dir D\\doc", "dir D\\doc\\varnplay"}},
+        {"D\\doc\\varnplay\\intro.htm", "doc\\varnplay\\intro.htm", {"dir D\\doc", "dir D\\doc\\varnplay"}},
+        {"D\\intro.htm", "intro.htm", {}},
+        {"C:\\Docs", "$MyDocuments\\Varnplay\\config.ini", {}},
+        {"C:\\Docs\\Varnplay", "$MyDocuments\\Varnplay\\config.ini", {"dir C:\\Docs\\Varnplay"}},
+        {"C:\\Docs\\Varnplay", "$MyDocuments\\$Keep\\Varnplay\\config.ini", {"dir C:\\Docs\\Varnplay"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.link) + " for " + c.name);
+        FakeTarget target;
+        target.links.insert(c.link);
+        Outcome outcome = Place({{"first.txt", "1"}, {c.name, "x"}, {"last.txt", "2"}}, target);
+        EXPECT_EQ(outcome.result, ExtractLinkRefused);
+        Events expected{"file D\\first.txt"};
+        if (std::string(c.link) == "D") expected.clear();
+        expected.insert(expected.end(), c.events.begin(), c.events.end());
+        EXPECT_EQ(outcome.events, expected);
+        EXPECT_EQ(outcome.files.size(), expected.empty() ? 0u : 1u);
+    }
+}
+
+// Each folder is checked before anything is created in it: the trusted
+// folder, then every level before its child is reported, and the deepest
+// before the file goes into it.
+TEST(MemberPlacement, FoldersAreCheckedBeforeAnythingIsCreatedInThem) {
+    FakeTarget target;
+    Recorder recorder;
+    ASSERT_EQ(ExtractWith(Decompression::OnCallingThread, MakeArchive({{"a\\b\\f.txt", "f"}, {"g.txt", "g"}}),
+                          target, recorder, "D", Recorder::All()),
+              ExtractOk);
+    EXPECT_EQ(target.checks, (Events{"trust D", "check D\\a", "check D\\a\\b", "trust D"}));
 }
 
 TEST(MemberPlacement, MyDocumentsCombinesWithKeepInEitherOrder) {
@@ -89,9 +170,12 @@ TEST(MemberPlacement, MissingDocumentsFolderIsACreateError) {
 }
 
 TEST(MemberPlacement, PrefixNeedsABackslashAndSomethingAfterIt) {
+    // Not kept silently as a "$Keep\\" member would be: the caller is asked.
     Outcome slash = Place({{"$Keep/readme.txt", "r"}}, WithFile("D\\$Keep\\readme.txt", "old"));
-    EXPECT_EQ(slash.events, (Events{"dir D\\$Keep", "file D\\$Keep\\readme.txt"}));
-    EXPECT_EQ(slash.files["D\\$Keep\\readme.txt"], "r");
+    EXPECT_EQ(slash.events, (Events{"dir D\\$Keep", "existing D\\$Keep\\readme.txt"}));
+    Outcome missing = Place({{"$Keep/readme.txt", "r"}});
+    EXPECT_EQ(missing.events, (Events{"dir D\\$Keep", "file D\\$Keep\\readme.txt"}));
+    EXPECT_EQ(missing.files["D\\$Keep\\readme.txt"], "r");
 
     Outcome bare = Place({{"$Keep\\", ""}});
     EXPECT_EQ(bare.result, ExtractCreateError);
@@ -145,7 +229,9 @@ TEST(MemberPlacement, OutputFailuresAreReportedWithTheirCodes) {
 
 TEST(MemberPlacement, SamePathTwiceIsReportedTwice) {
     Outcome outcome = Place({{"x\\a.txt", "1"}, {"x\\a.txt", "2"}});
-    EXPECT_EQ(outcome.events, (Events{"dir D\\x", "file D\\x\\a.txt", "dir D\\x", "file D\\x\\a.txt"}));
+    // The second finds the first's file, the installation's own: replaced.
+    EXPECT_EQ(outcome.events,
+              (Events{"dir D\\x", "file D\\x\\a.txt", "dir D\\x", "existing D\\x\\a.txt", "file D\\x\\a.txt"}));
     EXPECT_EQ(outcome.files["D\\x\\a.txt"], "2");
 }
 

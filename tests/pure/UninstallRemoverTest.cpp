@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <set>
 #include <string>
@@ -33,6 +34,8 @@ RemovalScope TestScope() {
 class FakeTarget : public RemovalTarget {
 public:
     std::set<std::string> files, folders, inUse, refusing, links;
+    std::set<std::string> userFolders;  // folders an ordinary user can change
+    std::set<std::string> atRestart;    // removals scheduled by path
     std::map<std::string, std::string> keys;  // "HKCR:path" -> default value
     std::vector<std::string> calls;
 
@@ -40,9 +43,19 @@ public:
         calls.push_back(std::string("file ") + path);
         if (!files.count(path)) return RemovalAbsent;
         if (refusing.count(path)) return RemovalFailed;
-        if (inUse.count(path)) return RemovalScheduled;
+        if (inUse.count(path)) return RemovalInUse;
         files.erase(path);
         return RemovalDone;
+    }
+    RemovalOutcome RemoveAtRestart(const char* path) override {
+        calls.push_back(std::string("restart ") + path);
+        atRestart.insert(path);
+        return RemovalScheduled;
+    }
+    bool UsersCanChangeWayTo(const char* path) override {
+        for (const std::string& folder : userFolders)
+            if (std::string(path).compare(0, folder.size() + 1, folder + "\\") == 0) return true;
+        return false;
     }
     RemovalOutcome RemoveFolder(const char* path) override {
         calls.push_back(std::string("folder ") + path);
@@ -237,6 +250,52 @@ TEST(UninstallRemover, KeyWithForeignSubkeysIsKept) {
     EXPECT_FALSE(report.associationsChanged);
 }
 
+// A removal at restart goes by the path, long after the checks: where an
+// ordinary user can change a folder on the way (the program folder, or one
+// above it, like C:\\Apps here), a link swapped in before the restart would
+// take it elsewhere. The file is then left for a second run instead.
+TEST(UninstallRemover, FileInUseIsLeftForASecondRunWhereUsersCanChangeAFolderOnTheWay) {
+    for (const char* userFolder : {"", "C:\\Apps", "C:\\Apps\\Varn"}) {
+        SCOPED_TRACE(userFolder);
+        FakeTarget target = InstalledState();
+        std::string busy = kDir + "\\varnplay.exe";
+        target.inUse.insert(busy);
+        if (*userFolder) target.userFolders.insert(userFolder);
+        RemovalReport report = RunRemoval(InstalledLog(), target);
+        bool scheduled = !*userFolder;
+        EXPECT_EQ(target.Called("restart " + busy), scheduled);
+        EXPECT_EQ(report.scheduled, scheduled ? std::vector<std::string>{busy} : std::vector<std::string>{});
+        EXPECT_EQ(report.inUse, scheduled ? std::vector<std::string>{} : std::vector<std::string>{busy});
+        EXPECT_TRUE(report.logKept);
+        EXPECT_EQ(RemovalExitStatus(report), 2);
+        EXPECT_TRUE(target.files.count(kLog));
+        EXPECT_TRUE(target.keys.count("HKLM:" + kEntry));
+        std::string text = RemovalSummaryText("Varnplay", report);
+        EXPECT_EQ(text.find("Close the programs that use them, then run the uninstaller again:\r\n" + busy) !=
+                      std::string::npos,
+                  !scheduled)
+            << text;
+        EXPECT_EQ(text.find("removed when you restart Windows") != std::string::npos, scheduled) << text;
+    }
+}
+
+// Links count wherever they are on the way: in the program folder, at it,
+// and above it, where a user who owns a folder could put one.
+TEST(UninstallRemover, LinksAtOrAboveTheLogFolderLeadNowhere) {
+    const std::string game = kDir + "\\sub\\game.dat", save = kDocuments + "\\Games\\slot1.sav";
+    for (const auto& link : std::vector<std::pair<std::string, std::string>>{
+             {kDir + "\\sub", game}, {kDir, game}, {"C:\\Apps", game}, {kDocuments, save}, {"C:\\Users", save}}) {
+        SCOPED_TRACE(link.first);
+        FakeTarget target = InstalledState();
+        target.links.insert(link.first);
+        RemovalReport report = RunRemoval(InstalledLog(), target);
+        EXPECT_FALSE(target.Called("file " + link.second));
+        EXPECT_NE(std::find(report.outside.begin(), report.outside.end(), link.second), report.outside.end());
+        EXPECT_TRUE(target.files.count(link.second));
+        EXPECT_EQ(RemovalExitStatus(report), 2);
+    }
+}
+
 // In use and refused items can go on a later run: the log and the entry stay
 // for it, and the run after that finishes the job.
 TEST(UninstallRemover, ItemsASecondRunCanRemoveKeepTheLogAndTheEntry) {
@@ -331,7 +390,7 @@ TEST(UninstallRemover, RecordsOutsideTheInstallationAreNeverTouched) {
     };
     LogBuilder log = InstalledLog();
     FakeTarget target = InstalledState();
-    target.links = {kDir + "\\linked", kDocuments};  // the folders of the scope may be links themselves
+    target.links = {kDir + "\\linked"};
     std::vector<std::string> expected;
     for (const auto& record : hostileFiles) {
         log.Text(record.first, record.second);

@@ -36,7 +36,7 @@ bool ArchiveOnDisk::IsDirectory(const std::string& path) {
 int ArchiveOnDisk::Extract(const archive_test::Bytes& archive, const std::string& destination) {
     std::string archivePath = Path("insfiles.vsa");
     WriteFileBytes(archivePath, std::string(archive.begin(), archive.end()));
-    ExtractCallbacks callbacks = {OnRange, OnStep, OnDirectory, OnFile};
+    ExtractCallbacks callbacks = {OnRange, OnStep, OnDirectory, OnFile, nullptr};
     return ExtractArchive(archivePath.c_str(), destination.c_str(), callbacks, this);
 }
 

@@ -48,7 +48,7 @@ TEST_F(ExtractOnDisk, UnreadableArchivesFailBeforeAnyCallback) {
         EXPECT_EQ(Extract(bad[i]), ExtractReadError) << i;
         EXPECT_FALSE(rangeCalled_) << i;
     }
-    ExtractCallbacks callbacks = {OnRange, OnStep, OnDirectory, OnFile};
+    ExtractCallbacks callbacks = {OnRange, OnStep, OnDirectory, OnFile, nullptr};
     EXPECT_EQ(ExtractArchive(Path("missing.vsa").c_str(), destination_.c_str(), callbacks, this), ExtractReadError);
     EXPECT_EQ(installtest::ReadWholeFile(Path("dest\\readme.txt")), "<missing>");
 }
