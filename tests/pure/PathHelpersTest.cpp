@@ -4,6 +4,7 @@
 #include <string>
 
 #include "setup/PathHelpers.h"
+#include "shell/FinalPath.h"
 #include "setup/SetupString.h"
 
 namespace {
@@ -103,3 +104,36 @@ TEST(SetupString, CopiesAreIndependent) {
 }
 
 }  // namespace
+
+// What a handle must reach when nothing below the trusted folder is a link,
+// and how Windows' answer is compared with it.
+TEST(FinalPath, ExpectedPathFollowsTheTrustedFolderAndComparesAsWindowsDoes) {
+    struct Case {
+        const char* folder;
+        const char* folderFinal;
+        const char* path;
+        const char* expected;
+    } cases[] = {
+        {"C:\\Games", "\\\\?\\C:\\Games", "C:\\Games\\doc\\intro.htm", "C:\\Games\\doc\\intro.htm"},
+        {"C:\\Games\\", "C:\\Games", "C:\\Games\\a.txt", "C:\\Games\\a.txt"},
+        {"C:\\Games", "C:\\Games", "C:\\Games", "C:\\Games"},
+        {"C:\\Games", "C:\\Games", "C:\\GAMES\\a.txt", "C:\\Games\\a.txt"},  // letter case as typed
+        // A legitimate link above the trusted folder is taken as it resolves.
+        {"C:\\Docs", "\\\\?\\D:\\Users\\u\\Documents", "C:\\Docs\\Saves\\slot1.sav",
+         "D:\\Users\\u\\Documents\\Saves\\slot1.sav"},
+        {"C:\\", "\\\\?\\C:\\", "C:\\x.txt", "C:\\x.txt"},
+        {"\\\\srv\\share\\g", "\\\\?\\UNC\\srv\\share\\g", "\\\\srv\\share\\g\\a", "\\\\srv\\share\\g\\a"},
+        {"C:\\Games", "C:\\Games", "C:\\Gamesx\\a.txt", ""},  // not in the folder
+        {"C:\\Games", "C:\\Games", "C:\\Gam", ""},
+        {"", "C:\\", "C:\\x", ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ExpectedFinalPath(c.folder, c.folderFinal, c.path), c.expected) << c.folder << " " << c.path;
+
+    EXPECT_TRUE(SameFinalPath("\\\\?\\C:\\Program Files\\Varnplay\\", "c:\\program files\\VARNPLAY"));
+    EXPECT_TRUE(SameFinalPath("\\\\?\\UNC\\srv\\share\\x", "\\\\srv\\share\\x"));
+    // A link on the way shows as another path.
+    EXPECT_FALSE(SameFinalPath("\\\\?\\C:\\ProgramData\\OtherApp\\intro.htm", "C:\\Games\\doc\\varnplay\\intro.htm"));
+    EXPECT_FALSE(SameFinalPath("C:\\Games\\a", "C:\\Games\\a\\b"));
+    EXPECT_EQ(PlainFinalPath("C:\\x"), "C:\\x");
+}
