@@ -14,7 +14,18 @@
 #              key of another program existed before and is removed with it
 #   userfile   the player with a user's file added to the program directory:
 #              status 0 (a folder kept for other items counts as done), the
-#              file and the directory stay, nothing else does
+#              file and the directory stay, nothing else does; and files the
+#              user had before the installation, doc\index.htm in the folder
+#              they made for it and Saves\slot1.sav in Documents, where the set
+#              has members of those names: setup status 2, both files and
+#              their folders stay through the installation and the uninstall
+#   linkdest   the player into a folder the user made, whose doc\varnplay is
+#              a link to another program's folder, and with the Start Menu's
+#              Programs\Varnplay a link to another folder: setup status 2, no
+#              file goes through either link, the uninstall leaves what the
+#              user had
+#   linkdocs   the same with Documents\Varnplay a link to a folder of another
+#              program, for a member $MyDocuments\Varnplay\config.ini
 #   damaged    the player from an archive damaged half way (setup status 2):
 #              the partial installation goes completely
 #   tab        the player with a tab in appname, which reaches the log and
@@ -39,7 +50,7 @@ build="${VSETUP_BUILD_DIR:-$src/build/$("$src/scripts/windows-build.sh")}"
 
 dat=() archive=normal setup_status=0 mainexe=varnplay.exe
 case "$name" in
-    player|userfile|inuse|twice|signed) dir='C:\Program Files\Varnplay' ;;
+    player|userfile|inuse|twice|signed|linkdest|linkdocs) dir='C:\Program Files\Varnplay' ;;
     tab) dir='C:\Program Files\Varnplay' dat=($'appname=Varnplay\t') ;;
     damaged) dir='C:\Program Files\Varnplay' archive=damaged setup_status=2 ;;
     workbench) dir='C:\Program Files\VARN Bench' dat=(debugger startfolder=VARN) ;;
@@ -74,6 +85,11 @@ done
 echo "<html>intro</html>" >"$payload/doc/varnplay/intro.htm"
 echo "<html>manuals</html>" >"$payload/doc/index.htm"
 seq 1 30000 >"$payload/games/sample.gam"
+case "$name" in  # members for the documents folder
+    userfile) mkdir -p "$payload/\$MyDocuments/Saves"; echo "the publisher's save" >"$payload/\$MyDocuments/Saves/slot1.sav" ;;
+    linkdest|linkdocs) mkdir -p "$payload/\$MyDocuments/Varnplay"
+                       echo "[publisher]" >"$payload/\$MyDocuments/Varnplay/config.ini" ;;
+esac
 wine 'C:\e2e\bin\vsapack.exe' create "C:\\e2e\\roundtrip\\$name\\set\\insfiles.vsa" \
     "C:\\e2e\\roundtrip\\$name\\payload" >/dev/null
 if [ "$archive" = damaged ]; then
@@ -208,6 +224,45 @@ if [ "$name" = game ]; then
     wine reg add 'HKCR\.SAV' /ve /d Other.Save /f >/dev/null
     preexisting='HKEY_LOCAL_MACHINE\Software\Classes\.SAV'
 fi
+# What the user had before the installation, and the links they made.
+user="$drive/users/$(id -un)"
+programs="$user/AppData/Roaming/Microsoft/Windows/Start Menu/Programs"
+dest="$drive/${dir#C:\\}"
+dest="${dest//\\//}"
+victims=()
+rm -rf "$dest" "$user/Documents/Saves" "$user/Documents/Varnplay" "$programs/Varnplay" "$drive/ProgramData/OtherApp"
+case "$name" in
+    userfile)
+        mkdir -p "$dest/doc" "$user/Documents/Saves"
+        echo "the user's own index" >"$dest/doc/index.htm"
+        echo "the user's saved game" >"$user/Documents/Saves/slot1.sav"
+        victims=("$dest/doc/index.htm" "$user/Documents/Saves/slot1.sav") ;;
+    linkdest|linkdocs)
+        mkdir -p "$drive/ProgramData/OtherApp/menu" "$drive/ProgramData/OtherApp/settings"
+        echo "<html>another program's page</html>" >"$drive/ProgramData/OtherApp/intro.htm"
+        echo "[administrator]" >"$drive/ProgramData/OtherApp/settings/config.ini"
+        victims=("$drive/ProgramData/OtherApp/intro.htm" "$drive/ProgramData/OtherApp/settings/config.ini")
+        if [ "$name" = linkdest ]; then
+            mkdir -p "$dest/doc"
+            ln -s "$drive/ProgramData/OtherApp" "$dest/doc/varnplay"
+            ln -s "$drive/ProgramData/OtherApp/menu" "$programs/Varnplay"
+        else
+            ln -s "$drive/ProgramData/OtherApp/settings" "$user/Documents/Varnplay"
+        fi ;;
+esac
+mkdir -p "$run/victims"
+for i in "${!victims[@]}"; do cp "${victims[$i]}" "$run/victims/$i"; done
+# The user's files and other programs' files are as they were.
+check_victims() {  # WHEN
+    local i
+    for i in "${!victims[@]}"; do
+        cmp -s "${victims[$i]}" "$run/victims/$i" || { echo "${victims[$i]} changed $1"; exit 1; }
+    done
+    if [ -d "$drive/ProgramData/OtherApp/menu" ] && [ -n "$(ls -A "$drive/ProgramData/OtherApp/menu")" ]; then
+        echo "shortcuts went through the Programs link $1"; exit 1
+    fi
+    [ ${#victims[@]} = 0 ] || echo "the user's and other programs' files are as they were $1"
+}
 snapshot "$run/before"
 grep -qxF "[${preexisting:-HKEY_LOCAL_MACHINE\Software}]" "$run/before/HKLM.reg"
 
@@ -231,6 +286,12 @@ fi
 
 steps="start C:\\e2e\\roundtrip\\$name\\set\\setup.exe \"-q $dir\"; expect-page \"Setup Progress\""
 [ "$archive" != damaged ] || steps+="; msgbox \"An error occurred reading installation files.  You should obtain a new copy of the Setup files.\" OK"
+link_refused='msgbox "Setup found a link to another folder where it was to install files, and did not write through it." OK'
+case "$name" in
+    userfile) setup_status=2 steps+="; msgbox \"Setup left them as they were and did not install its own:\" OK" ;;
+    linkdest) setup_status=2 steps+="; $link_refused; $link_refused" ;;  # the files, then the shortcuts
+    linkdocs) setup_status=2 steps+="; $link_refused" ;;
+esac
 if [ "$name" != signed ]; then  # the signed set was installed from its bundle above
     driver "$steps; wait-finish; finish; wait-exit $setup_status"
 fi
@@ -251,7 +312,10 @@ echo "installed into: $landed_dir"
 rel="$landed_rel"
 installed="$(find "$drive/$rel" -type f | wc -l)"
 echo "files in the program directory: $installed"
-[ "$installed" -ge 3 ] || { echo "too little was installed"; exit 1; }
+least=3
+[ "$name" != linkdocs ] || least=2  # the extraction stopped at its first member: the log and a shortcut
+[ "$installed" -ge "$least" ] || { echo "too little was installed"; exit 1; }
+check_victims "after the installation"
 
 # What stays on purpose: the uninstaller, and for userfile the user's file.
 expected='f windows/VARNUINS.EXE'$'\n'
@@ -275,6 +339,7 @@ uninstall_quietly "$command" 0
 snapshot "$run/after"
 compare "$run/before" "$run/after" "$expected" "$preexisting"
 echo "round trip: only the expected changes"
+check_victims "after the uninstall"
 
 # Twice (the whole and the partial installation): the log is gone, nothing
 # is removed, status 1.

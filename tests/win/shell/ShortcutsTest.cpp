@@ -1,4 +1,6 @@
 #include "ShellFixture.h"
+#include "install/ExtractArchive.h"
+#include "support/UnixSide.h"
 
 namespace {
 
@@ -17,6 +19,10 @@ class Shortcuts : public ShellFixture {};
 TEST_F(Shortcuts, SavedShortcutResolvesAndIsRecorded) {
     auto settings = MakeSettings("Varnplay", "varnplay.exe", 0, 0, "", "", 0);
     std::string link = programDir_ + "\\Try it.lnk", target = programDir_ + "\\varnplay.exe";
+    // Only under a folder the setup has made sure of.
+    EXPECT_EQ(settings->CreateShortcut(target.c_str(), "", link.c_str(), "Try it"), 1);
+    EXPECT_FALSE(logtest::PathExists(link));
+    ASSERT_EQ(settings->writeGuard.Trust(programDir_.c_str()), 0);
     EXPECT_EQ(settings->CreateShortcut(target.c_str(), "-x \"a b\"", link.c_str(), "Try it"), 0);
     ExpectShortcut(link, target, "-x \"a b\"", "Try it");
     EXPECT_EQ(logtest::ListedRecords(*settings), std::vector<LoggedRecord>{File(link)});
@@ -148,7 +154,9 @@ TEST_F(Shortcuts, ReadmeGetsTheLastShortcutAndADerivedTitle) {
     free(list);
 }
 
-TEST_F(Shortcuts, NestedFolderRecordsMissingLevelsAndAlwaysTheGroup) {
+// A folder that was there before is the user's: never recorded, so the
+// uninstaller never removes it.
+TEST_F(Shortcuts, NestedFolderRecordsOnlyTheLevelsItCreates) {
     const ShortcutEntry entry[] = {{"Game", "game.exe"}};
     std::string games = groupPath_ + "\\Games", adventures = games + "\\Adventures";
     {
@@ -165,10 +173,10 @@ TEST_F(Shortcuts, NestedFolderRecordsMissingLevelsAndAlwaysTheGroup) {
         EXPECT_EQ(WithoutKeys(*settings),
                   (std::vector<LoggedRecord>{File(adventures + "\\Game.lnk"), Dir(adventures)}));
     }
-    {  // both levels exist: the group itself is still recorded, once
+    {  // both levels exist: nothing is recorded
         auto settings = MakeSettings("x", "x.exe", 0, 0, "", "", 0);
         settings->CreateStartMenuGroup((group_ + "\\Games\\Adventures").c_str(), nullptr, 0);
-        EXPECT_EQ(WithoutKeys(*settings), std::vector<LoggedRecord>{Dir(adventures)});
+        EXPECT_EQ(WithoutKeys(*settings), std::vector<LoggedRecord>{});
     }
 }
 
@@ -200,8 +208,38 @@ TEST_F(Shortcuts, UnsavableShortcutDoesNotStopTheRest) {
     const ShortcutEntry entries[] = {{"First", "a.exe"}, {"Second", "b.exe"}};
     settings->CreateStartMenuGroup(group_.c_str(), entries, 2);
     ExpectShortcut(groupPath_ + "\\Second.lnk", programDir_ + "\\b.exe", "", "Second");
-    EXPECT_EQ(WithoutKeys(*settings),
-              (std::vector<LoggedRecord>{File(groupPath_ + "\\Second.lnk"), Dir(groupPath_)}));
+    EXPECT_EQ(WithoutKeys(*settings), (std::vector<LoggedRecord>{File(groupPath_ + "\\Second.lnk")}));
+}
+
+// The user makes Programs\<group> a link to a folder they cannot write
+// (under Wine a Linux symbolic link stands in for a junction), or plants a
+// link where a shortcut goes: nothing is written through either.
+TEST_F(Shortcuts, LinksInTheProgramsFolderGetNoShortcuts) {
+    std::string elsewhere = scratch_ + "\\elsewhere", victim = elsewhere + "\\Game.lnk";
+    ASSERT_TRUE(CreateDirectoryA(elsewhere.c_str(), nullptr));
+    ASSERT_TRUE(logtest::WriteBinaryFile(victim, {'v'}));
+    const ShortcutEntry entry[] = {{"Game", "game.exe"}, {"Other", "other.exe"}};
+    ASSERT_TRUE(RunUnixProgram("/bin/ln -s", UnixPathOf(elsewhere), UnixPathOf(groupPath_)));
+    ASSERT_TRUE(Eventually([&] { return IsDirectory(groupPath_); }));
+    {
+        auto settings = MakeSettings("x", "x.exe", 0, 0, "", "", 0);
+        EXPECT_EQ(settings->CreateStartMenuGroup(group_.c_str(), entry, 2), ExtractLinkRefused);
+        EXPECT_TRUE(settings->startMenuPath.IsEmpty());
+        EXPECT_EQ(WithoutKeys(*settings), std::vector<LoggedRecord>{});
+    }
+    RunUnixProgram("/bin/rm", UnixPathOf(groupPath_), "");
+    ASSERT_TRUE(Eventually([&] { return !IsDirectory(groupPath_); }));
+    ASSERT_TRUE(CreateDirectoryA(groupPath_.c_str(), nullptr));
+    ASSERT_TRUE(RunUnixProgram("/bin/ln -s", UnixPathOf(victim), UnixPathOf(groupPath_ + "\\Game.lnk")));
+    ASSERT_TRUE(Eventually([&] { return logtest::PathExists(groupPath_ + "\\Game.lnk"); }));
+    {
+        auto settings = MakeSettings("x", "x.exe", 0, 0, "", "", 0);
+        EXPECT_EQ(settings->CreateStartMenuGroup(group_.c_str(), entry, 2), ExtractLinkRefused);
+        ExpectShortcut(groupPath_ + "\\Other.lnk", programDir_ + "\\other.exe", "", "Other");
+        EXPECT_EQ(WithoutKeys(*settings), std::vector<LoggedRecord>{File(groupPath_ + "\\Other.lnk")});
+    }
+    EXPECT_EQ(logtest::ReadBinaryFile(victim), std::vector<uint8_t>{'v'});
+    RunUnixProgram("/bin/rm", UnixPathOf(groupPath_ + "\\Game.lnk"), "");
 }
 
 TEST_F(Shortcuts, GameGroupHasTheGameAndItsReadme) {

@@ -3,8 +3,10 @@
 
 #include <string>
 
-#include "uninstall/Win32RemovalTarget.h"
 #include "support/UninstallTestSupport.h"
+#include "support/UnixSide.h"
+#include "uninstall/FolderAccess.h"
+#include "uninstall/Win32RemovalTarget.h"
 
 using namespace logtest;
 
@@ -56,17 +58,46 @@ TEST_F(Win32Removal, FileRecordNamingAFolderLeavesTheFolder) {
     EXPECT_TRUE(PathExists(folder));
 }
 
-TEST_F(Win32Removal, FileInUseIsScheduledForRestart) {
+// In use: left to the remover's decision, which may schedule it by path.
+// Under Wine every folder belongs to the user, so the way to any file is
+// one an ordinary user could change.
+TEST_F(Win32Removal, FileInUseIsLeftAndCanBeScheduledForRestart) {
     PendingRenames restore;
     std::string path = MakeFile("in use.exe");
     HANDLE open = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(open, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(target_.RemoveFile(path.c_str()), RemovalScheduled);
+    EXPECT_EQ(target_.RemoveFile(path.c_str()), RemovalInUse);
+    EXPECT_TRUE(target_.UsersCanChangeWayTo(path.c_str()));
+    EXPECT_TRUE(UsersCanChangeFolder(dir_.c_str()));
+    EXPECT_TRUE(UsersCanChangeFolder((dir_ + "\\no such folder").c_str()));  // unknown: assume so
+    EXPECT_EQ(target_.RemoveAtRestart(path.c_str()), RemovalScheduled);
     CloseHandle(open);
     EXPECT_TRUE(PathExists(path));  // still there until the restart
     std::string pending;
     ASSERT_TRUE(restore.Read(&pending));
     EXPECT_NE(pending.find(path), std::string::npos);
+}
+
+// A folder on the way swapped for a link (under Wine a Linux symbolic link,
+// standing in for a junction), or the file itself swapped for one: the
+// handle reaches another path, and nothing there is removed.
+TEST_F(Win32Removal, NothingIsRemovedThroughALink) {
+    std::string elsewhere = dir_ + "\\elsewhere", victim = elsewhere + "\\victim.txt";
+    std::string victimFolder = elsewhere + "\\empty";
+    CreateDirectoryA(elsewhere.c_str(), nullptr);
+    CreateDirectoryA(victimFolder.c_str(), nullptr);
+    WriteBinaryFile(victim, {'v'});
+    std::string folderLink = dir_ + "\\program", fileLink = dir_ + "\\varnplay.exe";
+    ASSERT_TRUE(RunUnixProgram("/bin/ln -s", UnixPathOf(elsewhere), UnixPathOf(dir_) + "/program"));
+    ASSERT_TRUE(RunUnixProgram("/bin/ln -s", UnixPathOf(victim), UnixPathOf(dir_) + "/varnplay.exe"));
+    ASSERT_TRUE(Eventually([&] { return PathExists(folderLink) && PathExists(fileLink); }));
+    EXPECT_EQ(target_.RemoveFile((folderLink + "\\victim.txt").c_str()), RemovalOutside);
+    EXPECT_EQ(target_.RemoveFolder((folderLink + "\\empty").c_str()), RemovalOutside);
+    target_.RemoveFile(fileLink.c_str());  // Windows removes the link itself; Wine's handle reaches the victim
+    EXPECT_TRUE(PathExists(victim));
+    EXPECT_TRUE(PathExists(victimFolder));
+    RunUnixProgram("/bin/rm", UnixPathOf(dir_) + "/program", UnixPathOf(dir_) + "/varnplay.exe");
+    EXPECT_TRUE(Eventually([&] { return !PathExists(folderLink) && !PathExists(fileLink); }));
 }
 
 TEST_F(Win32Removal, FolderGoesOnlyWhenEmpty) {
