@@ -3,7 +3,9 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
+#include "archive/Win32ArchiveSource.h"
 #include "install/ExtractArchive.h"
 #include "install/ExtractMessages.h"
 #include "install/ProgressPage.h"
@@ -23,6 +25,19 @@
 namespace {
 
 constexpr size_t kStartMenuPathSize = 520;  // a composed folder path is cut at 519 characters
+constexpr uint32_t kMaxSetFileCopy = 64u << 20;  // the workbench's setup programs are far smaller
+
+// A file of the set, read whole and written through a handle that the
+// guard checked: copying by path would follow a link planted in the
+// program directory.
+bool CopySetFileInto(LinkGuard& guard, const char* name, const char* destination) {
+    Win32ArchiveSource source;
+    uint32_t size = 0;
+    if (!OpenSetFile(name, source) || !source.Size(&size) || size > kMaxSetFileCopy || !source.Seek(0)) return false;
+    std::vector<uint8_t> bytes(size);
+    if (size && !source.ReadFully(bytes.data(), size)) return false;
+    return guard.WriteNewFile(destination, bytes.data(), size) == ExtractOk;
+}
 
 }  // namespace
 
@@ -123,11 +138,12 @@ void InstallSettings::CreateStartMenuStep(ProgressPage* page, const ShortcutEntr
 
 void InstallSettings::InstallProductShell(ProgressPage* page, HWND) {
     if (product & ProductDebugger) {
+        writeGuard.Trust(programDir.Get());  // a link there was reported by the extraction
         const char* copies[][2] = {{"setup.exe", "setup1.dat"}, {"insmain.exe", "setup2.dat"}};
         for (const auto& copy : copies) {
             SetupString destination = JoinedPath(programDir.Get(), copy[1]);
             AddTextRecord(UninstallFile, destination.Get());
-            CopySetFile(copy[0], destination.Get());
+            CopySetFileInto(writeGuard, copy[0], destination.Get());
         }
     }
     page->NextStep();

@@ -7,6 +7,7 @@
 #include "setup/PathHelpers.h"
 #include "setup/SetupMessages.h"
 #include "shell/ComposedText.h"
+#include "shell/ProgramsFolder.h"
 #include "shell/RegisteredLog.h"
 #include "shell/Sha256.h"
 #include "shell/UninstallLogReader.h"
@@ -84,7 +85,12 @@ void InstallSettings::FinishUninstallInfo(const char* programDirectory, const ch
         return;
     }
     SetupString uninstaller = JoinedPath(WindowsDirectory().Get(), kUninstaller);
-    writeGuard.Trust(programDirectory);  // a link there was reported by the extraction: nothing goes through it
+    // Links there were reported by the extraction and the Start Menu step:
+    // nothing goes through them.
+    writeGuard.Trust(programDirectory);
+    char programs[kPathBufferSize] = {};
+    GetProgramsFolder(programs);
+    if (programs[0]) writeGuard.Trust(programs);
     SetupString logPath = JoinedPath(programDirectory, logFileName);
     SetupString description = Concatenated("\"Uninstall ", applicationName, "\"");
     SetupString linkName = Concatenated("Uninstall ", LinkFileName(applicationName).Get(), ".lnk");
