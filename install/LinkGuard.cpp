@@ -32,7 +32,11 @@ int LinkGuard::Trust(const char* folder) {
     UnfollowedHandle handle;
     if (!handle.Open(*folder ? folder : "\\", FILE_READ_ATTRIBUTES, kShareAll, OPEN_EXISTING) || !IsFolder(handle))
         return ExtractCreateError;
-    if (handle.IsLink()) return ExtractLinkRefused;
+    // Windows opens the link itself here; Wine opens where it leads, and
+    // only the attributes of the path tell.
+    DWORD attributes = GetFileAttributesA(*folder ? folder : "\\");
+    if (handle.IsLink() || attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return ExtractLinkRefused;
     Folder trusted{folder, std::string()};
     if (!handle.FinalPath(trusted.finalPath)) return ExtractCreateError;
     trusted_.push_back(trusted);

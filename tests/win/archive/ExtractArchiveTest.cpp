@@ -259,6 +259,42 @@ TEST_F(ExtractOnDisk, ReadOnlyFileInTheWayIsACreateError) {
     EXPECT_EQ(installtest::ReadWholeFile(target), "protected");
 }
 
+// An existing file is deleted and made anew, never written into: another
+// hard link to it keeps its contents. A link in the destination, as the
+// destination or as the file itself stops the extraction before anything
+// goes through it (under Wine a Linux symbolic link stands in for a
+// junction).
+TEST_F(ExtractOnDisk, FilesAreReplacedNotWrittenIntoAndLinksStopTheExtraction) {
+    std::string elsewhere = Path("elsewhere"), victim = elsewhere + "\\victim.txt", shared = Path("shared.txt");
+    ASSERT_TRUE(CreateDirectoryA(elsewhere.c_str(), nullptr));
+    WriteFileBytes(victim, "victim");
+    WriteFileBytes(shared, "shared");
+    std::string readme = Path("dest\\readme.txt");
+    ASSERT_TRUE(RunUnixProgram("/bin/ln", UnixPathOf(shared), UnixPathOf(readme)));
+    ASSERT_TRUE(Eventually([&] { return installtest::ReadWholeFile(readme) == "shared"; }));
+    ASSERT_EQ(Extract(MakeArchive({{"readme.txt", "read me"}})), ExtractOk);
+    EXPECT_EQ(installtest::ReadWholeFile(readme), "read me");
+    EXPECT_EQ(installtest::ReadWholeFile(shared), "shared");
+
+    ASSERT_TRUE(RunUnixProgram("/bin/ln -s", UnixPathOf(elsewhere), UnixPathOf(Path("dest\\doc"))));
+    ASSERT_TRUE(RunUnixProgram("/bin/ln -s", UnixPathOf(victim), UnixPathOf(Path("dest\\intro.htm"))));
+    ASSERT_TRUE(RunUnixProgram("/bin/ln -s", UnixPathOf(elsewhere), UnixPathOf(Path("linked"))));
+    ASSERT_TRUE(Eventually([&] {
+        return installtest::ReadWholeFile(Path("dest\\intro.htm")) == "victim" &&
+               installtest::ReadWholeFile(Path("linked\\victim.txt")) == "victim";
+    }));
+    EXPECT_EQ(Extract(MakeArchive({{"doc/victim.txt", "evil"}})), ExtractLinkRefused);
+    EXPECT_EQ(Extract(MakeArchive({{"doc/sub/new.txt", "evil"}})), ExtractLinkRefused);
+    EXPECT_EQ(Extract(MakeArchive({{"intro.htm", "evil"}})), ExtractLinkRefused);
+    EXPECT_EQ(Extract(MakeArchive({{"victim.txt", "evil"}, {"new.txt", "evil"}}), Path("linked")), ExtractLinkRefused);
+    EXPECT_EQ(installtest::ReadWholeFile(victim), "victim");
+    EXPECT_EQ(installtest::ReadWholeFile(elsewhere + "\\new.txt"), "<missing>");
+    EXPECT_FALSE(GetFileAttributesA((elsewhere + "\\sub").c_str()) != INVALID_FILE_ATTRIBUTES);
+    RunUnixProgram("/bin/rm", UnixPathOf(Path("dest\\doc")), UnixPathOf(Path("dest\\intro.htm")));
+    RunUnixProgram("/bin/rm", UnixPathOf(Path("linked")), "");
+    EXPECT_TRUE(Eventually([&] { return GetFileAttributesA(Path("linked").c_str()) == INVALID_FILE_ATTRIBUTES; }));
+}
+
 using DirectoryLogging = ArchiveOnDisk;
 
 TEST_F(DirectoryLogging, RecordsBeforeCreatingEvenWhenCreationFails) {
