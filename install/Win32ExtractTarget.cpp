@@ -8,12 +8,20 @@
 bool Win32ExtractTarget::FileExists(const char* path) {
     HANDLE file =
         CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    missing_ = file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_NOT_FOUND ? path : "";
     if (file == INVALID_HANDLE_VALUE) return false;
     CloseHandle(file);
     return true;
 }
 
-int Win32ExtractTarget::CreateOutput(const char* path) { return guard_.CreateFile(path, output_); }
+// A file just found missing is created without looking for one to replace:
+// one that appeared since then makes the creation fail, never a write
+// into it.
+int Win32ExtractTarget::CreateOutput(const char* path) {
+    bool justMissing = !missing_.empty() && missing_ == path;
+    missing_.clear();
+    return guard_.CreateFile(path, output_, !justMissing);
+}
 
 bool Win32ExtractTarget::WriteOutput(const void* data, uint32_t length) {
     DWORD written = 0;

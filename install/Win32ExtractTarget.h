@@ -1,6 +1,8 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
+
 #include "install/ExtractTarget.h"
 #include "install/LinkGuard.h"
 
@@ -23,4 +25,5 @@ public:
 private:
     LinkGuard guard_;
     UnfollowedHandle output_;
+    std::string missing_;  // the path FileExists last found missing
 };
