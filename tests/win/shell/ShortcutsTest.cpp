@@ -240,6 +240,7 @@ TEST_F(Shortcuts, LinksInTheProgramsFolderGetNoShortcuts) {
     }
     EXPECT_EQ(logtest::ReadBinaryFile(victim), std::vector<uint8_t>{'v'});
     RunUnixProgram("/bin/rm", UnixPathOf(groupPath_ + "\\Game.lnk"), "");
+    EXPECT_TRUE(Eventually([&] { return !logtest::PathExists(groupPath_ + "\\Game.lnk"); }));  // before TearDown
 }
 
 TEST_F(Shortcuts, GameGroupHasTheGameAndItsReadme) {
