@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "install/DirectoryChain.h"
+#include "install/ExtractArchive.h"
 #include "install/ExtractMessages.h"
 
 namespace {
@@ -55,6 +56,10 @@ TEST(ExtractMessages, UnknownCodesGetTheGeneralMessage) {
     EXPECT_STREQ(ExtractFailureMessage(3), ExtractFailureMessage(2));
     EXPECT_STREQ(ExtractFailureMessage(6), ExtractFailureMessage(2));
     EXPECT_STRNE(ExtractFailureMessage(1), ExtractFailureMessage(2));
+    // A link is no disk problem: the user is told what to remove.
+    EXPECT_STREQ(ExtractFailureMessage(ExtractLinkRefused),
+                 "Setup found a link to another folder where it was to install files, and did not write through "
+                 "it.  Remove the link, then run Setup again.");
 }
 
 }  // namespace
