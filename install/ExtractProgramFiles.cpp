@@ -9,9 +9,7 @@
 #include "resource.h"
 #include "setup/InstallSettings.h"
 #include "setup/SetupMessages.h"
-#include "setup/PathHelpers.h"
 #include "shell/UninstallLogMerge.h"
-#include "shell/UninstallRecord.h"
 
 namespace {
 
@@ -58,6 +56,8 @@ void ProgressPage::ExtractProgramFiles(const char* archiveName, const char* dest
     ShowWindow(status, SW_SHOW);
     directoryMemo = DirectoryMemo();
     keptFiles.clear();
+    const std::vector<uint8_t>& earlier = settings->earlierLogImage;
+    ownFiles = RecordedFiles(earlier.empty() ? nullptr : earlier.data(), earlier.size());
     // A destination that does not fit the path buffers is refused as the
     // disk-writing failure it would otherwise turn into.
     int result = ExtractCreateError;
@@ -81,12 +81,7 @@ void ProgressPage::ExtractProgramFiles(const char* archiveName, const char* dest
 // product's own; anything else there is the user's, a saved game in the
 // documents folder or a file in a folder they chose, and stays.
 int ProgressPage::ReplaceExistingFile(const char* path) {
-    for (const UninstallRecordNode* node = settings->uninstallRecords; node; node = node->next)
-        if (node->record[0] == UninstallFile &&
-            EqualsNoCase(reinterpret_cast<const char*>(node->record + kRecordHeaderSize), path))
-            return 1;
-    const std::vector<uint8_t>& earlier = settings->earlierLogImage;
-    if (EarlierLogHasFile(earlier.empty() ? nullptr : earlier.data(), earlier.size(), path)) return 1;
+    if (ownFiles.count(FoldedPath(path))) return 1;
     keptFiles.push_back(path);
     return 0;
 }

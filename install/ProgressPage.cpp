@@ -1,5 +1,7 @@
 #include "install/ProgressPage.h"
 
+#include "shell/UninstallLogMerge.h"
+
 #include <commctrl.h>
 
 #include "resource.h"
@@ -173,5 +175,7 @@ void ProgressPage::FlushProgress() {
 }
 
 void ProgressPage::RecordExtractedFile(const char* path, int keep) {
-    if (!keep) settings->AddTextRecord(UninstallFile, path);
+    if (keep) return;
+    settings->AddTextRecord(UninstallFile, path);
+    ownFiles.insert(FoldedPath(path));
 }

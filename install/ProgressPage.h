@@ -1,4 +1,5 @@
 #pragma once
+#include <set>
 #include <string>
 #include <vector>
 
@@ -61,6 +62,7 @@ private:
     ProgressThrottle progressThrottle;  // worker side only
     DirectoryMemo directoryMemo;        // for one extraction, worker side only
     std::vector<std::string> keptFiles;  // the user's files left in place, worker side only
+    std::set<std::string> ownFiles;      // folded paths the product made, earlier or in this run
 };
 
 DWORD WINAPI WorkerMain(LPVOID page);

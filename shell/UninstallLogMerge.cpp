@@ -1,11 +1,9 @@
 #include "shell/UninstallLogMerge.h"
 
-#include <cstring>
 #include <set>
 #include <string>
 
 #include "shell/UninstallLogReader.h"
-#include "setup/PathHelpers.h"
 #include "shell/UninstallRecord.h"
 
 std::vector<RecordSpan> RecordsToCarryOver(const uint8_t* earlier, size_t earlierSize,
@@ -28,13 +26,18 @@ std::vector<RecordSpan> RecordsToCarryOver(const uint8_t* earlier, size_t earlie
     return carried;
 }
 
-bool EarlierLogHasFile(const uint8_t* earlier, size_t earlierSize, const char* path) {
-    if (!earlier) return false;
-    UninstallLogReader reader(earlier, earlierSize);
+std::set<std::string> RecordedFiles(const uint8_t* earlier, size_t earlierSize) {
+    std::set<std::string> files;
+    UninstallLogReader reader(earlier, earlier ? earlierSize : 0);
     UninstallLogRecord record;
-    while (reader.Next(record))
-        if (record.kind == UninstallFile && std::strlen(path) == record.textLength &&
-            EqualsNoCase(record.text, path))
-            return true;
-    return false;
+    while (earlier && reader.Next(record))
+        if (record.kind == UninstallFile) files.insert(FoldedPath(std::string(record.text, record.textLength).c_str()));
+    return files;
+}
+
+std::string FoldedPath(const char* path) {
+    std::string folded(path);
+    for (char& c : folded)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return folded;
 }

@@ -5,6 +5,8 @@
 // one uninstall removes both.
 #include <cstddef>
 #include <cstdint>
+#include <set>
+#include <string>
 #include <vector>
 
 struct RecordSpan {
@@ -19,7 +21,9 @@ struct RecordSpan {
 std::vector<RecordSpan> RecordsToCarryOver(const uint8_t* earlier, size_t earlierSize,
                                            const std::vector<const uint8_t*>& current);
 
-// Whether the earlier log names this file (ASCII letter case folded): a file
-// there before the installation that the earlier installation made is the
+// The files an earlier log records, as FoldedPath gives them: a file there
+// before the installation that the earlier installation made is the
 // product's own and may be replaced; any other is the user's.
-bool EarlierLogHasFile(const uint8_t* earlier, size_t earlierSize, const char* path);
+std::set<std::string> RecordedFiles(const uint8_t* earlier, size_t earlierSize);
+// A path with ASCII letter case folded, as Windows compares names.
+std::string FoldedPath(const char* path);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -225,6 +226,21 @@ TEST(UninstallLogMerge, CarriesTheEarlierRecordsNotRecordedAgain) {
     EXPECT_EQ(offsets, (std::vector<size_t>{20, 51, 89, 135}));
     EXPECT_EQ(carried[1].length, 38u);
     EXPECT_TRUE(RecordsToCarryOver(nullptr, 0, {}).empty());
+}
+
+// The files an earlier installation made, whatever their letter case: the
+// only existing files a reinstallation may replace.
+TEST(UninstallLogMerge, RecordedFilesAreTheEarlierFileRecordsFolded) {
+    Bytes earlier = Concat({TextRecord(6, "Varnplay"), TextRecord(3, "C:\\P\\UnInst0001.inf"),
+                            TextRecord(3, "C:\\P\\Doc\\Intro.HTM"), TextRecord(2, "C:\\P\\Doc"),
+                            KeyRecord(0x80000001u, "Software\\VARN\\Varnplay")});
+    EXPECT_EQ(RecordedFiles(earlier.data(), earlier.size()),
+              (std::set<std::string>{"c:\\p\\uninst0001.inf", "c:\\p\\doc\\intro.htm"}));
+    EXPECT_EQ(FoldedPath("C:\\P\\Doc\\Intro.HTM"), "c:\\p\\doc\\intro.htm");
+    EXPECT_TRUE(RecordedFiles(nullptr, 0).empty());
+    Bytes damaged = earlier;
+    damaged.resize(damaged.size() - 5);  // sound records before the damage still count
+    EXPECT_EQ(RecordedFiles(damaged.data(), damaged.size()).size(), 2u);
 }
 
 }  // namespace
