@@ -37,6 +37,7 @@ set(VSETUP_PURE_SOURCES
     uninstall/RemovalScope.cpp
     shell/UninstallLogMerge.cpp
     shell/FinalPath.cpp
+    uninstall/FolderAccessRules.cpp
 )
 list(APPEND VSETUP_PURE_SOURCES
     install/ProgressThrottle.cpp

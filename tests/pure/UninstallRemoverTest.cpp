@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "shell/UninstallRecord.h"
+#include "uninstall/FolderAccessRules.h"
 #include "uninstall/UninstallRemover.h"
 
 namespace {
@@ -518,6 +519,50 @@ TEST(RemovalScope, PlacesOfFoldersAndKeys) {
         EXPECT_EQ(PlaceOfKey(scope, std::get<0>(key), std::get<1>(key)), std::get<2>(key)) << std::get<1>(key);
     scope.appName = "exefile\\shell";  // a name with a backslash names no file type of ours
     EXPECT_EQ(PlaceOfKey(scope, kClassesRoot, "exefile\\shell.Save"), KeyOutside);
+}
+
+// Whether a user could change a folder on the way, from its owner and its
+// access list: the answer that lets a removal at restart be scheduled.
+TEST(FolderAccess, OnlyAdministrativeFoldersThatGrantUsersNoChangeAreSafe) {
+    constexpr uint32_t kFullControl = 0x001F01FFu, kReadExecute = 0x001200A9u, kModify = 0x001301BFu;
+    constexpr uint32_t kAddSubfolder = 0x0004u, kDeleteChild = 0x0040u, kWriteDac = 0x00040000u;
+    constexpr uint32_t kGenericWrite = 0x40000000u;
+    const AccessEntry admins{true, true, false, Trustee::Administrative, kFullControl};
+    auto Others = [](uint32_t mask, bool inheritOnly = false, bool allows = true) {
+        return AccessEntry{true, allows, inheritOnly, Trustee::Other, mask};
+    };
+    struct Case {
+        const char* what;
+        bool known, hasList;
+        Trustee owner;
+        std::vector<AccessEntry> entries;
+        bool changeable;
+    } cases[] = {
+        {"Program Files: users may read", true, true, Trustee::Administrative, {admins, Others(kReadExecute)}, false},
+        {"C:\\: users add folders; modify only inherited", true, true, Trustee::Administrative,
+         {admins, Others(kAddSubfolder), Others(kModify, true)}, false},
+        {"a folder made under C:\\: users modify", true, true, Trustee::Administrative,
+         {admins, Others(kModify)}, true},
+        {"users may delete entries", true, true, Trustee::Administrative, {admins, Others(kDeleteChild)}, true},
+        {"users may rewrite the list", true, true, Trustee::Administrative, {admins, Others(kWriteDac)}, true},
+        {"generic write", true, true, Trustee::Administrative, {Others(kGenericWrite)}, true},
+        {"a denial grants nothing", true, true, Trustee::Administrative, {Others(kFullControl, false, false)}, false},
+        {"creator owner grants nothing here", true, true, Trustee::Administrative,
+         {AccessEntry{true, true, false, Trustee::CreatorOwner, kFullControl}}, false},
+        {"an entry not understood", true, true, Trustee::Administrative,
+         {admins, AccessEntry{false, true, false, Trustee::Other, 0}}, true},
+        {"owned by a user (as every folder under Wine)", true, true, Trustee::Other, {admins}, true},
+        {"no access list", true, false, Trustee::Administrative, {}, true},
+        {"security unreadable", false, false, Trustee::Administrative, {}, true},
+    };
+    for (const Case& c : cases) {
+        FolderAccessFacts facts;
+        facts.known = c.known;
+        facts.hasList = c.hasList;
+        facts.owner = c.owner;
+        facts.entries = c.entries;
+        EXPECT_EQ(UsersCanChange(facts), c.changeable) << c.what;
+    }
 }
 
 }  // namespace
