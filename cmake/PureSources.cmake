@@ -6,6 +6,7 @@ set(VSETUP_PURE_SOURCES
     setup/NameRules.cpp
     setup/DestinationCheck.cpp
     setup/ConfigCheck.cpp
+    setup/ExtensionRules.cpp
     setup/SetupConfig.cpp
     setup/SetupDatParser.cpp
     setup/CommandLine.cpp

@@ -2,12 +2,15 @@
 
 #include <cstring>
 
+#include "setup/ExtensionRules.h"
 #include "setup/NameRules.h"
 #include "shell/ReadmeTitle.h"
 
 namespace {
 
 const char kLeadingDot[] = "must be given without its leading dot";
+const char kSystemExtension[] =
+    "names a kind of file that Windows runs or uses for itself, which saved games must not take over";
 const char kKeySeparator[] = "holds a backslash, which cannot stand in the name of the saved games' file type";
 const char kNoLinkName[] = "leaves nothing for the shortcut's file name once the characters a file name cannot hold "
                            "are left out";
@@ -34,6 +37,8 @@ void CheckSaveSuffix(const char* suffix, ProblemList& list) {
     if (!*suffix) return;  // the default takes its place
     if (suffix[0] == '.') {
         list.Add("savesuffix", kLeadingDot);
+    } else if (IsSystemExtension(suffix)) {
+        list.Add("savesuffix", kSystemExtension);
     } else {
         list.Add("savesuffix", CheckSingleName(suffix));
     }

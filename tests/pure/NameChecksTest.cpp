@@ -123,6 +123,16 @@ TEST(ConfigCheck, ValuesThatMakeBrokenNamesAreRefusedByKey) {
         {"game\nsavesuffix=.SAV", "savesuffix"},
         {"game\nsavesuffix=S\\V", "savesuffix"},
         {"game\nsavesuffix=LPS", nullptr},
+        {"game\nsavesuffix=exe", "savesuffix"},  // Windows runs or uses these itself
+        {"game\nsavesuffix=EXE", "savesuffix"},
+        {"game\nsavesuffix=Lnk", "savesuffix"},
+        {"game\nsavesuffix=ps1", "savesuffix"},
+        {"game\nsavesuffix=reg", "savesuffix"},
+        {"game\nsavesuffix=appref-ms", "savesuffix"},
+        {"game\nsavesuffix=exe1", nullptr},
+        {"game\nsavesuffix=ex", nullptr},
+        {"game\nsavesuffix=txt", nullptr},  // another program's documents: the packer warns
+        {"savesuffix=exe", nullptr},
         {"savesuffix=S\\V", nullptr},  // only a single game uses it
         {"license=..\\x.txt", "license"},
         {"license=\\x.txt", "license"},

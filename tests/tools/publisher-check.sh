@@ -79,6 +79,20 @@ expect 0 "set/SETUP.DAT:1: warning: docs\\missing.txt is not in insfiles.vsa" \
 dat "readme=doc/intro.htm" "debugger"
 expect 0 'warning: vbench.exe is not in insfiles.vsa: the shortcut "VARN Workbench" leads nowhere' \
     "warning: no insmain.exe" -- "$vsapack" check set
+# A single game's saved games: never a kind Windows runs or uses itself, and
+# a warning for another program's documents; both only for a single game.
+dat "game" "mainexe=varnplay.exe" "savesuffix=exe"
+expect 1 "set/SETUP.DAT:3: error: the value of savesuffix names a kind of file that Windows runs" -- \
+    "$vsapack" check set
+dat "game" "mainexe=varnplay.exe" "savesuffix=Lnk"
+expect 1 "set/SETUP.DAT:3: error: the value of savesuffix names a kind of file" -- "$vsapack" check set
+dat "game" "mainexe=varnplay.exe" "savesuffix=txt"
+expect 0 "set/SETUP.DAT:3: warning: savesuffix=txt makes the game open every .txt file" "0 errors, 1 warning" -- \
+    "$vsapack" check set
+dat "game" "mainexe=varnplay.exe" "savesuffix=LPS"
+expect 0 "0 errors, 0 warnings" -- "$vsapack" check set
+dat "savesuffix=exe"
+expect 0 "0 errors, 0 warnings" -- "$vsapack" check set
 dat "license=EULA.TXT"
 expect 1 "set/SETUP.DAT:1: error: no license file EULA.TXT" -- "$vsapack" check set
 expect 1 "set/SETUP.DAT:1: error: no license file EULA.TXT" "vsapack: the set has 1 error" "nothing was bundled" -- \

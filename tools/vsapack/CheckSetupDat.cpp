@@ -7,6 +7,7 @@
 
 #include "setup/ConfigCheck.h"
 #include "setup/DestinationCheck.h"
+#include "setup/ExtensionRules.h"
 #include "setup/InstallDirectory.h"
 #include "setup/PathHelpers.h"
 #include "setup/SetupDatParser.h"
@@ -141,4 +142,10 @@ void CheckSetupDat(const std::string& file, const std::string& data, SetupDatRea
                                                                   ": the setup stops before installing anything");
     }
     CheckProgdir(file, *reading, report);
+    const char* suffix = reading->config.savesuffix.Get();
+    if (reading->config.game && IsCommonDocumentExtension(suffix))
+        report.Warning(file, reading->LineOf("savesuffix"),
+                       std::string("savesuffix=") + suffix + " makes the game open every ." + suffix +
+                           " file, which users open with another program; the uninstaller hands the type back, "
+                           "but until then the game takes it over");
 }
