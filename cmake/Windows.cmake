@@ -7,7 +7,7 @@ add_compile_options(-Wall -Wextra)
 set(CMAKE_EXE_LINKER_FLAGS "${CMAKE_EXE_LINKER_FLAGS} -static -static-libgcc -static-libstdc++")
 
 find_library(ZLIB_STATIC NAMES libz.a z REQUIRED)
-set(VSETUP_WIN_LIBS ${ZLIB_STATIC} comctl32 shell32 ole32 oleaut32 uuid mpr gdi32 user32 advapi32 kernel32)
+set(VSETUP_WIN_LIBS ${ZLIB_STATIC} comctl32 shell32 ole32 oleaut32 uuid gdi32 user32 advapi32 kernel32)
 
 # Everything in the subsystem folders but the entry point is one library,
 # so that tests drive the same code as setup.exe.
@@ -88,6 +88,10 @@ endforeach()
 add_custom_target(programs DEPENDS setup varnuins ${VSETUP_TOOLS})
 add_test(NAME manifests COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/manifests/check_manifests.py ${manifest_args})
 set_tests_properties(manifests PROPERTIES LABELS nowine)
+# The shipped programs' import tables: known DLLs and Common Controls only.
+add_test(NAME imports COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/manifests/check_imports.py
+    $<TARGET_FILE:setup> $<TARGET_FILE:varnuins>)
+set_tests_properties(imports PROPERTIES LABELS nowine)
 
 # GoogleTest from Debian's sources, built with this toolchain.
 set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)

@@ -5,6 +5,7 @@
 #include "resource.h"
 #include "setup/PathHelpers.h"
 #include "setup/SetupMessages.h"
+#include "setup/SystemLibrary.h"
 
 int ChooseFolder(HWND owner, HINSTANCE instance, const char* label, const char* title, char* result,
                  size_t resultSize, const char* initialPath, FolderAcceptProc acceptProc, void* acceptData) {
@@ -100,7 +101,9 @@ void FolderChooser::OnOk(LPARAM lParam) {
 }
 
 void FolderChooser::OnNetwork() {
-    if (WNetConnectionDialog(window, RESOURCETYPE_DISK) == NO_ERROR) FillDriveList();
+    typedef DWORD(WINAPI * ConnectionDialogFn)(HWND, DWORD);
+    ConnectionDialogFn connectionDialog = SystemEntryAs<ConnectionDialogFn>("mpr.dll", "WNetConnectionDialog");
+    if (connectionDialog && connectionDialog(window, RESOURCETYPE_DISK) == NO_ERROR) FillDriveList();
 }
 
 FolderItem* FolderChooser::SelectedFolder() const {
