@@ -81,6 +81,7 @@ BundleState ReadEntries(ArchiveSource& source, uint32_t imageEnd, uint32_t bundl
     }
     if (at != records.size() || !EntriesApart(entries)) return BundleState::Damaged;
     directory->entries.swap(entries);
+    directory->directoryCrc = recordsCrc;
     return BundleState::Intact;
 }
 

@@ -17,6 +17,7 @@ struct BundleEntry {
 
 struct BundleDirectory {
     uint32_t imageEnd = 0;  // the program's own bytes end here; the bundle starts here
+    uint32_t directoryCrc = 0;  // as the bundle's header gives it (what the program's mark names)
     std::vector<BundleEntry> entries;
 
     // Names match ignoring ASCII case, '/' and '\' alike; null when absent.

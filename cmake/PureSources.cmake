@@ -7,6 +7,7 @@ set(VSETUP_PURE_SOURCES
     setup/DestinationCheck.cpp
     setup/ConfigCheck.cpp
     setup/ExtensionRules.cpp
+    setup/BundleTrust.cpp
     setup/SetupConfig.cpp
     setup/SetupDatParser.cpp
     setup/CommandLine.cpp
@@ -30,6 +31,8 @@ set(VSETUP_PURE_SOURCES
     archive/FileArchiveSource.cpp
     archive/ArchiveWriter.cpp
     archive/PeImage.cpp
+    archive/ImageHeaders.cpp
+    archive/BundleMark.cpp
     archive/BundleDirectory.cpp
     archive/BundleWriter.cpp
     shell/UninstallLogReader.cpp

@@ -3,8 +3,14 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <string>
+#include <vector>
 
 #include "archive/BundleDirectory.h"
+#include "archive/BundleMark.h"
+#include "archive/ImageHeaders.h"
+#include "setup/BundleTrust.h"
+#include "setup/SignatureCheck.h"
 #include "setup/PathHelpers.h"
 
 const char kDamagedBundleText[] =
@@ -18,6 +24,8 @@ BundleDirectory bundle;
 SetOrigin origin = SetOrigin::Folder;
 
 constexpr uint32_t kCheckBufferSize = 1024 * 1024;
+constexpr DWORD kLongPathSize = 32768;  // the longest name Windows gives a file
+constexpr size_t kMappedHeaderBytes = 4096;  // the loader maps at least one page of headers
 
 bool FindBundledRange(const char* name, uint32_t* offset, uint32_t* length) {
     if (origin != SetOrigin::Bundle) return false;
@@ -33,18 +41,59 @@ bool FindBundledRange(const char* name, uint32_t* offset, uint32_t* length) {
     return true;
 }
 
-SetOrigin CheckBundle() {
+// The setup's own file, by the name Windows gives in full (a folder named in
+// characters outside the ANSI code page included), shared for reading only:
+// while it is open nobody may write, rename or delete it.
+HANDLE OpenOwnFile(std::wstring* path) {
+    std::vector<wchar_t> name(kLongPathSize);
+    DWORD length = GetModuleFileNameW(nullptr, name.data(), kLongPathSize);
+    if (length == 0 || length >= kLongPathSize) return INVALID_HANDLE_VALUE;
+    path->assign(name.data(), length);
+    return CreateFileW(path->c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                       nullptr);
+}
+
+bool FileHeadersMatch(const uint8_t* image, const ImageHeaders& headers) {
+    std::vector<uint8_t> bytes(headers.size);
+    DWORD got = 0;
+    return SetFilePointer(programFile, 0, nullptr, FILE_BEGIN) == 0 &&
+           ReadFile(programFile, bytes.data(), headers.size, &got, nullptr) && got == headers.size &&
+           SameImageHeaders(image, bytes.data(), headers);
+}
+
+void FindBundle(OwnFileFindings* findings) {
     DWORD high = 0, size = GetFileSize(programFile, &high);
-    if (size == INVALID_FILE_SIZE || high != 0) return SetOrigin::Folder;
+    if (size == INVALID_FILE_SIZE || high != 0) return;
     Win32ArchiveSource whole;
     // Without memory to check it, the bundle cannot be trusted.
-    if (!whole.OpenWindow(programFile, 0, size)) return SetOrigin::DamagedBundle;
-    BundleState state = ReadBundleDirectory(whole, &bundle);
-    if (state == BundleState::None) return SetOrigin::Folder;
-    if (state == BundleState::Damaged) return SetOrigin::DamagedBundle;
+    if (!whole.OpenWindow(programFile, 0, size)) {
+        findings->bundle = BundleState::Damaged;
+        return;
+    }
+    findings->bundle = ReadBundleDirectory(whole, &bundle);
+    findings->directoryCrc = bundle.directoryCrc;
+    if (findings->bundle != BundleState::Intact || !findings->marked) return;
     std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[kCheckBufferSize]);
-    bool damaged = !buffer || FindDamagedEntry(whole, bundle, buffer.get(), kCheckBufferSize) != nullptr;
-    return damaged ? SetOrigin::DamagedBundle : SetOrigin::Bundle;
+    findings->entriesSound = buffer && !FindDamagedEntry(whole, bundle, buffer.get(), kCheckBufferSize);
+}
+
+// The running image, as the loader mapped it, is the reference: the file is
+// read only as far as it shows itself to be that image.
+SetOrigin CheckOwnFile() {
+    const uint8_t* image = reinterpret_cast<const uint8_t*>(GetModuleHandleA(nullptr));
+    OwnFileFindings findings;
+    ImageHeaders headers;
+    bool parsed = ParseImageHeaders(image, kMappedHeaderBytes, &headers);
+    findings.marked = ReadBundleMark(image, &findings.markedCrc);
+    findings.signedImage = parsed && headers.certificateSize != 0;
+    std::wstring path;
+    programFile = OpenOwnFile(&path);
+    findings.opened = programFile != INVALID_HANDLE_VALUE;
+    findings.sameHeaders = findings.opened && parsed && FileHeadersMatch(image, headers);
+    if (findings.sameHeaders && findings.signedImage)
+        findings.signatureSound = SignatureStatusAccepted(VerifyFileSignature(programFile, path.c_str()));
+    if (findings.sameHeaders && (findings.signatureSound || !findings.signedImage)) FindBundle(&findings);
+    return JudgeOwnFile(findings);
 }
 
 bool WriteWindow(HANDLE out, uint32_t offset, uint32_t length) {
@@ -91,13 +140,15 @@ bool CopyWindow(uint32_t offset, uint32_t length, const char* destination) {
 
 }  // namespace
 
-SetOrigin OpenInstallationSet(const char* programPath) {
+SetOrigin OpenInstallationSet() {
     CloseInstallationSet();
-    programFile = CreateFileA(programPath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (programFile == INVALID_HANDLE_VALUE) return origin;
-    origin = CheckBundle();
-    if (origin == SetOrigin::Folder) CloseInstallationSet();  // a folder set works exactly as before
+    origin = CheckOwnFile();
+    // A folder set works exactly as before; a refused bundle is not read again.
+    if (origin != SetOrigin::Bundle) {
+        SetOrigin judged = origin;
+        CloseInstallationSet();
+        origin = judged;
+    }
     return origin;
 }
 

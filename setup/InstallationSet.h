@@ -6,13 +6,15 @@
 #include <windows.h>
 
 #include "archive/Win32ArchiveSource.h"
+#include "setup/BundleTrust.h"
 
-enum class SetOrigin { Folder, Bundle, DamagedBundle };
-
-// Called once at start, before any file of the set is read: finds the
-// bundle and checks the CRC-32 of every file in it. The program's own file
-// stays open (others may read it, nobody may write it) until the process ends.
-SetOrigin OpenInstallationSet(const char* programPath);
+// Called once at start, before any file of the set is read: opens the
+// program's own file, makes sure it is the running image (its headers, and
+// its signature when the image is signed), finds the bundle the image is
+// marked with and checks the CRC-32 of every file in it. The file of a
+// bundle stays open (others may read it, nobody may write, rename or delete
+// it) until the process ends. DamagedBundle: refuse to run.
+SetOrigin OpenInstallationSet();
 // Shown before the wizard when the bundle is damaged.
 extern const char kDamagedBundleText[];
 

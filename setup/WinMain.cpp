@@ -18,11 +18,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     std::atexit(FreeInstalledDir);
 
     SetupConfig config;
+    SetOrigin origin = OpenInstallationSet();  // before any file of the set is read
     char modulePath[kPathBufferSize] = {};
     DWORD length = GetModuleFileNameA(nullptr, modulePath, kPathBufferSize);
-    SetOrigin origin = SetOrigin::Folder;
     if (length > 0 && length < kPathBufferSize) {
-        origin = OpenInstallationSet(modulePath);  // before any file of the set is read
         CutAtLastSeparator(modulePath);
         SetCurrentDirectoryA(modulePath);
     }

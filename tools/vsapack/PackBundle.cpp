@@ -9,7 +9,9 @@
 
 #include "CheckSet.h"
 #include "PackInput.h"
+#include "archive/ArchiveFormat.h"
 #include "archive/BundleDirectory.h"
+#include "archive/BundleMark.h"
 #include "archive/BundleWriter.h"
 #include "archive/Crc32.h"
 #include "archive/FileArchiveSource.h"
@@ -88,6 +90,11 @@ bool CheckHost(const SetFile& host, std::string* error) {
         *error = host.path.string() + " is not a complete Windows program";
         return false;
     }
+    uint8_t dosHeader[kBundleMarkEnd];
+    if (!source.Seek(0) || !source.ReadFully(dosHeader, sizeof dosHeader) || !HasRoomForBundleMark(dosHeader)) {
+        *error = host.path.string() + " uses the reserved words of its DOS header, where the bundle's mark goes";
+        return false;
+    }
     if (imageEnd != size) {
         *error = host.path.string() + " has " + std::to_string(size - imageEnd) +
                  " bytes after its last section (a signature, symbols, an appended archive or bundle): bundle the "
@@ -138,10 +145,22 @@ bool MeasureFiles(std::vector<SetFile>& files, std::string* error) {
 }
 
 // Copies the file again, checking that it did not change since it was measured.
-bool CopyInto(std::FILE* out, const SetFile& file, std::string* error) {
+// With a mark, the program's copy carries it: the file's first block holds
+// the DOS header (CheckHost made sure of it).
+bool CopyInto(std::FILE* out, const SetFile& file, std::string* error, const uint32_t* markCrc = nullptr) {
     uint64_t size = 0;
     uint32_t crc = 0;
-    auto write = [out](const char* data, size_t length) { return std::fwrite(data, 1, length, out) == length; };
+    bool first = true;
+    auto write = [&](const char* data, size_t length) {
+        std::vector<char> block;
+        if (first && markCrc && length >= kBundleMarkEnd) {
+            block.assign(data, data + length);
+            WriteBundleMark(reinterpret_cast<uint8_t*>(block.data()), *markCrc);
+            data = block.data();
+        }
+        first = false;
+        return std::fwrite(data, 1, length, out) == length;
+    };
     if (!ReadBlocks(file.path, &size, &crc, error, write)) return false;
     if (size != file.size || crc != file.crc) {
         *error = file.path.string() + " changed while it was being packed";
@@ -160,7 +179,8 @@ bool WriteBundle(const std::string& output, const SetFile& host, const std::vect
         *error = "cannot write " + output;
         return false;
     }
-    bool ok = CopyInto(out.get(), host, error) && std::fwrite(header.data(), 1, header.size(), out.get()) == header.size();
+    uint32_t directoryCrc = ReadLe32(header.data() + kBundleSignatureSize + 8);
+    bool ok = CopyInto(out.get(), host, error, &directoryCrc) && std::fwrite(header.data(), 1, header.size(), out.get()) == header.size();
     for (size_t i = 0; ok && i < files.size(); ++i) ok = CopyInto(out.get(), files[i], error);
     ok = std::fclose(out.release()) == 0 && ok;
     if (!ok && error->empty()) *error = "cannot write " + output;
