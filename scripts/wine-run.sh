@@ -4,6 +4,8 @@
 set -euo pipefail
 prefix="${WINEPREFIX:-$PWD/wineprefix}"
 "$(dirname "$0")/wine-prefix.sh" "$prefix"
-export WINEPREFIX="$prefix" WINEDEBUG="${WINEDEBUG:--all}" WINEDLLOVERRIDES="mscoree,mshtml="
+# VSETUP_DLLOVERRIDES: more overrides, for the program and every one it starts.
+export WINEPREFIX="$prefix" WINEDEBUG="${WINEDEBUG:--all}" \
+    WINEDLLOVERRIDES="${VSETUP_DLLOVERRIDES:+$VSETUP_DLLOVERRIDES;}mscoree,mshtml="
 export DISPLAY="$(cat "$prefix.display")"
 exec "$("$(dirname "$0")/wine-loader.sh")" "$@"

@@ -4,6 +4,18 @@
 
 #include <cstring>
 
+#include "setup/SystemLibrary.h"
+
+namespace {
+
+// Loaded later by name by the system's own DLLs (the Common Controls' visual
+// styles and what they draw with), which may not ask for the restricted
+// search (Wine's delay loads do not): taken from the system
+// folder first, the later loads find them loaded.
+const char* const kPreloadedLibraries[] = {"uxtheme.dll", "msimg32.dll"};
+
+}  // namespace
+
 bool RestrictDllSearchToSystem() {
     typedef BOOL(WINAPI * SetDefaultDllDirectoriesFn)(DWORD);
     HMODULE kernel = GetModuleHandleA("kernel32.dll");
@@ -12,7 +24,9 @@ bool RestrictDllSearchToSystem() {
     // Through void* to silence the cast warning: the signature is the documented one.
     SetDefaultDllDirectoriesFn setDirectories =
         reinterpret_cast<SetDefaultDllDirectoriesFn>(reinterpret_cast<void*>(entry));
-    return setDirectories && setDirectories(0x00000800 /* LOAD_LIBRARY_SEARCH_SYSTEM32 */);
+    bool restricted = setDirectories && setDirectories(0x00000800 /* LOAD_LIBRARY_SEARCH_SYSTEM32 */);
+    for (const char* library : kPreloadedLibraries) LoadSystemLibrary(library);
+    return restricted;
 }
 
 void CutAtLastSeparator(char* path) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "install/SpecialFolder.h"
+#include "setup/Startup.h"
 #include "shell/ProgramsFolder.h"
 #include "shell/RegisteredLog.h"
 #include "shell/UninstallLogReader.h"
@@ -89,6 +90,7 @@ int RemoveAll(HINSTANCE instance, const std::vector<uint8_t>& image, const Remov
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    RestrictDllSearchToSystem();  // before anything can load a DLL planted beside us
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&controls);
     UninstallCommand command;

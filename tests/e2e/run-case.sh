@@ -10,7 +10,16 @@
 #   #archive KIND     normal (default), missing or damaged
 #   #bundle KIND      the set is bundled (vsapack bundle) into a folder of its
 #                     own, whose setup.exe @SET@ then names: whole, or its
-#                     bundle cut in the middle as by a broken download
+#                     bundle cut in the middle as by a broken download, or
+#                     planted: beside it another whole set as a user may put
+#                     it into a Downloads folder (SETUP.DAT naming "Planted
+#                     Varn", an archive holding planted.txt, a VARNUINS.EXE
+#                     that is not ours) and other.exe, a bundle of that set
+#   #download NAME    the bundle's folder (default download; UTF-8, any script)
+#   #plant-dlls NAME... e2eplanted.dll under each name beside setup.exe and
+#                     VARNUINS.EXE, in the set's folder and the bundle's, and
+#                     Wine told to prefer a DLL of that name to its own
+# @ORIGINAL@ names the set's own folder, also for a bundled case.
 # VSETUP_E2E_BUNDLE=whole runs any case from the bundle of its set (vsapack
 # bundle refuses a set with errors: a damaged archive, a refused SETUP.DAT value).
 # VSETUP_E2E_TIMEOUT: seconds the driver waits for each step (default 30).
@@ -32,7 +41,7 @@ wine() { (cd "$drive" && "$src/scripts/wine-run.sh" "$@"); }
 
 # The tools and the stand-in programs, refreshed when rebuilt.
 mkdir -p "$drive/e2e/bin"
-for program in tests/e2e/e2edriver.exe tests/e2e/e2emarker.exe uninstlog.exe vsapack.exe; do
+for program in tests/e2e/e2edriver.exe tests/e2e/e2emarker.exe tests/e2e/e2eplanted.dll uninstlog.exe vsapack.exe; do
     cp -u "$build/$program" "$drive/e2e/bin/"
 done
 
@@ -80,23 +89,50 @@ case "${kind:-normal}" in
 esac
 
 set_dir="C:\\e2e\\run\\$name\\set"
+original_dir="$set_dir"
 bundle="${VSETUP_E2E_BUNDLE:-$(sed -n 's/^#bundle //p' "$case_file")}"
+download="$(sed -n 's/^#download //p' "$case_file")"
+download="${download:-download}"
 if [ -n "$bundle" ]; then
-    mkdir -p "$run/download"
-    wine 'C:\e2e\bin\vsapack.exe' bundle "$set_dir" "C:\\e2e\\run\\$name\\download\\setup.exe" >/dev/null
+    mkdir -p "$run/$download"
+    # vsapack takes ANSI names: the folder gets its name once the bundle is in it.
+    wine 'C:\e2e\bin\vsapack.exe' bundle "$set_dir" "C:\\e2e\\run\\$name\\bundled.exe" >/dev/null
+    mv "$run/bundled.exe" "$run/$download/setup.exe"
     case "$bundle" in
         whole)  # what a bundle lacks must not come from beside it
             [ -e "$run/set/SETUP.DAT" ] || printf 'appname=Planted\r\n' >"$run/download/SETUP.DAT" ;;
         cut)  # in the middle of what follows the program's own image
             image="$(stat -c %s "$build/setup.exe")"
             truncate -s $(((image + $(stat -c %s "$run/download/setup.exe")) / 2)) "$run/download/setup.exe" ;;
+        planted)  # a whole other set beside it, and a bundle of that set
+            other="$run/other"
+            mkdir -p "$other/set" "$other/payload"
+            cp "$run/set/setup.exe" "$run/set/LICENSE.TXT" "$other/set/"
+            echo "planted beside the bundle" >"$other/payload/planted.txt"
+            printf 'appname=Planted Varn\r\nmainexe=planted.txt\r\n' >"$other/set/SETUP.DAT"
+            echo "an uninstaller that is not ours" >"$other/set/VARNUINS.EXE"
+            wine 'C:\e2e\bin\vsapack.exe' create "C:\\e2e\\run\\$name\\other\\set\\insfiles.vsa" \
+                "C:\\e2e\\run\\$name\\other\\payload" >/dev/null
+            wine 'C:\e2e\bin\vsapack.exe' bundle "C:\\e2e\\run\\$name\\other\\set" \
+                "C:\\e2e\\run\\$name\\other\\other.exe" >/dev/null
+            cp "$other/set/SETUP.DAT" "$other/set/insfiles.vsa" "$other/set/VARNUINS.EXE" "$other/other.exe" \
+                "$run/$download/" ;;
         *) echo "unknown bundle kind $bundle" >&2; exit 2 ;;
     esac
-    set_dir="C:\\e2e\\run\\$name\\download"
+    set_dir="C:\\e2e\\run\\$name\\$download"
 fi
+for dll in $(sed -n 's/^#plant-dlls //p' "$case_file"); do
+    for folder in "$run/set" "$run/$download"; do
+        if [ -d "$folder" ]; then cp "$drive/e2e/bin/e2eplanted.dll" "$folder/$dll"; fi
+    done
+done
+rm -rf "$drive/e2e/planted-loaded"
+planted="$(sed -n 's/^#plant-dlls //p' "$case_file" | sed 's/\.dll//g; s/ /,/g')"
+[ -z "$planted" ] || export VSETUP_DLLOVERRIDES="$planted=n,b"
 {
     cat "$here/cases/common.steps"
-    grep -v '^#' "$case_file" | sed "s/@SET@/$(printf '%s' "$set_dir" | sed 's/\\/\\\\/g')/g"
+    grep -v '^#' "$case_file" | sed -e "s/@SET@/$(printf '%s' "$set_dir" | sed 's/\\/\\\\/g')/g" \
+        -e "s/@ORIGINAL@/$(printf '%s' "$original_dir" | sed 's/\\/\\\\/g')/g"
 } >"$run/script.txt"
 
 echo "== e2e case $name"

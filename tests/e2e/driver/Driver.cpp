@@ -144,6 +144,12 @@ const Driver::ActionEntry Driver::kActions[] = {
     {"show-shortcuts", 1, &Driver::ShowShortcuts},
     {"show-key", 1, &Driver::ShowKey},
     {"show-log", 1, &Driver::ShowLog},
+    {"hold-for-delete", 1, &Driver::HoldForDelete},
+    {"release-files", 0, &Driver::ReleaseFiles},
+    {"working-folder", 1, &Driver::WorkingFolder},
+    {"start-swapped", 3, &Driver::StartSwapped},
+    {"expect-same-file", 2, &Driver::ExpectSameFile},
+    {"show-signature", 1, &Driver::ShowSignature},
 };
 
 Driver::Driver(DWORD stepTimeoutMs, std::string snapDirectory)
@@ -152,6 +158,7 @@ Driver::Driver(DWORD stepTimeoutMs, std::string snapDirectory)
 Driver::~Driver() {
     Stop();
     ForgetProcess();
+    for (HANDLE file : heldFiles_) CloseHandle(file);
 }
 
 void Driver::ForgetProcess() {
@@ -258,22 +265,28 @@ void Driver::Stop() {
 
 // ---- the wizard ------------------------------------------------------------
 
-std::string Driver::Start(const Command& command) {
+std::string Driver::Start(const Command& command) { return StartProcess(command, nullptr); }
+
+// The command line is UTF-8 (a script may name a folder that the ANSI code
+// page cannot hold); before the program's first instruction runs,
+// `beforeResume` may change what lies around it.
+std::string Driver::StartProcess(const Command& command, const std::function<std::string()>& beforeResume) {
     if (process_.hProcess && !Exited()) return "setup.exe is still running";
     ForgetProcess();  // a case may start setup.exe again once it has ended
     std::string arguments = command.args.size() > 1 ? command.args[1] : "";
     std::string line = Quoted(command.args[0]) + (arguments.empty() ? "" : " " + arguments);
-    std::vector<char> writable(line.begin(), line.end());
-    writable.push_back('\0');
-    STARTUPINFOA startup = {};
+    std::wstring writable = Utf8ToWide(line);
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
-    // Started from elsewhere: setup.exe must find its files by its own path.
-    if (!CreateProcessA(nullptr, writable.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, "C:\\", &startup,
-                        &process_))
+    std::wstring folder = Utf8ToWide(workingFolder_);
+    if (!CreateProcessW(nullptr, &writable[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, folder.c_str(),
+                        &startup, &process_))
         return "cannot start " + command.args[0] + " (error " + std::to_string(GetLastError()) + ")";
     // The job counts the programs setup.exe starts, such as an opened readme.
     job_ = CreateJobObjectA(nullptr, nullptr);
     if (!job_ || !AssignProcessToJobObject(job_, process_.hProcess)) Log("note: no job object");
+    std::string problem = beforeResume ? beforeResume() : "";
+    if (!problem.empty()) return problem;
     ResumeThread(process_.hThread);
     Log("start: " + line);
     return "";

@@ -78,6 +78,14 @@ private:
     std::string ShowShortcuts(const Command&);
     std::string ShowKey(const Command&);
     std::string ShowLog(const Command&);
+    // What an ordinary user may do around an elevated setup (Tampering.cpp).
+    std::string HoldForDelete(const Command&);
+    std::string ReleaseFiles(const Command&);
+    std::string WorkingFolder(const Command&);
+    std::string StartSwapped(const Command&);
+    std::string ExpectSameFile(const Command&);
+    std::string ShowSignature(const Command&);
+    std::string StartProcess(const Command& command, const std::function<std::string()>& beforeResume);
 
     std::string PressSheetButton(int buttonId, int pressCode, const char* name);
     std::string WaitForFinishButton(HWND& sheet);
@@ -96,4 +104,9 @@ private:
     std::vector<std::string> logLines_;
     HWND dialog_ = nullptr;  // target of type-id/click-id while it exists
     int lastPageIndex_ = -1;
+    std::vector<HANDLE> heldFiles_;  // hold-for-delete, closed when the driver ends
+    // Started from elsewhere by default: setup.exe must find its files by its own path.
+    std::string workingFolder_ = "C:\\";
 };
+
+std::wstring Utf8ToWide(const std::string& text);
