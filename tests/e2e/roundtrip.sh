@@ -39,7 +39,10 @@
 #   signed     the player twice: from its folder (-q), then from the bundle
 #              of the same set signed with a throwaway certificate (-s: it
 #              must end by itself); both installations leave the same files,
-#              registry values, shortcuts and uninstall log, and both go
+#              registry values, shortcuts and uninstall log, and both go.
+#              Before that, a copy of the signed bundle whose license was
+#              changed after signing, every CRC-32 and the mark made to
+#              match, is refused (status 1, nothing written)
 # The only change allowed besides these is C:\windows\VARNUINS.EXE, which
 # stays for other installations. VSETUP_E2E_TIMEOUT: as for run-case.sh.
 set -euo pipefail
@@ -195,6 +198,35 @@ sign_bundle() {
     osslsigncode verify -CAfile "$run/cert.pem" -in "$run/download/setup.exe" | grep -x "Signature verification: ok"
 }
 
+# Changes one bundled file of a bundle after signing as someone who knows
+# the format would: same length, its CRC-32, the directory's and the mark
+# made to match, so that only the signature tells.
+change_after_signing() {  # IN OUT NAME
+    python3 - "$@" <<'PYTHON'
+import struct, sys, zlib
+data = bytearray(open(sys.argv[1], "rb").read())
+pe = struct.unpack_from("<I", data, 0x3C)[0]
+sections, optional_size = struct.unpack_from("<H", data, pe + 6)[0], struct.unpack_from("<H", data, pe + 20)[0]
+table = pe + 24 + optional_size
+end = max(sum(struct.unpack_from("<II", data, table + 40 * i + 16)) for i in range(sections))
+count, size, _ = struct.unpack_from("<III", data, end + 16)
+at, records = end + 28, end + 28
+for _ in range(count):
+    length = struct.unpack_from("<I", data, at)[0]
+    name = data[at + 4:at + 4 + length].decode()
+    offset, file_size, _ = struct.unpack_from("<III", data, at + 4 + length)
+    if name == sys.argv[3]:
+        start = end + offset
+        data[start] ^= 0x20  # one letter's case
+        struct.pack_into("<I", data, at + 12 + length, zlib.crc32(data[start:start + file_size]))
+    at += 16 + length
+crc = zlib.crc32(data[records:records + size])
+struct.pack_into("<I", data, end + 24, crc)
+struct.pack_into("<I", data, 0x2C, crc)  # the mark's copy of the directory's CRC-32
+open(sys.argv[2], "wb").write(data)
+PYTHON
+}
+
 # What an installation left, for comparing two of them: the files with their
 # contents (shortcuts by their targets: a link file holds its target's times),
 # the registry, the uninstall log; the log's random name made constant.
@@ -263,11 +295,23 @@ check_victims() {  # WHEN
     fi
     [ ${#victims[@]} = 0 ] || echo "the user's and other programs' files are as they were $1"
 }
+if [ "$name" = signed ]; then
+    sign_bundle
+    # Asking for a signature's verdict fills Wine's certificate stores in
+    # the registry, which Windows has from the start: before the snapshot.
+    driver "show-signature C:\\e2e\\roundtrip\\$name\\download\\setup.exe"
+fi
 snapshot "$run/before"
 grep -qxF "[${preexisting:-HKEY_LOCAL_MACHINE\Software}]" "$run/before/HKLM.reg"
 
 if [ "$name" = signed ]; then
-    sign_bundle
+    change_after_signing "$run/download/setup.exe" "$run/download/changed.exe" LICENSE.TXT
+    ! osslsigncode verify -CAfile "$run/cert.pem" -in "$run/download/changed.exe" >/dev/null 2>&1 ||
+        { echo "the changed bundle still verifies"; exit 1; }
+    driver "show-signature C:\\e2e\\roundtrip\\$name\\download\\changed.exe; start C:\\e2e\\roundtrip\\$name\\download\\changed.exe \"-s $dir\"; wait-exit 1"
+    snapshot "$run/refused"
+    compare "$run/before" "$run/refused" ""
+    echo "the bundle changed after signing was refused"
     driver "start C:\\e2e\\roundtrip\\$name\\set\\setup.exe \"-q $dir\"; wait-finish; finish; wait-exit 0" >/dev/null
     describe_installation "$run/from-folder"
     uninstall_quietly "$(uninstall_string)" 0 >/dev/null
