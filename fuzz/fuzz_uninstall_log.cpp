@@ -84,6 +84,12 @@ public:
         value = keyPath[1] == 'G' ? "VARN.Game" : "Other";
         return static_cast<KeyDefaultState>(std::strlen(keyPath) % 4);
     }
+    RemovalOutcome SetKeyDefault(uint32_t rootKey, const char* keyPath, const char*) override {
+        CheckKey(rootKey, keyPath);
+        std::string lower = Lower(keyPath);
+        if (rootKey != 0x80000000u || lower.empty() || lower[0] != '.') __builtin_trap();  // extensions only
+        return Outcome(keyPath);
+    }
 
 private:
     void CheckKey(uint32_t rootKey, const char* keyPath) const {

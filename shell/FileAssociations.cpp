@@ -4,6 +4,9 @@
 
 namespace {
 
+// Windows limits a ProgID to 39 characters; longer texts are nobody's type.
+constexpr DWORD kMaxFileTypeName = 255;
+
 // How a value's data is made from the row's text.
 enum class Data {
     Literal,         // the text itself
@@ -53,7 +56,38 @@ SetupString ValueData(const AssociationValue& value, const char* programDir) {
     return SetupString(value.text);
 }
 
+bool IsExtensionDefault(const AssociationValue& value) { return value.key[0] == '.' && !value.name[0]; }
+
+bool SameIgnoringAsciiCase(const char* a, const char* b) {
+    for (; *a && *b; ++a, ++b) {
+        char x = (*a >= 'A' && *a <= 'Z') ? static_cast<char>(*a + 32) : *a;
+        char y = (*b >= 'A' && *b <= 'Z') ? static_cast<char>(*b + 32) : *b;
+        if (x != y) return false;
+    }
+    return *a == *b;
+}
+
+// The extension's default value as a text, empty when there is none (or it
+// is no text, or longer than any file type's name).
+SetupString CurrentDefault(const char* extension) {
+    char text[kMaxFileTypeName + 1] = {};
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, extension, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return SetupString();
+    DWORD type = 0, size = kMaxFileTypeName;
+    LONG status = RegQueryValueExA(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(text), &size);
+    RegCloseKey(key);
+    if (status != ERROR_SUCCESS || type != REG_SZ) return SetupString();
+    return SetupString(text);
+}
+
 }  // namespace
+
+void InstallSettings::WriteExtensionType(const char* extension, const char* fileType) {
+    SetupString earlier = CurrentDefault(extension);
+    if (!earlier.IsEmpty() && !SameIgnoringAsciiCase(earlier.Get(), fileType))
+        AddEarlierDefaultRecord(HKEY_CLASSES_ROOT, extension, earlier.Get());
+    WriteRegistryString(HKEY_CLASSES_ROOT, extension, "", fileType, 1);
+}
 
 void InstallSettings::WriteFileAssociations() {
     bool workbench = (product & ProductDebugger) != 0;
@@ -61,14 +95,17 @@ void InstallSettings::WriteFileAssociations() {
     size_t count = workbench ? sizeof kWorkbenchAssociations / sizeof *table : sizeof kPlayerAssociations / sizeof *table;
     for (size_t i = 0; i < count; ++i) {
         SetupString data = ValueData(table[i], programDir.Get());
-        WriteRegistryString(HKEY_CLASSES_ROOT, table[i].key, table[i].name, data.Get(), 1);
+        if (IsExtensionDefault(table[i]))
+            WriteExtensionType(table[i].key, data.Get());
+        else
+            WriteRegistryString(HKEY_CLASSES_ROOT, table[i].key, table[i].name, data.Get(), 1);
     }
 }
 
 void InstallSettings::WriteGameSaveAssociation() {
     SetupString extension = Concatenated(".", saveSuffix.Get());
     SetupString fileType = Concatenated(appName.Get(), ".Save");
-    WriteRegistryString(HKEY_CLASSES_ROOT, extension.Get(), "", fileType.Get(), 1);
+    WriteExtensionType(extension.Get(), fileType.Get());
     WriteRegistryString(HKEY_CLASSES_ROOT, fileType.Get(), "", Concatenated(appName.Get(), " Saved Game").Get(), 1);
     WriteRegistryString(HKEY_CLASSES_ROOT, Concatenated(fileType.Get(), "\\shell\\open\\command").Get(), "",
                         CommandString(programDir.Get(), mainExe.Get(), kRestoreCommandTail).Get(), 1);

@@ -34,6 +34,13 @@ void InstallSettings::AddKeyRecord(HKEY root, const char* keyPath) {
     EncodeKeyRecord(record, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(root)), keyPath, length);
 }
 
+void InstallSettings::AddEarlierDefaultRecord(HKEY root, const char* keyPath, const char* value) {
+    size_t keyLength = std::strlen(keyPath), valueLength = std::strlen(value);
+    uint8_t* record = AddRecord(UninstallEarlierDefault, EarlierDefaultRecordLength(keyLength, valueLength));
+    EncodeEarlierDefaultRecord(record, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(root)), keyPath, keyLength,
+                               value, valueLength);
+}
+
 // The earlier records go after all others, in their own order: they are
 // older than anything this installation recorded.
 void InstallSettings::CarryOverEarlierLog() {

@@ -40,15 +40,22 @@ public:
         : scope_(scope), target_(target), report_(report) {}
 
     // Before anything is removed: the file types this log wrote, so that an
-    // extension is removed only while it still names one of them.
+    // extension is removed only while it still names one of them, and the
+    // other programs' types that extensions named before.
     void NoteFileType(const UninstallLogRecord& record) {
+        if (record.kind == UninstallEarlierDefault) {
+            if (PlaceOfKey(scope_, record.rootKey, record.text) == KeyExtension)
+                earlierTypes_[FoldCase(std::string(record.text, record.textLength))] =
+                    std::string(record.value, record.valueLength);
+            return;
+        }
         if (record.kind != UninstallKey) return;
         std::string type = FileTypeOfKey(scope_, record.rootKey, record.text);
         if (!type.empty()) fileTypes_.insert(FoldCase(type));
     }
 
     void Handle(const UninstallLogRecord& record) {
-        if (record.kind == UninstallAppName) return;
+        if (record.kind == UninstallAppName || record.kind == UninstallEarlierDefault) return;
         size_t item = ItemOf(record);
         bool last = (record.kind == UninstallFile && IsLogFile(scope_, record.text)) ||
                     (record.kind == UninstallKey && IsUninstallEntryKey(scope_, record.rootKey, record.text));
@@ -156,12 +163,31 @@ private:
     RemovalOutcome RemoveKey(const UninstallLogRecord& record) {
         KeyPlace place = PlaceOfKey(scope_, record.rootKey, record.text);
         if (place == KeyOutside) return RemovalOutside;
-        if (place == KeyExtension) {
-            RemovalOutcome owner = ExtensionOwner(record);
-            if (owner != RemovalDone) return owner;
-        }
+        if (place == KeyExtension) return RemoveExtension(record);
         RemovalOutcome outcome = target_.RemoveKey(record.rootKey, record.text);
         if (outcome == RemovalDone && record.rootKey == kClassesRoot) report_.associationsChanged = true;
+        return outcome;
+    }
+
+    // An extension that still names our type goes back to the type it named
+    // before; without one it goes, or, kept for another program's subkeys,
+    // loses the default value that names the type being removed.
+    RemovalOutcome RemoveExtension(const UninstallLogRecord& record) {
+        std::string extension = FoldCase(std::string(record.text, record.textLength));
+        if (handedBack_.count(extension)) return RemovalDone;  // a later record of the same extension
+        RemovalOutcome owner = ExtensionOwner(record);
+        if (owner != RemovalDone) return owner;
+        auto earlier = earlierTypes_.find(extension);
+        RemovalOutcome outcome;
+        if (earlier != earlierTypes_.end()) {
+            outcome = target_.SetKeyDefault(record.rootKey, record.text, earlier->second.c_str());
+            if (outcome == RemovalDone) handedBack_.insert(extension);
+        } else {
+            outcome = target_.RemoveKey(record.rootKey, record.text);
+            if (outcome == RemovalKept && target_.SetKeyDefault(record.rootKey, record.text, nullptr) == RemovalFailed)
+                outcome = RemovalFailed;
+        }
+        if (outcome == RemovalDone || outcome == RemovalKept) report_.associationsChanged = true;
         return outcome;
     }
 
@@ -193,6 +219,8 @@ private:
     std::vector<Item> items_;
     std::map<std::string, size_t> index_;
     std::set<std::string> fileTypes_;
+    std::map<std::string, std::string> earlierTypes_;  // extension, folded -> the type it named before
+    std::set<std::string> handedBack_;
     std::vector<Deferred> deferred_;
 };
 

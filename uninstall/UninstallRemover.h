@@ -14,6 +14,7 @@ enum RemovalOutcome {
     RemovalDone,        // removed now
     RemovalAbsent,      // already gone: skipped silently
     RemovalKept,        // a folder or key that still holds other items, or an extension another program took over
+                        // (an extension kept for another program's subkeys no longer names our type)
     RemovalScheduled,   // in use: removed at the next restart
     RemovalFailed,      // access denied or another error
     RemovalOutside,     // not a place the installation writes to: never touched
@@ -44,6 +45,8 @@ public:
     virtual bool PassesThroughLink(const char* path, size_t trustedLength) = 0;
     // The text of a key's default value, to see whose an extension is now.
     virtual KeyDefaultState ReadKeyDefault(uint32_t rootKey, const char* keyPath, std::string& value) = 0;
+    // Sets a key's default value to text, or deletes it when text is null.
+    virtual RemovalOutcome SetKeyDefault(uint32_t rootKey, const char* keyPath, const char* text) = 0;
 
 protected:
     ~RemovalTarget() = default;

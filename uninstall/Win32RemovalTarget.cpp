@@ -143,3 +143,20 @@ KeyDefaultState Win32RemovalTarget::ReadKeyDefault(uint32_t rootKey, const char*
     value.assign(text, strnlen(text, size));
     return KeyDefaultText;
 }
+
+RemovalOutcome Win32RemovalTarget::SetKeyDefault(uint32_t rootKey, const char* keyPath, const char* text) {
+    HKEY root = RootKeyHandle(rootKey);
+    HKEY key;
+    LONG status = root ? RegOpenKeyExA(root, keyPath, 0, KEY_SET_VALUE, &key) : ERROR_INVALID_HANDLE;
+    if (status == ERROR_FILE_NOT_FOUND) return RemovalAbsent;
+    if (status != ERROR_SUCCESS) return RemovalFailed;
+    if (text) {
+        status = RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                                static_cast<DWORD>(std::strlen(text) + 1));
+    } else {
+        status = RegDeleteValueA(key, nullptr);
+        if (status == ERROR_FILE_NOT_FOUND) status = ERROR_SUCCESS;  // none is what was wanted
+    }
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS ? RemovalDone : RemovalFailed;
+}

@@ -11,4 +11,5 @@ public:
     RemovalOutcome RemoveKey(uint32_t rootKey, const char* keyPath) override;
     bool PassesThroughLink(const char* path, size_t trustedLength) override;
     KeyDefaultState ReadKeyDefault(uint32_t rootKey, const char* keyPath, std::string& value) override;
+    RemovalOutcome SetKeyDefault(uint32_t rootKey, const char* keyPath, const char* text) override;
 };

@@ -10,8 +10,9 @@
 #   player     the default player, associations on
 #   workbench  SETUP.DAT debugger
 #   version3   SETUP.DAT v3, a nested new directory
-#   game       a single game whose name has a blank (Devi Dezir); a .SAV
-#              key of another program existed before and is removed with it
+#   game       a single game whose name has a blank (Devi Dezir); .SAV
+#              belonged to another program before (its type and a subkey):
+#              the uninstaller hands it back as it was
 #   userfile   the player with a user's file added to the program directory:
 #              status 0 (a folder kept for other items counts as done), the
 #              file and the directory stay, nothing else does; and files the
@@ -249,11 +250,12 @@ if [ -n "$leftover" ]; then
     echo "removing an earlier installation: $leftover"
     uninstall_quietly "$leftover" 0 >/dev/null || true
 fi
-# The game writes .SAV: an association of another program that was there
-# before goes too, on purpose (the key is recorded whether it existed or not).
+# The game writes .SAV, which belonged to another program: its type, and a
+# subkey that keeps the key from being removed, come back as they were.
 preexisting=""
 if [ "$name" = game ]; then
-    wine reg add 'HKCR\.SAV' /ve /d Other.Save /f >/dev/null
+    wine reg add 'HKCR\.SAV' /ve /d OtherGame.SaveFile /f >/dev/null
+    wine reg add 'HKCR\.SAV\ShellNew' /v NullFile /d "" /f >/dev/null
     preexisting='HKEY_LOCAL_MACHINE\Software\Classes\.SAV'
 fi
 # What the user had before the installation, and the links they made.
@@ -356,6 +358,9 @@ echo "installed into: $landed_dir"
 rel="$landed_rel"
 installed="$(find "$drive/$rel" -type f | wc -l)"
 echo "files in the program directory: $installed"
+if [ "$name" = game ]; then  # what .SAV named before is in the log
+    driver "read-log \"$landed_dir\"; expect-log \"WAS HKEY_CLASSES_ROOT .SAV = OtherGame.SaveFile\"; expect-reg HKCR\\.SAV \"\" \"Devi Dezir.Save\""
+fi
 least=3
 [ "$name" != linkdocs ] || least=2  # the extraction stopped at its first member: the log and a shortcut
 [ "$installed" -ge "$least" ] || { echo "too little was installed"; exit 1; }
@@ -381,7 +386,11 @@ if [ "$name" = inuse ]; then
 fi
 uninstall_quietly "$command" 0
 snapshot "$run/after"
-compare "$run/before" "$run/after" "$expected" "$preexisting"
+if [ "$name" = game ]; then  # after the installation it named the game's type
+    [ "$(wine reg query 'HKCR\.SAV' /ve | tr -d '\r' | sed -n 's/.*REG_SZ *//p')" = OtherGame.SaveFile ] ||
+        { echo ".SAV was not handed back"; exit 1; }
+fi
+compare "$run/before" "$run/after" "$expected"
 echo "round trip: only the expected changes"
 check_victims "after the uninstall"
 

@@ -87,6 +87,14 @@ public:
         value = found->second;
         return value.empty() ? KeyDefaultNone : KeyDefaultText;
     }
+    RemovalOutcome SetKeyDefault(uint32_t root, const char* keyPath, const char* text) override {
+        std::string key = RootPrefix(root) + keyPath;
+        calls.push_back("default " + key + " = " + (text ? text : "(none)"));
+        if (!keys.count(key)) return RemovalAbsent;
+        if (refusing.count(key)) return RemovalFailed;
+        keys[key] = text ? text : "";
+        return RemovalDone;
+    }
     static std::string RootPrefix(uint32_t root) {
         return root == kClassesRoot ? "HKCR:" : root == kCurrentUser ? "HKCU:" : "HKLM:";
     }
@@ -114,6 +122,13 @@ public:
     }
     LogBuilder& File(const std::string& path) { return Text(UninstallFile, path); }
     LogBuilder& Folder(const std::string& path) { return Text(UninstallDirectory, path); }
+    LogBuilder& Earlier(const std::string& extension, const std::string& type) {
+        size_t at = image.size();
+        image.resize(at + EarlierDefaultRecordLength(extension.size(), type.size()));
+        EncodeEarlierDefaultRecord(&image[at], kClassesRoot, extension.data(), extension.size(), type.data(),
+                                   type.size());
+        return *this;
+    }
     LogBuilder& Key(uint32_t root, const std::string& path) {
         size_t at = image.size();
         image.resize(at + KeyRecordLength(path.size()));
@@ -441,6 +456,54 @@ TEST(UninstallRemover, ExtensionTakenOverByAnotherProgramStays) {
                                                      "HKEY_CLASSES_ROOT\\.NODEF"}));
     EXPECT_FALSE(target.Called("key HKCR:.DDZ") || target.Called("key HKCR:.GAM") || target.Called("key HKCR:.NODEF"));
     EXPECT_EQ(RemovalExitStatus(report), 0);
+}
+
+// Another program's extension goes back to its type; ours without an
+// earlier type goes, or, kept for another program's subkeys, names nothing.
+TEST(UninstallRemover, OtherProgramsExtensionsAreHandedBack) {
+    LogBuilder log;
+    log.Text(UninstallAppName, "Devi Dezir")
+        .Key(kClassesRoot, ".SAV")  // twice, as for the default and the content type
+        .Key(kClassesRoot, "Devi Dezir.Save")
+        .Key(kClassesRoot, ".SAV")
+        .Earlier(".SAV", "OtherGame.SaveFile")
+        .Key(kClassesRoot, ".LPS")
+        .Earlier(".LPS", "Taken.Later")
+        .Key(kClassesRoot, ".TXT")
+        .Key(kClassesRoot, ".NEW");
+    FakeTarget target;
+    target.keys = {{"HKCR:.SAV", "Devi Dezir.Save"},  {"HKCR:.SAV\\ShellNew", "x"},
+                   {"HKCR:Devi Dezir.Save", "Devi Dezir Saved Game"},
+                   {"HKCR:.LPS", "Someone.Else"},      // taken over since: stays as it is
+                   {"HKCR:.TXT", "Devi Dezir.Save"},   {"HKCR:.TXT\\OpenWithProgids", "x"},
+                   {"HKCR:.NEW", "devi dezir.save"}};
+    RemovalScope scope = TestScope();
+    scope.appName = "Devi Dezir";
+    RemovalReport report = RunRemoval(log, target, scope);
+    EXPECT_EQ(target.keys["HKCR:.SAV"], "OtherGame.SaveFile");
+    EXPECT_EQ(target.keys.count("HKCR:.SAV\\ShellNew"), 1u);
+    EXPECT_EQ(target.keys.count("HKCR:Devi Dezir.Save"), 0u);
+    EXPECT_EQ(target.keys["HKCR:.LPS"], "Someone.Else");
+    EXPECT_FALSE(target.Called("default HKCR:.LPS = Taken.Later"));
+    ASSERT_EQ(target.keys.count("HKCR:.TXT"), 1u);  // kept for its subkey, naming no type
+    EXPECT_EQ(target.keys["HKCR:.TXT"], "");
+    EXPECT_EQ(target.keys.count("HKCR:.NEW"), 0u);
+    EXPECT_EQ(report.kept, (std::vector<std::string>{"HKEY_CLASSES_ROOT\\.LPS", "HKEY_CLASSES_ROOT\\.TXT"}));
+    EXPECT_TRUE(report.failed.empty());
+    EXPECT_TRUE(report.associationsChanged);
+    EXPECT_EQ(RemovalExitStatus(report), 0);
+}
+
+// Earlier values name only extensions: any other key in such a record is
+// never written.
+TEST(UninstallRemover, EarlierValuesOfOtherKeysAreIgnored) {
+    LogBuilder log;
+    log.Text(UninstallAppName, "Varnplay").Key(kClassesRoot, "VARN.Game").Earlier("VARN.Game", "Evil");
+    FakeTarget target;
+    target.keys = {{"HKCR:VARN.Game", "VARN Game"}};
+    RunRemoval(log, target);
+    EXPECT_EQ(target.keys.count("HKCR:VARN.Game"), 0u);
+    for (const std::string& call : target.calls) EXPECT_EQ(call.find("default"), std::string::npos) << call;
 }
 
 TEST(UninstallRemover, ProgressCountsEveryRecord) {

@@ -51,11 +51,15 @@ void PrintText(const char* text, size_t length) {
 void PrintRecord(const UninstallLogRecord& record) {
     std::fputs(UninstallKindName(record.kind), stdout);
     std::fputc(' ', stdout);
-    if (record.kind == UninstallKey) {
+    if (record.kind == UninstallKey || record.kind == UninstallEarlierDefault) {
         std::fputs(RootKeyName(record.rootKey), stdout);
         std::fputc(' ', stdout);
     }
     PrintText(record.text, record.textLength);
+    if (record.kind == UninstallEarlierDefault) {  // a key path holds no "=" the setup writes
+        std::fputs(" = ", stdout);
+        PrintText(record.value, record.valueLength);
+    }
     std::fputc('\n', stdout);
 }
 
