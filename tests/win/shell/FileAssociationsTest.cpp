@@ -71,6 +71,29 @@ TEST_F(FileAssociations, ExistingExtensionKeyIsStillRecorded) {
     EXPECT_EQ(std::count(records.begin(), records.end(), ClassKey(".SAV")), 2);
 }
 
+// Only a type that is another program's is recorded, once, before the key.
+TEST_F(FileAssociations, OtherProgramsTypesAreRecordedBeforeTheyAreReplaced) {
+    ASSERT_EQ(RegSetValueA(HKEY_CLASSES_ROOT, ".GAM", REG_SZ, "OtherGame.Story", 15), ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueA(HKEY_CLASSES_ROOT, ".SAV", REG_SZ, "varn.save", 9), ERROR_SUCCESS);  // ours already
+    auto settings = MakeSettings("Varnplay", "varnplay.exe", 0, 0, "", "", 0);
+    settings->WriteFileAssociations();
+    EXPECT_EQ(Classes(".GAM"), "VARN.Game");
+    auto records = logtest::ListedRecords(*settings);
+    LoggedRecord earlier{UninstallEarlierDefault, 0x80000000u, ".GAM = OtherGame.Story"};
+    EXPECT_EQ(std::count(records.begin(), records.end(), earlier), 1);
+    EXPECT_EQ(records.back(), earlier);  // the oldest: before the key it speaks of
+    for (const LoggedRecord& record : records)
+        EXPECT_TRUE(record.kind != UninstallEarlierDefault || record == earlier) << record.text;
+
+    ASSERT_EQ(RegSetValueA(HKEY_CLASSES_ROOT, ".DDZ", REG_SZ, "txtfile", 7), ERROR_SUCCESS);
+    auto game = MakeSettings("Devi Dezir", "lostpig.exe", 0, 1, "", "", 0);
+    game->saveSuffix.Assign("DDZ");
+    game->WriteGameSaveAssociation();
+    EXPECT_EQ(Classes(".DDZ"), "Devi Dezir.Save");
+    EXPECT_EQ(logtest::ListedRecords(*game).back(),
+              (LoggedRecord{UninstallEarlierDefault, 0x80000000u, ".DDZ = txtfile"}));
+}
+
 TEST_F(FileAssociations, WorkbenchWritesItsSixValuesAndBothFlags) {
     auto settings = MakeSettings("VARN Workbench", "vbench.exe", 1, 0, "", "", 1);  // v3 changes nothing here
     settings->WriteFileAssociations();
