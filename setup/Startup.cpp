@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include <cstring>
+#include <vector>
 
 #include "setup/SystemLibrary.h"
 
@@ -29,12 +30,21 @@ bool RestrictDllSearchToSystem() {
     return restricted;
 }
 
-void CutAtLastSeparator(char* path) {
-    char* cut = nullptr;
-    for (char* at = path; *at; ++at) {
-        if (*at == '\\' || *at == '/' || *at == ':') cut = at;
+void CutAtLastSeparator(wchar_t* path) {
+    wchar_t* cut = nullptr;
+    for (wchar_t* at = path; *at; ++at) {
+        if (*at == L'\\' || *at == L'/' || *at == L':') cut = at;
     }
-    if (cut) *cut = '\0';
+    if (cut) *cut = L'\0';
+}
+
+bool MakeProgramFolderCurrent() {
+    constexpr DWORD kLongPathSize = 32768;  // the longest name Windows gives a file
+    std::vector<wchar_t> path(kLongPathSize);
+    DWORD length = GetModuleFileNameW(nullptr, path.data(), kLongPathSize);
+    if (length == 0 || length >= kLongPathSize) return false;
+    CutAtLastSeparator(path.data());
+    return SetCurrentDirectoryW(path.data()) != 0;
 }
 
 void OpenReadme(const char* readme, const char* directory) {

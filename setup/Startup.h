@@ -6,7 +6,12 @@
 bool RestrictDllSearchToSystem();
 
 // Cuts a module path at its last '\', '/' or ':' (the separator removed).
-void CutAtLastSeparator(char* path);
+void CutAtLastSeparator(wchar_t* path);
+
+// Makes the program's own folder the current directory, by its full name
+// (a folder named outside the ANSI code page included), so that a folder
+// set's files are found there and nowhere else. False when it could not.
+bool MakeProgramFolderCurrent();
 
 // Opens the readme with the file type's default action from the installed directory.
 void OpenReadme(const char* readme, const char* directory);

@@ -19,12 +19,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
 
     SetupConfig config;
     SetOrigin origin = OpenInstallationSet();  // before any file of the set is read
-    char modulePath[kPathBufferSize] = {};
-    DWORD length = GetModuleFileNameA(nullptr, modulePath, kPathBufferSize);
-    if (length > 0 && length < kPathBufferSize) {
-        CutAtLastSeparator(modulePath);
-        SetCurrentDirectoryA(modulePath);
-    }
+    MakeProgramFolderCurrent();
     if (origin != SetOrigin::DamagedBundle) ReadSetupDatFile("SETUP.DAT", config);
     ParseCommandLine(commandLine, config);
     SetUnattendedMessages(config.unattended);

@@ -19,6 +19,7 @@
 #   #plant-dlls NAME... e2eplanted.dll under each name beside setup.exe and
 #                     VARNUINS.EXE, in the set's folder and the bundle's, and
 #                     Wine told to prefer a DLL of that name to its own
+#   #folder NAME      the set's folder (default set; UTF-8; not with #bundle)
 # @ORIGINAL@ names the set's own folder, also for a bundled case.
 # VSETUP_E2E_BUNDLE=whole runs any case from the bundle of its set (vsapack
 # bundle refuses a set with errors: a damaged archive, a refused SETUP.DAT value).
@@ -126,6 +127,12 @@ for dll in $(sed -n 's/^#plant-dlls //p' "$case_file"); do
         if [ -d "$folder" ]; then cp "$drive/e2e/bin/e2eplanted.dll" "$folder/$dll"; fi
     done
 done
+folder="$(sed -n 's/^#folder //p' "$case_file")"
+if [ -n "$folder" ] && [ -z "$bundle" ]; then
+    mv "$run/set" "$run/$folder"
+    set_dir="C:\\e2e\\run\\$name\\$folder"
+    original_dir="$set_dir"
+fi
 rm -rf "$drive/e2e/planted-loaded"
 planted="$(sed -n 's/^#plant-dlls //p' "$case_file" | sed 's/\.dll//g; s/ /,/g')"
 [ -z "$planted" ] || export VSETUP_DLLOVERRIDES="$planted=n,b"

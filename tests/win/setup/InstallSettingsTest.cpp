@@ -145,15 +145,19 @@ TEST_F(ScratchDirectory, LockedOrMissingSetupDatLeavesDefaults) {
 }
 
 TEST(Startup, ModulePathIsCutAtTheLastSeparator) {
-    char path[kPathBufferSize] = "C:\\Sets\\Varn/disk1\\setup.exe";
+    wchar_t path[kPathBufferSize] = L"C:\\Sets\\Varn/disk1\\setup.exe";
     CutAtLastSeparator(path);
-    EXPECT_STREQ(path, "C:\\Sets\\Varn/disk1");
-    char root[kPathBufferSize] = "D:\\setup.exe";
+    EXPECT_STREQ(path, L"C:\\Sets\\Varn/disk1");
+    wchar_t root[kPathBufferSize] = L"D:\\setup.exe";
     CutAtLastSeparator(root);
-    EXPECT_STREQ(root, "D:");
-    char bare[kPathBufferSize] = "setup.exe";
+    EXPECT_STREQ(root, L"D:");
+    wchar_t bare[kPathBufferSize] = L"setup.exe";
     CutAtLastSeparator(bare);
-    EXPECT_STREQ(bare, "setup.exe");
+    EXPECT_STREQ(bare, L"setup.exe");
+    // Characters, not bytes: no part of a name is taken for a separator.
+    wchar_t named[kPathBufferSize] = L"C:\\\u0417\u0430\u0433\\\u30bd\u8868\\setup.exe";
+    CutAtLastSeparator(named);
+    EXPECT_STREQ(named, L"C:\\\u0417\u0430\u0433\\\u30bd\u8868");
 }
 
 TEST(Startup, DllSearchIsRestrictedAndShellStillWorks) {
