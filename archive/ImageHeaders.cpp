@@ -39,6 +39,7 @@ bool ParseImageHeaders(const uint8_t* bytes, size_t available, ImageHeaders* hea
         const uint8_t* security = bytes + optional + directories + 8 * kSecurityDirectory;
         parsed.certificateOffset = ReadLe32(security);
         parsed.certificateSize = ReadLe32(security + 4);
+        parsed.certificateEntry = static_cast<uint32_t>(security - bytes);
     }
     *headers = parsed;
     return true;

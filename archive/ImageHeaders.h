@@ -12,6 +12,7 @@ struct ImageHeaders {
     uint32_t imageBaseSize = 0;    // 4 (PE32) or 8 (PE32+)
     uint32_t certificateOffset = 0;  // the signature's table, a file offset; size 0: not signed
     uint32_t certificateSize = 0;
+    uint32_t certificateEntry = 0;  // where the table's offset and size lie in the headers; 0: no such entry
 };
 
 // False unless `bytes` (available of them) hold complete MZ and PE headers,

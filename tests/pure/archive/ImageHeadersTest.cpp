@@ -103,6 +103,21 @@ TEST(ImageHeaders, TheSameHeadersDifferOnlyInTheImageBase) {
     }
 }
 
+TEST(BundleMark, AnUnmarkedCopyIsThePlainProgramAgain) {
+    for (bool plus : {false, true}) {
+        Bytes plain = Headers(plus);
+        Bytes bundled = Headers(plus, 0x5000, 0x700);  // signed after bundling
+        WriteBundleMark(bundled.data(), 0xC0FFEE01u);
+        UnmarkProgram(bundled.data(), bundled.size());
+        EXPECT_EQ(bundled, plain) << plus;
+        uint32_t crc = 0;
+        EXPECT_FALSE(ReadBundleMark(bundled.data(), &crc));
+    }
+    Bytes tiny(kBundleMarkEnd - 1, 'x');
+    UnmarkProgram(tiny.data(), tiny.size());  // too short to hold a mark: left alone
+    EXPECT_EQ(tiny, Bytes(kBundleMarkEnd - 1, 'x'));
+}
+
 TEST(BundleMark, IsWrittenIntoTheReservedWordsAndReadBack) {
     Bytes program = Headers(false);
     uint32_t crc = 0;
