@@ -42,6 +42,7 @@ set(VSETUP_PURE_SOURCES
     shell/UninstallLogMerge.cpp
     shell/FinalPath.cpp
     uninstall/FolderAccessRules.cpp
+    shell/EarlierDefault.cpp
 )
 list(APPEND VSETUP_PURE_SOURCES
     install/ProgressThrottle.cpp

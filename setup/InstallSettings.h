@@ -79,7 +79,8 @@ public:
     // Convenience: adds a complete record for a path or name (kinds 2, 3, 6).
     void AddTextRecord(uint8_t kind, const char* text);
     void AddKeyRecord(HKEY root, const char* keyPath);
-    void AddEarlierDefaultRecord(HKEY root, const char* keyPath, const char* value);
+    // What an extension named before (shell/EarlierDefault.h).
+    void AddEarlierDefaultRecord(const char* extension, const char* value);
     // Writes every record front to back, one WriteFile each; false on a short
     // write. Each record written completely is added to the digest, if given.
     bool WriteUninstallRecords(HANDLE file, Sha256* digest = nullptr) const;
@@ -89,9 +90,9 @@ public:
     LONG WriteRegistryString(HKEY root, const char* keyPath, const char* valueName, const char* text,
                              DWORD alwaysLog);
     void LogNewRegistryKey(HKEY root, const char* keyPath, DWORD alwaysLog);
-    // An extension's default value: the type it named before, when another
-    // program's, is recorded so that the uninstaller can hand it back
-    // (shell/FileAssociations.cpp).
+    // An extension's default value: what it named before (another
+    // program's type, or nothing) is recorded so that the uninstaller can
+    // hand it back (shell/FileAssociations.cpp).
     void WriteExtensionType(const char* extension, const char* fileType);
 
     // Directories (install/CreateDirectoryLogged.cpp): 0 when the directory

@@ -82,10 +82,13 @@ SetupString CurrentDefault(const char* extension) {
 
 }  // namespace
 
+// What the extension named before, also when that was nothing (recorded
+// empty), unless it named our type already: then the earlier installation's
+// log knows what came before.
 void InstallSettings::WriteExtensionType(const char* extension, const char* fileType) {
     SetupString earlier = CurrentDefault(extension);
-    if (!earlier.IsEmpty() && !SameIgnoringAsciiCase(earlier.Get(), fileType))
-        AddEarlierDefaultRecord(HKEY_CLASSES_ROOT, extension, earlier.Get());
+    if (!SameIgnoringAsciiCase(earlier.Get(), fileType))
+        AddEarlierDefaultRecord(extension, earlier.Get());
     WriteRegistryString(HKEY_CLASSES_ROOT, extension, "", fileType, 1);
 }
 

@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "setup/InstallSettings.h"
+#include "shell/EarlierDefault.h"
 #include "shell/Sha256.h"
 #include "shell/UninstallLogMerge.h"
 #include "shell/UninstallRecord.h"
@@ -34,11 +35,8 @@ void InstallSettings::AddKeyRecord(HKEY root, const char* keyPath) {
     EncodeKeyRecord(record, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(root)), keyPath, length);
 }
 
-void InstallSettings::AddEarlierDefaultRecord(HKEY root, const char* keyPath, const char* value) {
-    size_t keyLength = std::strlen(keyPath), valueLength = std::strlen(value);
-    uint8_t* record = AddRecord(UninstallEarlierDefault, EarlierDefaultRecordLength(keyLength, valueLength));
-    EncodeEarlierDefaultRecord(record, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(root)), keyPath, keyLength,
-                               value, valueLength);
+void InstallSettings::AddEarlierDefaultRecord(const char* extension, const char* value) {
+    AddTextRecord(UninstallAppName, EncodeEarlierDefault(extension, value).c_str());
 }
 
 // The earlier records go after all others, in their own order: they are

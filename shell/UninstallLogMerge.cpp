@@ -3,6 +3,7 @@
 #include <set>
 #include <string>
 
+#include "shell/EarlierDefault.h"
 #include "shell/UninstallLogReader.h"
 #include "shell/UninstallRecord.h"
 
@@ -19,8 +20,12 @@ std::vector<RecordSpan> RecordsToCarryOver(const uint8_t* earlier, size_t earlie
     UninstallLogRecord record;
     while (reader.Next(record)) {
         // Repeated earlier records stay repeated: their order lets a key go
-        // after the subkey that kept it.
-        if (record.kind == UninstallAppName || recorded.count(RecordIdentity(record))) continue;
+        // after the subkey that kept it. Of the names, only what extensions
+        // named before the earlier installation is carried.
+        std::string extension, value;
+        bool earlierDefault =
+            record.kind == UninstallAppName && DecodeEarlierDefault(record.text, record.textLength, &extension, &value);
+        if ((record.kind == UninstallAppName && !earlierDefault) || recorded.count(RecordIdentity(record))) continue;
         carried.push_back(RecordSpan{record.offset, LoadLittleEndian32(earlier + record.offset + 4)});
     }
     return carried;

@@ -12,7 +12,6 @@ const char* UninstallKindName(uint8_t kind) {
     case UninstallDirectory: return "DIR";
     case UninstallFile: return "FILE";
     case UninstallAppName: return "APPNAME";
-    case UninstallEarlierDefault: return "WAS";
     default: return "?";
     }
 }
@@ -55,20 +54,6 @@ bool UninstallLogReader::CheckText(UninstallLogRecord& record, size_t textStart,
     return true;
 }
 
-// A key path and, after its NUL, a value that ends where CheckText wants a text to.
-bool UninstallLogReader::CheckKeyAndValue(UninstallLogRecord& record, size_t textStart, uint32_t length) {
-    const uint8_t* key = image_ + offset_ + textStart;
-    const void* nul = std::memchr(key, 0, length - textStart - 4);
-    if (!nul) return Fail("key path has no terminating NUL before its value");
-    size_t keyLength = static_cast<const uint8_t*>(nul) - key;
-    if (!CheckText(record, textStart + keyLength + 1, length)) return false;
-    record.value = record.text;
-    record.valueLength = record.textLength;
-    record.text = reinterpret_cast<const char*>(key);
-    record.textLength = keyLength;
-    return true;
-}
-
 bool UninstallLogReader::Next(UninstallLogRecord& record) {
     if (failed_) return false;
     // Every installation records at least its own name and its log.
@@ -81,12 +66,9 @@ bool UninstallLogReader::Next(UninstallLogRecord& record) {
     const uint8_t* at = image_ + offset_;
     uint8_t kind = at[0];
     uint32_t length = LoadLittleEndian32(at + 4);
-    bool keyed = kind == UninstallKey || kind == UninstallEarlierDefault;
-    if (!keyed && kind != UninstallDirectory && kind != UninstallFile && kind != UninstallAppName)
+    if (kind != UninstallKey && kind != UninstallDirectory && kind != UninstallFile && kind != UninstallAppName)
         return Fail("unknown record kind %u", kind);
-    uint32_t minimum = kind == UninstallKey             ? KeyRecordLength(0)
-                       : kind == UninstallEarlierDefault ? EarlierDefaultRecordLength(0, 0)
-                                                         : TextRecordLength(0);
+    uint32_t minimum = kind == UninstallKey ? KeyRecordLength(0) : TextRecordLength(0);
     if (length < minimum)
         return Fail("length %lu is less than the %lu bytes of an empty %s record", static_cast<unsigned long>(length),
                     static_cast<unsigned long>(minimum), UninstallKindName(kind));
@@ -97,15 +79,13 @@ bool UninstallLogReader::Next(UninstallLogRecord& record) {
     record.offset = offset_;
     record.kind = kind;
     size_t textStart = kRecordHeaderSize;
-    if (keyed) {
+    if (kind == UninstallKey) {
         record.rootKey = LoadLittleEndian32(at + 8);
         if (!RootKeyName(record.rootKey))
             return Fail("unknown registry root 0x%08lX", static_cast<unsigned long>(record.rootKey));
         textStart += 4;
     }
-    bool sound = kind == UninstallEarlierDefault ? CheckKeyAndValue(record, textStart, length)
-                                                 : CheckText(record, textStart, length);
-    if (!sound) return false;
+    if (!CheckText(record, textStart, length)) return false;
     offset_ += length;
     return true;
 }

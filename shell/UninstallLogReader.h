@@ -11,8 +11,6 @@ struct UninstallLogRecord {
     uint32_t rootKey = 0;    // UninstallKey only: 0x80000000, 0x80000001 or 0x80000002
     const char* text = "";   // path, key path or name; NUL-terminated inside the image
     size_t textLength = 0;
-    const char* value = "";  // UninstallEarlierDefault only: the extension's earlier default value
-    size_t valueLength = 0;
 };
 
 struct UninstallLogError {
@@ -34,7 +32,6 @@ public:
 private:
     bool Fail(const char* format, ...);
     bool CheckText(UninstallLogRecord& record, size_t textStart, uint32_t length);
-    bool CheckKeyAndValue(UninstallLogRecord& record, size_t textStart, uint32_t length);
 
     const uint8_t* image_;
     size_t size_;
@@ -47,7 +44,7 @@ private:
 // records (those before any damage) goes to recordCount when it is given.
 bool ValidateUninstallLog(const uint8_t* image, size_t size, size_t* recordCount, UninstallLogError* error);
 
-// "FILE", "DIR", "KEY", "APPNAME", "WAS"; "?" for any other kind.
+// "FILE", "DIR", "KEY", "APPNAME"; "?" for any other kind.
 const char* UninstallKindName(uint8_t kind);
 // "HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE"; null otherwise.
 const char* RootKeyName(uint32_t rootKey);

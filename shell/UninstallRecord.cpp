@@ -16,9 +16,6 @@ uint32_t LoadLittleEndian32(const uint8_t* in) {
 
 uint32_t TextRecordLength(size_t textLength) { return static_cast<uint32_t>(textLength + 12); }
 uint32_t KeyRecordLength(size_t keyPathLength) { return static_cast<uint32_t>(keyPathLength + 16); }
-uint32_t EarlierDefaultRecordLength(size_t keyPathLength, size_t valueLength) {
-    return static_cast<uint32_t>(keyPathLength + valueLength + 17);
-}
 
 static void EncodeHeader(uint8_t* out, uint8_t kind, uint32_t totalLength) {
     out[0] = kind;
@@ -39,17 +36,4 @@ void EncodeKeyRecord(uint8_t* out, uint32_t rootKey, const char* keyPath, size_t
     StoreLittleEndian32(out + 8, rootKey);
     if (keyPathLength) std::memcpy(out + 12, keyPath, keyPathLength);
     std::memset(out + 12 + keyPathLength, 0, 4);
-}
-
-void EncodeEarlierDefaultRecord(uint8_t* out, uint32_t rootKey, const char* keyPath, size_t keyPathLength,
-                                const char* value, size_t valueLength) {
-    uint32_t total = EarlierDefaultRecordLength(keyPathLength, valueLength);
-    EncodeHeader(out, UninstallEarlierDefault, total);
-    StoreLittleEndian32(out + 8, rootKey);
-    uint8_t* at = out + 12;
-    if (keyPathLength) std::memcpy(at, keyPath, keyPathLength);
-    at[keyPathLength] = 0;
-    at += keyPathLength + 1;
-    if (valueLength) std::memcpy(at, value, valueLength);
-    std::memset(at + valueLength, 0, 4);
 }

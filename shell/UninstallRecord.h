@@ -10,11 +10,6 @@ enum UninstallRecordKind : uint8_t {
     UninstallDirectory = 2,
     UninstallFile = 3,
     UninstallAppName = 6,
-    // The default value an extension key had when the setup pointed it at
-    // its own file type: another program's type, which the uninstaller
-    // hands back. Root and key path as in UninstallKey, then the earlier
-    // value, NUL-terminated, and 3 filler bytes.
-    UninstallEarlierDefault = 7,
 };
 
 constexpr uint32_t kRecordHeaderSize = 8;
@@ -22,14 +17,11 @@ constexpr uint32_t kRecordHeaderSize = 8;
 // Total length of a record for a text of the given length.
 uint32_t TextRecordLength(size_t textLength);  // kinds 2, 3, 6: n + 12
 uint32_t KeyRecordLength(size_t keyPathLength);  // kind 1: n + 16
-uint32_t EarlierDefaultRecordLength(size_t keyPathLength, size_t valueLength);  // kind 7: n + m + 17
 
 // Encoders write the whole record (filler bytes zero) into out, which must
 // hold the record's total length.
 void EncodeTextRecord(uint8_t* out, uint8_t kind, const char* text, size_t textLength);
 void EncodeKeyRecord(uint8_t* out, uint32_t rootKey, const char* keyPath, size_t keyPathLength);
-void EncodeEarlierDefaultRecord(uint8_t* out, uint32_t rootKey, const char* keyPath, size_t keyPathLength,
-                                const char* value, size_t valueLength);
 
 void StoreLittleEndian32(uint8_t* out, uint32_t value);
 uint32_t LoadLittleEndian32(const uint8_t* in);

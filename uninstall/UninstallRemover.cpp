@@ -4,6 +4,7 @@
 #include <map>
 #include <set>
 
+#include "shell/EarlierDefault.h"
 #include "shell/UninstallLogReader.h"
 #include "shell/UninstallRecord.h"
 
@@ -43,10 +44,13 @@ public:
     // extension is removed only while it still names one of them, and the
     // other programs' types that extensions named before.
     void NoteFileType(const UninstallLogRecord& record) {
-        if (record.kind == UninstallEarlierDefault) {
-            if (PlaceOfKey(scope_, record.rootKey, record.text) == KeyExtension)
-                earlierTypes_[FoldCase(std::string(record.text, record.textLength))] =
-                    std::string(record.value, record.valueLength);
+        if (record.kind == UninstallAppName) {
+            std::string extension, value;
+            bool name = !nameSeen_;  // the first is the application's name, whatever it holds
+            nameSeen_ = true;
+            if (!name && DecodeEarlierDefault(record.text, record.textLength, &extension, &value) &&
+                PlaceOfKey(scope_, kClassesRoot, extension.c_str()) == KeyExtension)
+                earlierTypes_[FoldCase(extension)] = value;
             return;
         }
         if (record.kind != UninstallKey) return;
@@ -55,7 +59,7 @@ public:
     }
 
     void Handle(const UninstallLogRecord& record) {
-        if (record.kind == UninstallAppName || record.kind == UninstallEarlierDefault) return;
+        if (record.kind == UninstallAppName) return;
         size_t item = ItemOf(record);
         bool last = (record.kind == UninstallFile && IsLogFile(scope_, record.text)) ||
                     (record.kind == UninstallKey && IsUninstallEntryKey(scope_, record.rootKey, record.text));
@@ -170,8 +174,9 @@ private:
     }
 
     // An extension that still names our type goes back to the type it named
-    // before; without one it goes, or, kept for another program's subkeys,
-    // loses the default value that names the type being removed.
+    // before. One that named none goes, or, kept for another program's
+    // subkeys, names none again. Without a record of what came before (a
+    // log of an older setup) it goes only when nothing is below it.
     RemovalOutcome RemoveExtension(const UninstallLogRecord& record) {
         std::string extension = FoldCase(std::string(record.text, record.textLength));
         if (handedBack_.count(extension)) return RemovalDone;  // a later record of the same extension
@@ -179,12 +184,13 @@ private:
         if (owner != RemovalDone) return owner;
         auto earlier = earlierTypes_.find(extension);
         RemovalOutcome outcome;
-        if (earlier != earlierTypes_.end()) {
+        if (earlier != earlierTypes_.end() && !earlier->second.empty()) {
             outcome = target_.SetKeyDefault(record.rootKey, record.text, earlier->second.c_str());
             if (outcome == RemovalDone) handedBack_.insert(extension);
         } else {
             outcome = target_.RemoveKey(record.rootKey, record.text);
-            if (outcome == RemovalKept && target_.SetKeyDefault(record.rootKey, record.text, nullptr) == RemovalFailed)
+            if (outcome == RemovalKept && earlier != earlierTypes_.end() &&
+                target_.SetKeyDefault(record.rootKey, record.text, nullptr) == RemovalFailed)
                 outcome = RemovalFailed;
         }
         if (outcome == RemovalDone || outcome == RemovalKept) report_.associationsChanged = true;
@@ -221,6 +227,7 @@ private:
     std::set<std::string> fileTypes_;
     std::map<std::string, std::string> earlierTypes_;  // extension, folded -> the type it named before
     std::set<std::string> handedBack_;
+    bool nameSeen_ = false;
     std::vector<Deferred> deferred_;
 };
 

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "shell/EarlierDefault.h"
 #include "shell/UninstallLogMerge.h"
 #include "shell/UninstallLogReader.h"
 
@@ -29,17 +30,6 @@ Bytes KeyRecord(uint32_t root, const std::string& keyPath) {
     Append32(out, static_cast<uint32_t>(keyPath.size() + 16));
     Append32(out, root);
     out.insert(out.end(), keyPath.begin(), keyPath.end());
-    out.insert(out.end(), {0, 0, 0, 0});
-    return out;
-}
-
-Bytes EarlierDefaultRecord(uint32_t root, const std::string& keyPath, const std::string& value) {
-    Bytes out = {7, 0, 0, 0};
-    Append32(out, static_cast<uint32_t>(keyPath.size() + value.size() + 17));
-    Append32(out, root);
-    out.insert(out.end(), keyPath.begin(), keyPath.end());
-    out.push_back(0);
-    out.insert(out.end(), value.begin(), value.end());
     out.insert(out.end(), {0, 0, 0, 0});
     return out;
 }
@@ -168,7 +158,7 @@ TEST(UninstallLogReader, LengthDisagreeingWithTextIsReported) {
 }
 
 TEST(UninstallLogReader, UnknownKindsAndRootsAreReported) {
-    for (uint8_t kind : {0, 4, 5, 8, 255}) {
+    for (uint8_t kind : {0, 4, 5, 7, 255}) {
         Bytes image = Concat({kAppName, kDir});
         image[20] = kind;
         UninstallLogError error = ExpectDamage(image, 1);
@@ -180,41 +170,6 @@ TEST(UninstallLogReader, UnknownKindsAndRootsAreReported) {
     UninstallLogError error = ExpectDamage(image, 1);
     EXPECT_EQ(error.offset, 20u);
     EXPECT_NE(std::string(error.message).find("0x80000003"), std::string::npos) << error.message;
-}
-
-// An extension's earlier default value: the key path, then the value.
-TEST(UninstallLogReader, EarlierDefaultsCarryKeyPathAndValue) {
-    Bytes image = Concat({kAppName, EarlierDefaultRecord(0x80000000u, ".SAV", "OtherGame.SaveFile"),
-                          EarlierDefaultRecord(0x80000000u, ".txt", "")});
-    UninstallLogReader reader(image.data(), image.size());
-    UninstallLogRecord record;
-    ASSERT_TRUE(reader.Next(record));
-    ASSERT_TRUE(reader.Next(record));
-    EXPECT_EQ(record.kind, 7);
-    EXPECT_EQ(record.offset, 20u);
-    EXPECT_EQ(record.rootKey, 0x80000000u);
-    EXPECT_EQ(std::string(record.text, record.textLength), ".SAV");
-    EXPECT_EQ(std::string(record.value, record.valueLength), "OtherGame.SaveFile");
-    ASSERT_TRUE(reader.Next(record));
-    EXPECT_EQ(std::string(record.text, record.textLength), ".txt");
-    EXPECT_EQ(record.valueLength, 0u);
-    EXPECT_FALSE(reader.Next(record));
-    EXPECT_FALSE(reader.Failed());
-    EXPECT_STREQ(UninstallKindName(7), "WAS");
-}
-
-TEST(UninstallLogReader, EarlierDefaultsThatDoNotHoldTogetherAreDamage) {
-    Bytes noSeparator = Concat({kAppName, EarlierDefaultRecord(0x80000000u, ".SAV", "Other")});
-    noSeparator[20 + 12 + 4] = 'x';  // the NUL after the key path
-    EXPECT_NE(std::string(ExpectDamage(noSeparator, 1).message).find("key path"), std::string::npos);
-    Bytes longer = Concat({kAppName, EarlierDefaultRecord(0x80000000u, ".SAV", "Other"), kDir});
-    SetLength(longer, 20, 17 + 4 + 5 + 1);  // the value's NUL one byte early
-    ExpectDamage(longer, 1);
-    Bytes tooShort = Concat({kAppName, EarlierDefaultRecord(0x80000000u, "", "")});
-    SetLength(tooShort, 20, 16);
-    ExpectDamage(tooShort, 1);
-    Bytes badRoot = Concat({kAppName, EarlierDefaultRecord(0x80000009u, ".SAV", "Other")});
-    EXPECT_NE(std::string(ExpectDamage(badRoot, 1).message).find("0x80000009"), std::string::npos);
 }
 
 // Texts come from SETUP.DAT verbatim: any byte but NUL belongs to them.
@@ -287,6 +242,19 @@ TEST(UninstallLogMerge, RecordedFilesAreTheEarlierFileRecordsFolded) {
     Bytes damaged = earlier;
     damaged.resize(damaged.size() - 5);  // sound records before the damage still count
     EXPECT_EQ(RecordedFiles(damaged.data(), damaged.size()).size(), 2u);
+}
+
+// What extensions named before the earlier installation goes on to the new
+// log, unless the new one recorded the same; other names never do.
+TEST(UninstallLogMerge, CarriesWhatExtensionsNamedBefore) {
+    Bytes sav = TextRecord(6, EncodeEarlierDefault(".SAV", "Other.Save"));
+    Bytes gam = TextRecord(6, EncodeEarlierDefault(".GAM", ""));
+    Bytes earlier = Concat({TextRecord(6, "Varnplay"), sav, TextRecord(6, "Second Name"), gam});
+    Bytes again = TextRecord(6, EncodeEarlierDefault(".gam", ""));
+    std::vector<RecordSpan> carried = RecordsToCarryOver(earlier.data(), earlier.size(), {again.data()});
+    ASSERT_EQ(carried.size(), 1u);
+    EXPECT_EQ(carried[0].offset, 20u);
+    EXPECT_EQ(carried[0].length, sav.size());
 }
 
 }  // namespace

@@ -28,15 +28,6 @@ TEST(UninstallRecordEncoding, KeyRecordIsPathLengthPlusSixteenWithRootValue) {
     EXPECT_EQ(0, std::memcmp(out.data(), expected, sizeof expected));
 }
 
-TEST(UninstallRecordEncoding, EarlierDefaultHoldsRootKeyPathAndValue) {
-    std::vector<uint8_t> out(EarlierDefaultRecordLength(4, 5), 0xEE);
-    ASSERT_EQ(out.size(), 26u);
-    EncodeEarlierDefaultRecord(out.data(), 0x80000000u, ".SAV", 4, "Other", 5);
-    const uint8_t expected[] = {7, 0, 0, 0, 26, 0, 0, 0, 0x00, 0x00, 0x00, 0x80, '.', 'S', 'A',
-                                'V', 0, 'O', 't', 'h', 'e', 'r', 0, 0, 0, 0};
-    EXPECT_EQ(out, std::vector<uint8_t>(expected, expected + sizeof expected));
-}
-
 TEST(UninstallRecordEncoding, EmptyTextsStillCarryNulAndFiller) {
     std::vector<uint8_t> out(16, 0xCC);
     EncodeTextRecord(out.data(), UninstallAppName, "", 0);

@@ -7,6 +7,7 @@
 #include <tuple>
 #include <vector>
 
+#include "shell/EarlierDefault.h"
 #include "shell/UninstallRecord.h"
 #include "uninstall/FolderAccessRules.h"
 #include "uninstall/UninstallRemover.h"
@@ -123,11 +124,7 @@ public:
     LogBuilder& File(const std::string& path) { return Text(UninstallFile, path); }
     LogBuilder& Folder(const std::string& path) { return Text(UninstallDirectory, path); }
     LogBuilder& Earlier(const std::string& extension, const std::string& type) {
-        size_t at = image.size();
-        image.resize(at + EarlierDefaultRecordLength(extension.size(), type.size()));
-        EncodeEarlierDefaultRecord(&image[at], kClassesRoot, extension.data(), extension.size(), type.data(),
-                                   type.size());
-        return *this;
+        return Text(UninstallAppName, EncodeEarlierDefault(extension, type));
     }
     LogBuilder& Key(uint32_t root, const std::string& path) {
         size_t at = image.size();
@@ -458,8 +455,9 @@ TEST(UninstallRemover, ExtensionTakenOverByAnotherProgramStays) {
     EXPECT_EQ(RemovalExitStatus(report), 0);
 }
 
-// Another program's extension goes back to its type; ours without an
-// earlier type goes, or, kept for another program's subkeys, names nothing.
+// Another program's extension goes back to its type; one that named none
+// goes, or, kept for another program's subkeys, names none again; without a
+// record (an older setup's log) it is kept as it always was.
 TEST(UninstallRemover, OtherProgramsExtensionsAreHandedBack) {
     LogBuilder log;
     log.Text(UninstallAppName, "Devi Dezir")
@@ -470,13 +468,17 @@ TEST(UninstallRemover, OtherProgramsExtensionsAreHandedBack) {
         .Key(kClassesRoot, ".LPS")
         .Earlier(".LPS", "Taken.Later")
         .Key(kClassesRoot, ".TXT")
-        .Key(kClassesRoot, ".NEW");
+        .Earlier(".TXT", "")
+        .Key(kClassesRoot, ".NEW")
+        .Earlier(".NEW", "")
+        .Key(kClassesRoot, ".OLD");
     FakeTarget target;
     target.keys = {{"HKCR:.SAV", "Devi Dezir.Save"},  {"HKCR:.SAV\\ShellNew", "x"},
                    {"HKCR:Devi Dezir.Save", "Devi Dezir Saved Game"},
                    {"HKCR:.LPS", "Someone.Else"},      // taken over since: stays as it is
                    {"HKCR:.TXT", "Devi Dezir.Save"},   {"HKCR:.TXT\\OpenWithProgids", "x"},
-                   {"HKCR:.NEW", "devi dezir.save"}};
+                   {"HKCR:.NEW", "devi dezir.save"},
+                   {"HKCR:.OLD", "Devi Dezir.Save"},   {"HKCR:.OLD\\ShellNew", "x"}};
     RemovalScope scope = TestScope();
     scope.appName = "Devi Dezir";
     RemovalReport report = RunRemoval(log, target, scope);
@@ -488,7 +490,10 @@ TEST(UninstallRemover, OtherProgramsExtensionsAreHandedBack) {
     ASSERT_EQ(target.keys.count("HKCR:.TXT"), 1u);  // kept for its subkey, naming no type
     EXPECT_EQ(target.keys["HKCR:.TXT"], "");
     EXPECT_EQ(target.keys.count("HKCR:.NEW"), 0u);
-    EXPECT_EQ(report.kept, (std::vector<std::string>{"HKEY_CLASSES_ROOT\\.LPS", "HKEY_CLASSES_ROOT\\.TXT"}));
+    EXPECT_EQ(target.keys["HKCR:.OLD"], "Devi Dezir.Save");
+    EXPECT_FALSE(target.Called("default HKCR:.OLD = (none)"));
+    EXPECT_EQ(report.kept, (std::vector<std::string>{"HKEY_CLASSES_ROOT\\.LPS", "HKEY_CLASSES_ROOT\\.TXT",
+                                                     "HKEY_CLASSES_ROOT\\.OLD"}));
     EXPECT_TRUE(report.failed.empty());
     EXPECT_TRUE(report.associationsChanged);
     EXPECT_EQ(RemovalExitStatus(report), 0);
@@ -496,14 +501,38 @@ TEST(UninstallRemover, OtherProgramsExtensionsAreHandedBack) {
 
 // Earlier values name only extensions: any other key in such a record is
 // never written.
+// and only records after the application's name count.
 TEST(UninstallRemover, EarlierValuesOfOtherKeysAreIgnored) {
     LogBuilder log;
-    log.Text(UninstallAppName, "Varnplay").Key(kClassesRoot, "VARN.Game").Earlier("VARN.Game", "Evil");
+    log.Earlier(".SAV", "Named.First")  // in the name's place: the name, whatever it holds
+        .Key(kClassesRoot, "VARN.Game")
+        .Earlier("VARN.Game", "Evil")
+        .Key(kClassesRoot, ".SAV")
+        .Key(kClassesRoot, "VARN.Save");
     FakeTarget target;
-    target.keys = {{"HKCR:VARN.Game", "VARN Game"}};
+    target.keys = {{"HKCR:VARN.Game", "VARN Game"}, {"HKCR:.SAV", "VARN.Save"}, {"HKCR:VARN.Save", "x"}};
     RunRemoval(log, target);
     EXPECT_EQ(target.keys.count("HKCR:VARN.Game"), 0u);
+    EXPECT_EQ(target.keys.count("HKCR:.SAV"), 0u);
     for (const std::string& call : target.calls) EXPECT_EQ(call.find("default"), std::string::npos) << call;
+}
+
+TEST(EarlierDefault, EncodesExtensionAndValueInANameOnlyThisReads) {
+    std::string extension, value;
+    std::string text = EncodeEarlierDefault(".SAV", "Other\x01Game Save");
+    EXPECT_EQ(text, std::string("\x01" "earlier default\x01.SAV\x01Other\x01Game Save"));
+    ASSERT_TRUE(DecodeEarlierDefault(text.data(), text.size(), &extension, &value));
+    EXPECT_EQ(extension, ".SAV");
+    EXPECT_EQ(value, "Other\x01Game Save");
+    text = EncodeEarlierDefault(".txt", "");
+    ASSERT_TRUE(DecodeEarlierDefault(text.data(), text.size(), &extension, &value));
+    EXPECT_EQ(extension, ".txt");
+    EXPECT_EQ(value, "");
+    for (const std::string& name : {std::string("Varnplay"), std::string("\x01" "earlier default\x01"),
+                                    std::string("\x01" "earlier default\x01.SAV"),
+                                    std::string("\x01" "earlier default\x01\x01Other"),
+                                    std::string("\x01" "earlier defaulT\x01.SAV\x01Other")})
+        EXPECT_FALSE(DecodeEarlierDefault(name.data(), name.size(), &extension, &value)) << name;
 }
 
 TEST(UninstallRemover, ProgressCountsEveryRecord) {

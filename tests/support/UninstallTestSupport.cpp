@@ -21,10 +21,6 @@ std::vector<LoggedRecord> ListedRecords(const InstallSettings& settings) {
         if (record[0] == UninstallKey) {
             entry.root = LoadLittleEndian32(record + 8);
             entry.text = reinterpret_cast<const char*>(record + 12);
-        } else if (record[0] == UninstallEarlierDefault) {
-            entry.root = LoadLittleEndian32(record + 8);
-            entry.text = reinterpret_cast<const char*>(record + 12);
-            entry.text += " = " + std::string(reinterpret_cast<const char*>(record + 12 + entry.text.size() + 1));
         } else {
             entry.text = reinterpret_cast<const char*>(record + 8);
         }

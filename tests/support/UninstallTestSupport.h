@@ -16,8 +16,8 @@ namespace logtest {
 
 struct LoggedRecord {
     uint8_t kind;
-    uint32_t root;  // keys and earlier values only
-    std::string text;  // an earlier value: "KEY = VALUE"
+    uint32_t root;  // keys only
+    std::string text;
     bool operator==(const LoggedRecord& other) const {
         return kind == other.kind && root == other.root && text == other.text;
     }

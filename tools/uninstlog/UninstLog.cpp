@@ -3,12 +3,14 @@
 // be read or the command line is wrong.
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <vector>
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
 #endif
 
+#include "shell/EarlierDefault.h"
 #include "shell/UninstallLogReader.h"
 #include "shell/UninstallRecord.h"
 
@@ -48,18 +50,28 @@ void PrintText(const char* text, size_t length) {
     }
 }
 
-void PrintRecord(const UninstallLogRecord& record) {
+// An application-name record after the first may hold what an extension
+// named before the installation.
+bool PrintEarlierDefault(const UninstallLogRecord& record) {
+    std::string extension, value;
+    if (!DecodeEarlierDefault(record.text, record.textLength, &extension, &value)) return false;
+    std::fputs("WAS HKEY_CLASSES_ROOT ", stdout);
+    PrintText(extension.data(), extension.size());
+    std::fputs(" = ", stdout);
+    PrintText(value.data(), value.size());
+    std::fputc('\n', stdout);
+    return true;
+}
+
+void PrintRecord(const UninstallLogRecord& record, bool firstName) {
+    if (record.kind == UninstallAppName && !firstName && PrintEarlierDefault(record)) return;
     std::fputs(UninstallKindName(record.kind), stdout);
     std::fputc(' ', stdout);
-    if (record.kind == UninstallKey || record.kind == UninstallEarlierDefault) {
+    if (record.kind == UninstallKey) {
         std::fputs(RootKeyName(record.rootKey), stdout);
         std::fputc(' ', stdout);
     }
     PrintText(record.text, record.textLength);
-    if (record.kind == UninstallEarlierDefault) {  // a key path holds no "=" the setup writes
-        std::fputs(" = ", stdout);
-        PrintText(record.value, record.valueLength);
-    }
     std::fputc('\n', stdout);
 }
 
@@ -80,7 +92,10 @@ int main(int argc, char** argv) {
     }
     UninstallLogReader reader(image.data(), image.size());
     UninstallLogRecord record;
-    while (reader.Next(record)) PrintRecord(record);
+    for (bool nameSeen = false; reader.Next(record);) {
+        PrintRecord(record, !nameSeen && record.kind == UninstallAppName);
+        nameSeen = nameSeen || record.kind == UninstallAppName;
+    }
     std::fflush(stdout);
     if (reader.Failed()) {
         std::fprintf(stderr, "uninstlog: %s: damaged record at offset %lu: %s\n", argv[1],

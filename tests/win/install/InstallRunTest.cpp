@@ -89,6 +89,7 @@ TEST_F(InstallRun, PlayerInstallsRecordsAndReportsEverything) {
         ClassKey("VARN.Save"),
         ClassKey(".SAV"),
         ClassKey(".SAV"),
+        "WAS HKEY_CLASSES_ROOT .SAV = ",  // named nothing before
         ClassKey("VARN.Game\\DefaultIcon"),
         ClassKey("VARN.Game\\shell\\open\\command"),
         ClassKey("VARN.Game\\shell\\open"),
@@ -96,6 +97,7 @@ TEST_F(InstallRun, PlayerInstallsRecordsAndReportsEverything) {
         ClassKey("VARN.Game"),
         ClassKey(".GAM"),
         ClassKey(".GAM"),
+        "WAS HKEY_CLASSES_ROOT .GAM = ",
         "FILE " + menu + "\\ReadMe.lnk",
         "FILE " + menu + "\\Varnplay Interpreter.lnk",
         "DIR " + menu,
@@ -180,12 +182,13 @@ TEST_F(InstallRun, SingleGameWithABlankInItsName) {
     EXPECT_EQ(ReadRegistryString(HKEY_CLASSES_ROOT, "Devi Dezir.Save\\DefaultIcon", ""), pd + "\\devi.exe,2");
     EXPECT_FALSE(logtest::RegistryKeyExists(HKEY_CURRENT_USER, "Software\\VARN"));
     std::vector<std::string> lines = LogLines(LogNameIn(pd));
-    ASSERT_GE(lines.size(), 11u);
+    ASSERT_GE(lines.size(), 12u);
     EXPECT_EQ(lines[0], "APPNAME Devi Dezir");
     EXPECT_EQ(lines[3], "FILE " + pd + "\\Uninstall Devi Dezir.lnk");
     EXPECT_EQ(lines[4], ClassKey("Devi Dezir.Save\\DefaultIcon"));  // no settings flags before the association
     EXPECT_EQ(lines[9], ClassKey(".SAV"));
-    EXPECT_EQ(lines[10], "FILE " + menu + "\\Devi Dezir.lnk");
+    EXPECT_EQ(lines[10], "WAS HKEY_CLASSES_ROOT .SAV = ");
+    EXPECT_EQ(lines[11], "FILE " + menu + "\\Devi Dezir.lnk");
     char documents[MAX_PATH] = {};
     SHGetFolderPathA(nullptr, CSIDL_PERSONAL, nullptr, 0, documents);
     std::string saves = std::string(documents) + "\\Devi Saves";

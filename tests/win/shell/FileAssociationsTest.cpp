@@ -1,6 +1,7 @@
 #include <algorithm>
 
 #include "ShellFixture.h"
+#include "shell/EarlierDefault.h"
 
 namespace {
 
@@ -12,6 +13,11 @@ std::vector<LoggedRecord> NewestFirst(std::vector<LoggedRecord> oldestFirst) {
 }
 
 LoggedRecord ClassKey(const std::string& path) { return Key(HKEY_CLASSES_ROOT, path); }
+
+// What an extension named before: another program's type, or nothing.
+LoggedRecord Earlier(const std::string& extension, const std::string& value = "") {
+    return LoggedRecord{UninstallAppName, 0, EncodeEarlierDefault(extension, value)};
+}
 
 std::string Classes(const char* key, const char* value = "") { return ReadRegistryString(HKEY_CLASSES_ROOT, key, value); }
 
@@ -38,9 +44,10 @@ TEST_F(FileAssociations, PlayerWritesTheTenValuesAndRecordsEveryKey) {
     settings->WriteFileAssociations();
     ExpectPlayerValues(programDir_, programDir_ + "\\");
     EXPECT_EQ(logtest::ListedRecords(*settings),
-              NewestFirst({ClassKey(".GAM"), ClassKey(".GAM"), ClassKey("VARN.Game"), ClassKey("VARN.Game\\shell"),
-                           ClassKey("VARN.Game\\shell\\open"), ClassKey("VARN.Game\\shell\\open\\command"),
-                           ClassKey("VARN.Game\\DefaultIcon"), ClassKey(".SAV"), ClassKey(".SAV"),
+              NewestFirst({Earlier(".GAM"), ClassKey(".GAM"), ClassKey(".GAM"), ClassKey("VARN.Game"),
+                           ClassKey("VARN.Game\\shell"), ClassKey("VARN.Game\\shell\\open"),
+                           ClassKey("VARN.Game\\shell\\open\\command"), ClassKey("VARN.Game\\DefaultIcon"),
+                           Earlier(".SAV"), ClassKey(".SAV"), ClassKey(".SAV"),
                            ClassKey("VARN.Save"), ClassKey("VARN.Save\\shell"), ClassKey("VARN.Save\\shell\\open"),
                            ClassKey("VARN.Save\\shell\\open\\command"), ClassKey("VARN.Save\\DefaultIcon")}));
     EXPECT_EQ(Classes(".VDC"), "<missing>");
@@ -71,27 +78,26 @@ TEST_F(FileAssociations, ExistingExtensionKeyIsStillRecorded) {
     EXPECT_EQ(std::count(records.begin(), records.end(), ClassKey(".SAV")), 2);
 }
 
-// Only a type that is another program's is recorded, once, before the key.
+// Another program's type is recorded once, before the key; a type that is
+// ours already is not (the earlier installation's log knows what came before).
 TEST_F(FileAssociations, OtherProgramsTypesAreRecordedBeforeTheyAreReplaced) {
     ASSERT_EQ(RegSetValueA(HKEY_CLASSES_ROOT, ".GAM", REG_SZ, "OtherGame.Story", 15), ERROR_SUCCESS);
-    ASSERT_EQ(RegSetValueA(HKEY_CLASSES_ROOT, ".SAV", REG_SZ, "varn.save", 9), ERROR_SUCCESS);  // ours already
+    ASSERT_EQ(RegSetValueA(HKEY_CLASSES_ROOT, ".SAV", REG_SZ, "varn.save", 9), ERROR_SUCCESS);
     auto settings = MakeSettings("Varnplay", "varnplay.exe", 0, 0, "", "", 0);
     settings->WriteFileAssociations();
     EXPECT_EQ(Classes(".GAM"), "VARN.Game");
     auto records = logtest::ListedRecords(*settings);
-    LoggedRecord earlier{UninstallEarlierDefault, 0x80000000u, ".GAM = OtherGame.Story"};
-    EXPECT_EQ(std::count(records.begin(), records.end(), earlier), 1);
-    EXPECT_EQ(records.back(), earlier);  // the oldest: before the key it speaks of
-    for (const LoggedRecord& record : records)
-        EXPECT_TRUE(record.kind != UninstallEarlierDefault || record == earlier) << record.text;
+    EXPECT_EQ(records.back(), Earlier(".GAM", "OtherGame.Story"));  // the oldest: before the key it speaks of
+    size_t names = 0;
+    for (const LoggedRecord& record : records) names += record.kind == UninstallAppName;
+    EXPECT_EQ(names, 1u);
 
     ASSERT_EQ(RegSetValueA(HKEY_CLASSES_ROOT, ".DDZ", REG_SZ, "txtfile", 7), ERROR_SUCCESS);
     auto game = MakeSettings("Devi Dezir", "lostpig.exe", 0, 1, "", "", 0);
     game->saveSuffix.Assign("DDZ");
     game->WriteGameSaveAssociation();
     EXPECT_EQ(Classes(".DDZ"), "Devi Dezir.Save");
-    EXPECT_EQ(logtest::ListedRecords(*game).back(),
-              (LoggedRecord{UninstallEarlierDefault, 0x80000000u, ".DDZ = txtfile"}));
+    EXPECT_EQ(logtest::ListedRecords(*game).back(), Earlier(".DDZ", "txtfile"));
 }
 
 TEST_F(FileAssociations, WorkbenchWritesItsSixValuesAndBothFlags) {
@@ -112,7 +118,8 @@ TEST_F(FileAssociations, WorkbenchWritesItsSixValuesAndBothFlags) {
     LoggedRecord settingsKey = Key(HKEY_CURRENT_USER, kSettingsKey);
     EXPECT_EQ(logtest::ListedRecords(*settings),
               NewestFirst({ClassKey("VARN.Game"), ClassKey("VARN.Game\\shell"), ClassKey("VARN.Game\\shell\\debug"),
-                           ClassKey("VARN.Game\\shell\\debug\\command"), ClassKey(".VDC"), ClassKey("VARN.DebugConfig"),
+                           ClassKey("VARN.Game\\shell\\debug\\command"), Earlier(".VDC"), ClassKey(".VDC"),
+                           ClassKey("VARN.DebugConfig"),
                            ClassKey("VARN.DebugConfig\\shell"), ClassKey("VARN.DebugConfig\\shell\\open"),
                            ClassKey("VARN.DebugConfig\\shell\\open\\command"), ClassKey("VARN.DebugConfig\\DefaultIcon"),
                            Key(HKEY_CURRENT_USER, "Software\\VARN"), Key(HKEY_CURRENT_USER, "Software\\VARN\\Varnplay"),
@@ -144,7 +151,7 @@ TEST_F(FileAssociations, SingleGameWritesItsSavedGameTypeAndNoFlags) {
     EXPECT_EQ(Classes(".GAM"), "<missing>");
     EXPECT_FALSE(logtest::RegistryKeyExists(HKEY_CURRENT_USER, "Software\\VARN"));
     EXPECT_EQ(logtest::ListedRecords(*settings),
-              NewestFirst({ClassKey(".SAV"), ClassKey("Devi Dezir.Save"), ClassKey("Devi Dezir.Save\\shell"),
+              NewestFirst({Earlier(".SAV"), ClassKey(".SAV"), ClassKey("Devi Dezir.Save"), ClassKey("Devi Dezir.Save\\shell"),
                            ClassKey("Devi Dezir.Save\\shell\\open"), ClassKey("Devi Dezir.Save\\shell\\open\\command"),
                            ClassKey("Devi Dezir.Save\\DefaultIcon")}));
 

@@ -7,10 +7,11 @@ namespace {
 using installtest::ExpectShortcut;
 using installtest::IsDirectory;
 
+// The files and folders: no keys, and no notes of what extensions named before.
 std::vector<LoggedRecord> WithoutKeys(const InstallSettings& settings) {
     std::vector<LoggedRecord> records;
     for (const LoggedRecord& record : logtest::ListedRecords(settings))
-        if (record.kind != UninstallKey) records.push_back(record);
+        if (record.kind != UninstallKey && record.kind != UninstallAppName) records.push_back(record);
     return records;
 }
 
