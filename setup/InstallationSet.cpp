@@ -96,7 +96,6 @@ SetOrigin CheckOwnFile() {
     return JudgeOwnFile(findings);
 }
 
-// The program's own image leaves as the plain setup.exe it was bundled from.
 bool WriteWindow(HANDLE out, uint32_t offset, uint32_t length) {
     Win32ArchiveSource source;
     std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[kCheckBufferSize]);
@@ -104,9 +103,9 @@ bool WriteWindow(HANDLE out, uint32_t offset, uint32_t length) {
     for (uint32_t left = length; left;) {
         uint32_t chunk = left < kCheckBufferSize ? left : kCheckBufferSize;
         DWORD written = 0;
-        if (!source.ReadFully(buffer.get(), chunk)) return false;
-        if (offset == 0 && left == length) UnmarkProgram(buffer.get(), chunk);
-        if (!WriteFile(out, buffer.get(), chunk, &written, nullptr) || written != chunk) return false;
+        if (!source.ReadFully(buffer.get(), chunk) || !WriteFile(out, buffer.get(), chunk, &written, nullptr) ||
+            written != chunk)
+            return false;
         left -= chunk;
     }
     return true;

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <vector>
 
+#include "archive/BundleDirectory.h"
+#include "archive/BundleMark.h"
 #include "archive/Win32ArchiveSource.h"
 #include "install/ExtractArchive.h"
 #include "install/ExtractMessages.h"
@@ -36,6 +38,8 @@ bool CopySetFileInto(LinkGuard& guard, const char* name, const char* destination
     if (!OpenSetFile(name, source) || !source.Size(&size) || size > kMaxSetFileCopy || !source.Seek(0)) return false;
     std::vector<uint8_t> bytes(size);
     if (size && !source.ReadFully(bytes.data(), size)) return false;
+    // From a bundle, the program's own image is the plain setup.exe again.
+    if (IsBundledSet() && SameBundleName(name, "setup.exe")) UnmarkProgram(bytes.data(), bytes.size());
     return guard.WriteNewFile(destination, bytes.data(), size) == ExtractOk;
 }
 
