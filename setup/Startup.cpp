@@ -11,8 +11,8 @@ namespace {
 
 // Loaded later by name by the system's own DLLs (the Common Controls' visual
 // styles and what they draw with), which may not ask for the restricted
-// search (Wine's delay loads do not): taken from the system
-// folder first, the later loads find them loaded.
+// search (Wine's delay loads do not): taken from the system folder first,
+// the later loads find them loaded.
 const char* const kPreloadedLibraries[] = {"uxtheme.dll", "msimg32.dll"};
 
 }  // namespace
