@@ -66,6 +66,7 @@ void ProgressPage::ExtractProgramFiles(const char* archiveName, const char* dest
         result = ExtractArchive(archiveName, destination, handlers, this);
         FlushProgress();
     }
+    if (result == ExtractFileInUse) NoteExitCause(ExitFileInUse);
     if (result != ExtractOk) {
         SetDlgItemTextA(window, IDC_RESULT_LINE, kSetupNotCompletedLine);
         ShowInstallError(wizardSheet, ExtractFailureMessage(result));

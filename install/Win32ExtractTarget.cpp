@@ -4,6 +4,17 @@
 
 #include "install/ExtractArchive.h"
 #include "install/SpecialFolder.h"
+#include "setup/SetupMessages.h"
+
+namespace {
+
+// A deployment tool must tell a full disk from other write errors.
+void NoteWhetherDiskFull() {
+    DWORD error = GetLastError();
+    if (error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL) NoteExitCause(ExitDiskFull);
+}
+
+}  // namespace
 
 bool Win32ExtractTarget::FileExists(const char* path) {
     HANDLE file =
@@ -20,12 +31,16 @@ bool Win32ExtractTarget::FileExists(const char* path) {
 int Win32ExtractTarget::CreateOutput(const char* path) {
     bool justMissing = !missing_.empty() && missing_ == path;
     missing_.clear();
-    return guard_.CreateFile(path, output_, !justMissing);
+    int result = guard_.CreateFile(path, output_, !justMissing);
+    if (result == ExtractCreateError) NoteWhetherDiskFull();
+    return result;
 }
 
 bool Win32ExtractTarget::WriteOutput(const void* data, uint32_t length) {
     DWORD written = 0;
-    return WriteFile(output_.Get(), data, length, &written, nullptr) && written == length;
+    if (WriteFile(output_.Get(), data, length, &written, nullptr) && written == length) return true;
+    NoteWhetherDiskFull();
+    return false;
 }
 
 void Win32ExtractTarget::CloseOutput() { output_.Close(); }

@@ -12,6 +12,8 @@ const char kLeadingDot[] = "must be given without its leading dot";
 const char kSystemExtension[] =
     "names a kind of file that Windows runs or uses for itself, which saved games must not take over";
 const char kKeySeparator[] = "holds a backslash, which cannot stand in the name of the saved games' file type";
+const char kControlCharacter[] = "holds a control character, which the list of installed programs cannot show";
+const char kOuterBlank[] = "begins or ends with a blank, which would be part of the value";
 const char kNoLinkName[] = "leaves nothing for the shortcut's file name once the characters a file name cannot hold "
                            "are left out";
 
@@ -54,6 +56,21 @@ void CheckLinkName(const char* key, const char* title, ProblemList& list) {
     }
 }
 
+// Shown as they are in Windows' list of installed programs, and matched by
+// package managers: a blank kept after "=" would be part of the value.
+void CheckEntryText(const char* key, const char* text, ProblemList& list) {
+    size_t length = std::strlen(text);
+    if (length == 0) return;  // not given: no value
+    for (size_t i = 0; i < length; ++i) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c < 0x20 || c == 0x7F) {
+            list.Add(key, kControlCharacter);
+            return;
+        }
+    }
+    if (text[0] == ' ' || text[length - 1] == ' ') list.Add(key, kOuterBlank);
+}
+
 }  // namespace
 
 size_t CheckSetupConfig(const SetupConfig& config, ConfigProblem* problems, size_t capacity) {
@@ -79,6 +96,8 @@ size_t CheckSetupConfig(const SetupConfig& config, ConfigProblem* problems, size
         title.Assign(start, length);
         CheckLinkName("readme", title.Get(), list);
     }
+    CheckEntryText("version", config.version.Get(), list);
+    CheckEntryText("publisher", config.publisher.Get(), list);
     return list.Count();
 }
 

@@ -14,11 +14,12 @@ struct ConfigProblem {
 };
 
 // More problems than keys cannot be found.
-constexpr size_t kMaxConfigProblems = 8;
+constexpr size_t kMaxConfigProblems = 10;
 
 // Checks the values this configuration uses as names: startfolder, mainexe,
 // savesuffix (a single game), license, readme, and the shortcut names made
-// from appname (a single game) and readme_title. Writes the first `capacity`
+// from appname (a single game) and readme_title, then the Uninstall entry's
+// texts version and publisher. Writes the first `capacity`
 // problems in that order and returns how many there are.
 size_t CheckSetupConfig(const SetupConfig& config, ConfigProblem* problems, size_t capacity);
 

@@ -89,6 +89,8 @@ public:
     // Registry (shell/RegistryWriter.cpp).
     LONG WriteRegistryString(HKEY root, const char* keyPath, const char* valueName, const char* text,
                              DWORD alwaysLog);
+    // The same for a REG_DWORD value (the Uninstall entry's numbers).
+    LONG WriteRegistryDword(HKEY root, const char* keyPath, const char* valueName, DWORD value, DWORD alwaysLog);
     void LogNewRegistryKey(HKEY root, const char* keyPath, DWORD alwaysLog);
     // An extension's default value: what it named before (another
     // program's type, or nothing) is recorded so that the uninstaller can
@@ -126,6 +128,15 @@ public:
     // the new log (shell/UninstallLog.cpp).
     void FindEarlierLog(const char* keyName, const char* displayName, const char* programDirectory);
     void CarryOverEarlierLog();
+    // What Windows' list of installed programs and package managers read from
+    // the Uninstall entry besides its name and commands (shell/UninstallEntry.cpp).
+    void WriteUninstallEntryDetails(const char* entryKey, const char* programDirectory, const char* exeName,
+                                    const char* logPath);
+    void WriteEstimatedSize(const char* entryKey);
+    // Kilobytes of the files this installation recorded, each counted once.
+    DWORD InstalledKilobytes() const;
+    // The distinct files, folders and keys recorded so far, into the -l log.
+    void LogCreatedItems() const;
 
     DWORD product = 0;
     LinkGuard writeGuard;      // the folders the shortcuts and the log go to
@@ -133,6 +144,8 @@ public:
     SetupString uninstallKeyName;  // of the Uninstall entry, for the log's digest
     SetupString earlierLogPath;    // empty when there is no earlier log to carry over
     std::vector<uint8_t> earlierLogImage;
+    SetupString displayVersion;  // SETUP.DAT version; empty: no DisplayVersion
+    SetupString publisher;       // SETUP.DAT publisher; empty: no Publisher
     SetupString saveSuffix;
     SetupString readmeFile;
     SetupString readmeTitle;

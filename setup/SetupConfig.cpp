@@ -9,5 +9,9 @@ void SetupConfig::SetDefaults() {
     license.Assign("LICENSE.TXT");
     readme.Free();
     readme_title.Free();
+    version.Free();
+    publisher.Free();
+    logFile.Free();
+    commandLineProblem = nullptr;
     debugger = game = v3 = quiet = unattended = quietDirTooLong = false;
 }

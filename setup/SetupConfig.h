@@ -20,6 +20,8 @@ struct SetupConfig {
     SetupString license;
     SetupString readme;
     SetupString readme_title;
+    SetupString version;    // the Uninstall entry's DisplayVersion; not set: no value
+    SetupString publisher;  // its Publisher; likewise
     bool debugger = false;
     bool game = false;
     bool v3 = false;
@@ -27,6 +29,8 @@ struct SetupConfig {
     bool unattended = false;  // quiet too: -s
     // -q named a directory too long to install into; quiet setup refuses it.
     bool quietDirTooLong = false;
+    SetupString logFile;                       // -l: the run's log, appended to
+    const char* commandLineProblem = nullptr;  // a malformed command line: why
 
     SetupConfig() { SetDefaults(); }
     void SetDefaults();

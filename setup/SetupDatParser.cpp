@@ -28,6 +28,8 @@ const KeyEntry kKeys[] = {
     {"readme", KeyKind::Text, &SetupConfig::readme, nullptr},
     {"readme_title", KeyKind::Text, &SetupConfig::readme_title, nullptr},
     {"v3", KeyKind::Flag, nullptr, &SetupConfig::v3},
+    {"version", KeyKind::Text, &SetupConfig::version, nullptr},
+    {"publisher", KeyKind::Text, &SetupConfig::publisher, nullptr},
 };
 
 // isspace of the C locale, less the line ends (they never reach a line).

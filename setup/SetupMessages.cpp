@@ -1,8 +1,12 @@
 #include "setup/SetupMessages.h"
 
 #include <cstring>
+#include <string>
+
+#include "setup/ActivityLog.h"
 
 static volatile LONG installErrors = 0;
+static volatile LONG diskFull = 0, fileInUse = 0;
 static bool unattendedMessages = false;
 
 namespace {
@@ -24,12 +28,29 @@ int DefaultAnswer(UINT type) {
     }
 }
 
+const char* AnswerName(int answer) {
+    switch (answer) {
+        case IDYES: return "Yes";
+        case IDNO: return "No";
+        case IDCANCEL: return "Cancel";
+        case IDOK: return "OK";
+        default: return "none";
+    }
+}
+
 }  // namespace
 
 int ShowSetupMessage(HWND owner, const char* text, UINT type) {
-    if (!unattendedMessages) return MessageBoxA(owner, text, "Setup", type);
+    int answer;
+    if (!unattendedMessages) {
+        answer = MessageBoxA(owner, text, "Setup", type);
+        LogActivity(std::string("Message shown: ") + text + " [answered " + AnswerName(answer) + "]");
+        return answer;
+    }
     WriteToStandardError(text);
-    return DefaultAnswer(type);
+    answer = DefaultAnswer(type);
+    LogActivity(std::string("Message suppressed: ") + text + " [taken as " + AnswerName(answer) + "]");
+    return answer;
 }
 
 void SetUnattendedMessages(bool unattended) { unattendedMessages = unattended; }
@@ -40,9 +61,21 @@ void ShowInstallError(HWND owner, const char* text) {
 }
 
 bool InstallErrorShown() { return installErrors != 0; }
-void ResetInstallErrors() { InterlockedExchange(&installErrors, 0); }
+LONG InstallErrorCount() { return installErrors; }
+void ResetInstallErrors() {
+    InterlockedExchange(&installErrors, 0);
+    InterlockedExchange(&diskFull, 0);
+    InterlockedExchange(&fileInUse, 0);
+}
+
+void NoteExitCause(ExitStatus cause) {
+    if (cause == ExitDiskFull) InterlockedExchange(&diskFull, 1);
+    if (cause == ExitFileInUse) InterlockedExchange(&fileInUse, 1);
+}
 
 int ComputeExitStatus(bool finished) {
     if (!finished) return ExitNotFinished;
+    if (diskFull) return ExitDiskFull;
+    if (fileInUse) return ExitFileInUse;
     return InstallErrorShown() ? ExitFinishedWithErrors : ExitFinished;
 }

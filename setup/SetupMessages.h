@@ -1,10 +1,12 @@
 #pragma once
 #include <windows.h>
 
+#include "setup/ExitStatus.h"
+
 // Every message box of the setup goes through here (caption "Setup"). An
 // unattended run shows none, since nobody is there to answer: the text goes
 // to the standard error handle when the caller gave one, and the box answers
-// with its default button.
+// with its default button. Either way the text and answer go to the -l log.
 int ShowSetupMessage(HWND owner, const char* text, UINT type);
 void SetUnattendedMessages(bool unattended);
 
@@ -12,9 +14,11 @@ void SetUnattendedMessages(bool unattended);
 // remembers that one was shown, for the exit status.
 void ShowInstallError(HWND owner, const char* text);
 bool InstallErrorShown();
+LONG InstallErrorCount();
 void ResetInstallErrors();
 
-// Exit status for scripts: 0 finished without an error message, 1 closed
-// before the installation finished, 2 finished but a step reported an error.
-enum ExitStatus { ExitFinished = 0, ExitNotFinished = 1, ExitFinishedWithErrors = 2 };
+// A cause a deployment tool must tell from other errors (ExitDiskFull,
+// ExitFileInUse); the installation goes on as for any error.
+void NoteExitCause(ExitStatus cause);
+// Finished: a noted disk full before a file in use before any other error.
 int ComputeExitStatus(bool finished);

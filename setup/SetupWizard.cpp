@@ -16,6 +16,7 @@
 #include "setup/InstallDirectory.h"
 #include "setup/InstallSettings.h"
 #include "setup/PathHelpers.h"
+#include "setup/ActivityLog.h"
 #include "setup/SetupMessages.h"
 #include "ui/BackgroundWindow.h"
 
@@ -56,6 +57,8 @@ InstallSettings* CreateSettings(HINSTANCE instance, const SetupConfig& config, c
         settings->options &= ~static_cast<DWORD>(OptionLicensePage);
     }
     if (config.unattended) settings->options |= OptionUnattended;
+    settings->displayVersion.Assign(config.version.Get());
+    settings->publisher.Assign(config.publisher.Get());
     return settings;
 }
 
@@ -118,9 +121,11 @@ bool ChooseInstallDirectory(const SetupConfig& config, char* directory, size_t s
 
 }  // namespace
 
-bool RunSetupWizard(HINSTANCE instance, const SetupConfig& config) {
+WizardResult RunSetupWizard(HINSTANCE instance, const SetupConfig& config) {
     char directory[kPathBufferSize];
-    if (!ConfigUsable(config) || !ChooseInstallDirectory(config, directory, sizeof directory)) return false;
+    if (!ConfigUsable(config)) return WizardNotFinished;
+    if (!ChooseInstallDirectory(config, directory, sizeof directory)) return WizardDirectoryRefused;
+    LogActivity(std::string(config.quiet ? "Installing without questions into " : "Proposed directory: ") + directory);
     InitCommonControls();
     InstallSettings* settings = CreateSettings(instance, config, directory);
     WizardPages* pages = new WizardPages();
@@ -148,5 +153,5 @@ bool RunSetupWizard(HINSTANCE instance, const SetupConfig& config) {
     delete pages;
     bool finished = (settings->outcome & OutcomeFinished) != 0;
     delete settings;
-    return finished;
+    return finished ? WizardFinished : WizardNotFinished;
 }

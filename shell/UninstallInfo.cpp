@@ -72,10 +72,13 @@ void InstallSettings::PrepareUninstallInfo(const char* keyName, const char* disp
     WriteRegistryString(HKEY_LOCAL_MACHINE, appPaths.Get(), "", JoinedPath(programDirectory, exeName).Get(), 1);
     WriteRegistryString(HKEY_LOCAL_MACHINE, appPaths.Get(), "Path", programDirectory, 1);
     WriteRegistryString(HKEY_LOCAL_MACHINE, uninstall.Get(), "DisplayName", displayName, 1);
-    if (!named) return;  // no log to hand to the uninstaller
-    SetupString logPath = JoinedPath(programDirectory, logFileName);
-    WriteRegistryString(HKEY_LOCAL_MACHINE, uninstall.Get(), "UninstallString",
-                        UninstallStringValue(WindowsDirectory().Get(), logPath.Get()).Get(), 1);
+    SetupString logPath;  // none to hand to the uninstaller when no name was free
+    if (named) {
+        logPath = JoinedPath(programDirectory, logFileName);
+        WriteRegistryString(HKEY_LOCAL_MACHINE, uninstall.Get(), "UninstallString",
+                            UninstallStringValue(WindowsDirectory().Get(), logPath.Get()).Get(), 1);
+    }
+    WriteUninstallEntryDetails(uninstall.Get(), programDirectory, exeName, logPath.Get());
 }
 
 void InstallSettings::FinishUninstallInfo(const char* programDirectory, const char* applicationName,
@@ -100,6 +103,8 @@ void InstallSettings::FinishUninstallInfo(const char* programDirectory, const ch
         CreateShortcut(uninstaller.Get(), logPath.Get(), JoinedPath(startMenuPath.Get(), linkName.Get()).Get(),
                        description.Get());
     }
+    if (!uninstallKeyName.IsEmpty())
+        WriteEstimatedSize(Concatenated(kUninstallEntriesKey, uninstallKeyName.Get()).Get());
     bool complete;
     {
         // A new file only: anything that took the name since it was chosen
@@ -122,6 +127,7 @@ void InstallSettings::FinishUninstallInfo(const char* programDirectory, const ch
 bool InstallSettings::WriteLogAndDigest(HANDLE file, const char* logPath, const char* applicationName) {
     AddTextRecord(UninstallFile, logPath);
     AddTextRecord(UninstallAppName, applicationName);
+    LogCreatedItems();  // this installation's own, before an earlier one's join them
     CarryOverEarlierLog();
     Sha256 digest;
     bool complete = WriteUninstallRecords(file, &digest);

@@ -4,6 +4,7 @@
 #include <map>
 #include <set>
 
+#include "setup/ExitStatus.h"
 #include "shell/EarlierDefault.h"
 #include "shell/UninstallLogReader.h"
 #include "shell/UninstallRecord.h"
@@ -261,10 +262,12 @@ void RemoveRecordedItems(const uint8_t* image, size_t size, const RemovalScope& 
 }
 
 int RemovalExitStatus(const RemovalReport& report) {
-    return report.failed.empty() && report.scheduled.empty() && report.inUse.empty() && report.outside.empty() &&
-                   !report.logKept
-               ? 0
-               : 2;
+    if (!report.failed.empty() || !report.outside.empty()) return ExitFinishedWithErrors;
+    // Files in use that only a second run, once their programs are closed, removes.
+    if (!report.inUse.empty()) return ExitFileInUse;
+    // Only files in use remain, and Windows removes them at the next restart.
+    if (!report.scheduled.empty()) return ExitRestartToFinish;
+    return report.logKept ? ExitFinishedWithErrors : ExitFinished;
 }
 
 std::string RemovalSummaryText(const std::string& appName, const RemovalReport& report) {

@@ -1,7 +1,6 @@
 // VARNUINS.EXE: removes what an installation recorded in its uninstall log.
-// Command line: "<program>" [-q] <log path>. Exit status: 0 everything was
-// removed, 1 declined or the log was unusable or not the one the setup
-// wrote, 2 some items remain or were refused.
+// Command line: "<program>" [-q] [-l FILE] <log path>. Exit statuses: the
+// table of setup/ExitStatus.h (0, 1, 2, 3, 5 and 7 apply).
 #include <windows.h>
 #include <commctrl.h>
 #include <shlobj.h>
@@ -10,6 +9,9 @@
 #include <vector>
 
 #include "install/SpecialFolder.h"
+#include "setup/ActivityLog.h"
+#include "setup/ExitStatus.h"
+#include "setup/InstallationLock.h"
 #include "setup/Startup.h"
 #include "shell/ProgramsFolder.h"
 #include "shell/RegisteredLog.h"
@@ -23,11 +25,11 @@
 namespace {
 
 const char* kCaption = "Uninstall";
-enum { ExitRemoved = 0, ExitNotRemoved = 1, ExitIncomplete = 2 };
 
 // Quiet runs show no message box; a script that passed its standard error
 // handle still gets the text there.
 void Tell(bool quiet, const std::string& text, UINT icon) {
+    LogActivity((quiet ? "Message suppressed: " : "Message shown: ") + text);
     if (!quiet) {
         MessageBoxA(nullptr, text.c_str(), kCaption, MB_OK | icon);
         return;
@@ -49,7 +51,9 @@ void LeaveCurrentDirectory() {
 
 bool UserAgrees(const std::string& appName) {
     std::string question = "Are you sure you want to remove " + appName + " and all of its components?";
-    return MessageBoxA(nullptr, question.c_str(), kCaption, MB_YESNO | MB_ICONQUESTION) == IDYES;
+    bool yes = MessageBoxA(nullptr, question.c_str(), kCaption, MB_YESNO | MB_ICONQUESTION) == IDYES;
+    LogActivity("Message shown: " + question + (yes ? " [answered Yes]" : " [answered No]"));
+    return yes;
 }
 
 std::string FolderWithoutTrailingBackslash(std::string folder) {
@@ -81,10 +85,56 @@ int RemoveAll(HINSTANCE instance, const std::vector<uint8_t>& image, const Remov
     RemoveRecordedItems(image.data(), image.size(), scope, target, ProgressWindow::Update, &progress, report);
     progress.Destroy();
     if (report.associationsChanged) SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
+    LogActivity("Removed " + std::to_string(report.removed) + " items; " + std::to_string(report.failed.size()) +
+                " could not be removed, " + std::to_string(report.scheduled.size()) + " go at the next restart, " +
+                std::to_string(report.kept.size()) + " kept, " + std::to_string(report.outside.size()) +
+                " outside the installation's reach");
     int status = RemovalExitStatus(report);
-    if (!quiet || status != ExitRemoved)
-        Tell(quiet, RemovalSummaryText(appName, report), status == ExitRemoved ? MB_ICONINFORMATION : MB_ICONEXCLAMATION);
+    if (!quiet || status != ExitFinished)
+        Tell(quiet, RemovalSummaryText(appName, report), status == ExitFinished ? MB_ICONINFORMATION : MB_ICONEXCLAMATION);
     return status;
+}
+
+int Finish(int status) {
+    LogActivity("The uninstaller ended with exit status " + std::to_string(status));
+    CloseActivityLog();
+    return status;
+}
+
+// A relative -l path, like the uninstall log's, names a file in the folder
+// the uninstaller was started in.
+void StartActivityLog(const UninstallCommand& command) {
+    if (!command.activityLog[0]) return;
+    ActivityLogResult result = OpenActivityLog(command.activityLog);
+    if (result != ActivityLogOpened)
+        Tell(command.quiet, ActivityLogWarning(command.activityLog, result), MB_ICONWARNING);
+}
+
+int RunUninstall(HINSTANCE instance, const UninstallCommand& command) {
+    // A relative path names a file in the folder we were started in.
+    char logPath[kPathBufferSize];
+    if (!FullPathOf(command.logPath, logPath, sizeof logPath)) {
+        Tell(command.quiet, "The path of the uninstall log is too long.  Nothing was removed.", MB_ICONEXCLAMATION);
+        return ExitInvalidCommandLine;
+    }
+    LeaveCurrentDirectory();
+    InstallationLock lock;
+    InstallationLockResult locked = lock.Acquire();
+    if (locked != LockHeld) {
+        Tell(command.quiet, InstallationLockText(locked, "the uninstaller"), MB_ICONEXCLAMATION);
+        return ExitAnotherRunning;
+    }
+    std::vector<uint8_t> image;
+    std::string entryName, problem;
+    if (!LoadUninstallLog(logPath, image, entryName, problem)) {
+        Tell(command.quiet, problem, MB_ICONEXCLAMATION);
+        return ExitNotFinished;
+    }
+    std::string recordedName = RecordedAppName(image.data(), image.size());
+    std::string appName = recordedName.empty() ? "this application" : recordedName;
+    LogActivity("Uninstall log " + std::string(logPath) + " of " + appName);
+    if (!command.quiet && !UserAgrees(appName)) return ExitNotFinished;
+    return RemoveAll(instance, image, ScopeOf(logPath, entryName, recordedName), appName, command.quiet);
 }
 
 }  // namespace
@@ -94,31 +144,23 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&controls);
     UninstallCommand command;
-    switch (ParseUninstallCommandLine(GetCommandLineA(), command)) {
+    UninstallCommandStatus parsed = ParseUninstallCommandLine(GetCommandLineA(), command);
+    StartActivityLog(command);
+    LogActivity(std::string("The uninstaller started with the command line: ") + GetCommandLineA());
+    switch (parsed) {
     case UninstallCommandOk: break;
     case UninstallCommandNoLog:
-        Tell(command.quiet, "No uninstall log was given.  Usage: VARNUINS.EXE [-q] <uninstall log file>",
+        Tell(command.quiet,
+             "No uninstall log was given.  Usage: VARNUINS.EXE [-q] [-l LOGFILE] <uninstall log file>",
              MB_ICONEXCLAMATION);
-        return ExitNotRemoved;
+        return Finish(ExitInvalidCommandLine);
     case UninstallCommandPathTooLong:
         Tell(command.quiet, "The path of the uninstall log is too long.  Nothing was removed.", MB_ICONEXCLAMATION);
-        return ExitNotRemoved;
+        return Finish(ExitInvalidCommandLine);
+    case UninstallCommandNoActivityLog:
+        Tell(command.quiet, "The -l switch needs the name of a log file after it.  Nothing was removed.",
+             MB_ICONEXCLAMATION);
+        return Finish(ExitInvalidCommandLine);
     }
-    // A relative path names a file in the folder we were started in.
-    char logPath[kPathBufferSize];
-    if (!FullPathOf(command.logPath, logPath, sizeof logPath)) {
-        Tell(command.quiet, "The path of the uninstall log is too long.  Nothing was removed.", MB_ICONEXCLAMATION);
-        return ExitNotRemoved;
-    }
-    LeaveCurrentDirectory();
-    std::vector<uint8_t> image;
-    std::string entryName, problem;
-    if (!LoadUninstallLog(logPath, image, entryName, problem)) {
-        Tell(command.quiet, problem, MB_ICONEXCLAMATION);
-        return ExitNotRemoved;
-    }
-    std::string recordedName = RecordedAppName(image.data(), image.size());
-    std::string appName = recordedName.empty() ? "this application" : recordedName;
-    if (!command.quiet && !UserAgrees(appName)) return ExitNotRemoved;
-    return RemoveAll(instance, image, ScopeOf(logPath, entryName, recordedName), appName, command.quiet);
+    return Finish(RunUninstall(instance, command));
 }

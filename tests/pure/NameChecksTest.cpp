@@ -154,6 +154,13 @@ TEST(ConfigCheck, ValuesThatMakeBrokenNamesAreRefusedByKey) {
         {"readme=r.txt\nreadme_title=COM1", "readme_title"},
         {"readme=r.txt\nreadme_title=A/B", nullptr},
         {"readme_title=COM1", nullptr},  // no readme, no shortcut
+        {"version=1.2.0\npublisher=VARN Software Ltd.", nullptr},
+        {"version=\npublisher=", nullptr},  // given empty: no value at all
+        {"version= 1.2", "version"},       // the blank after "=" is part of the value
+        {"version=1.2 ", "version"},
+        {"version=1.2\tbeta", "version"},
+        {"publisher=VARN\x7f", "publisher"},
+        {"publisher=VARN \xe9" "ditions", nullptr},
     };
     for (const Case& c : cases) {
         std::vector<ConfigProblem> problems = ProblemsOf(c.setupDat);

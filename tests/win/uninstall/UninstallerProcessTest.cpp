@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "setup/InstallSettings.h"
+#include "setup/InstallationLock.h"
 #include "shell/RegisteredLog.h"
 #include "shell/UninstallRecord.h"
 #include "support/InstallTestSupport.h"
@@ -193,9 +194,13 @@ TEST_F(Uninstaller, UnusableOrUntrustedLogRemovesNothing) {
     run = RunUninstaller("-q ", programDir_ + "\\UnInst9999.inf");
     EXPECT_EQ(run.exitCode, 1u);
     EXPECT_NE(run.errors.find("cannot be read"), std::string::npos) << run.errors;
+    // A command line no tool should send: invalid parameter.
     run = RunUninstaller("-q", "");
-    EXPECT_EQ(run.exitCode, 1u);
+    EXPECT_EQ(run.exitCode, 5u);
     EXPECT_NE(run.errors.find("No uninstall log"), std::string::npos) << run.errors;
+    run = RunUninstaller("-q -l", "");
+    EXPECT_EQ(run.exitCode, 5u);
+    EXPECT_NE(run.errors.find("The -l switch needs"), std::string::npos) << run.errors;
     ExpectNothingRemoved();
 }
 
@@ -269,6 +274,32 @@ TEST_F(Uninstaller, DamagedLogIsShownWithItsOffset) {
     ExpectNothingRemoved();
 }
 
+// While a setup or another uninstaller holds the machine's installation
+// lock, nothing is removed and the status says why; -l logs it all.
+TEST_F(Uninstaller, SecondInstanceIsRefusedAndTheLogSaysSo) {
+    Install();
+    std::string activity = scratch_ + "\admin log.txt";
+    WriteBinaryFile(activity, {'o', 'l', 'd', '\r', '\n'});
+    {
+        InstallationLock held;
+        ASSERT_EQ(held.Acquire(), LockHeld);
+        ProcessResult run = RunUninstaller("-l \"" + activity + "\" -q ", logPath_);
+        EXPECT_EQ(run.exitCode, 3u);
+        EXPECT_NE(run.errors.find("Another installation or removal is in progress."), std::string::npos) << run.errors;
+        ExpectNothingRemoved();
+    }
+    ProcessResult run = RunUninstaller("-q -l \"" + activity + "\" ", logPath_);
+    EXPECT_EQ(run.exitCode, 0u) << run.errors;
+    ExpectAllRemoved();
+    std::string text = installtest::ReadWholeFile(activity);
+    EXPECT_EQ(text.compare(0, 5, "old\r\n"), 0) << text;  // appended to, never overwritten
+    for (const char* line : {"Message suppressed: Another installation or removal is in progress.",
+                             "ended with exit status 3\r\n", "of Varnplay Test\r\n",
+                             "Removed 15 items; 0 could not be removed, 0 go at the next restart",
+                             "ended with exit status 0\r\n"})
+        EXPECT_NE(text.find(line), std::string::npos) << line << "\n" << text;
+}
+
 // In use: a removal at restart would go by the path, and under Wine every
 // folder on the way is the user's to change (swap for a link before the
 // restart), so nothing is scheduled. The file stays, the user is told to
@@ -285,7 +316,7 @@ TEST_F(Uninstaller, FileInUseKeepsTheLogForASecondRun) {
     ASSERT_NE(open, INVALID_HANDLE_VALUE) << GetLastError() << " " << busy;
     ProcessResult run = RunUninstaller("-q ", logPath_);
     CloseHandle(open);
-    EXPECT_EQ(run.exitCode, 2u);
+    EXPECT_EQ(run.exitCode, 6u);  // close the program, then run again
     EXPECT_NE(run.errors.find("Close the programs that use them, then run the uninstaller again:\r\n" + busy +
                               "\r\n\r\n"),
               std::string::npos)
