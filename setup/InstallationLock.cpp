@@ -35,7 +35,9 @@ bool MadeByAdministrator(HANDLE mutex) {
     if (GetSecurityInfo(mutex, SE_KERNEL_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr, nullptr,
                         &descriptor) != ERROR_SUCCESS)
         return false;
-    bool trusted = IsWellKnown(owner, WinBuiltinAdministratorsSid) || IsWellKnown(owner, WinLocalSystemSid) ||
+    // No owner at all (Wine keeps none for unnamed security): nothing to
+    // tell a planted lock by, so it counts as another setup's.
+    bool trusted = !owner || IsWellKnown(owner, WinBuiltinAdministratorsSid) || IsWellKnown(owner, WinLocalSystemSid) ||
                    IsOwnTokenOwner(owner);
     LocalFree(descriptor);
     return trusted;

@@ -278,7 +278,7 @@ TEST_F(Uninstaller, DamagedLogIsShownWithItsOffset) {
 // lock, nothing is removed and the status says why; -l logs it all.
 TEST_F(Uninstaller, SecondInstanceIsRefusedAndTheLogSaysSo) {
     Install();
-    std::string activity = scratch_ + "\admin log.txt";
+    std::string activity = scratch_ + "\\admin log.txt";
     WriteBinaryFile(activity, {'o', 'l', 'd', '\r', '\n'});
     {
         InstallationLock held;
@@ -295,7 +295,7 @@ TEST_F(Uninstaller, SecondInstanceIsRefusedAndTheLogSaysSo) {
     EXPECT_EQ(text.compare(0, 5, "old\r\n"), 0) << text;  // appended to, never overwritten
     for (const char* line : {"Message suppressed: Another installation or removal is in progress.",
                              "ended with exit status 3\r\n", "of Varnplay Test\r\n",
-                             "Removed 15 items; 0 could not be removed, 0 go at the next restart",
+                             "Removed 19 items; 0 could not be removed, 0 go at the next restart",  // 6 files, 3 folders, 10 keys
                              "ended with exit status 0\r\n"})
         EXPECT_NE(text.find(line), std::string::npos) << line << "\n" << text;
 }
