@@ -96,6 +96,12 @@ std::string CheckRegistryValue(const std::string& key, const std::string& value,
     DWORD type = 0, size = sizeof buffer - 1;
     LONG status = RegQueryValueExA(opened.get(), value.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
     if (status != ERROR_SUCCESS) return "no value " + Quoted(value) + " in " + key;
+    if (type == REG_DWORD && size == sizeof(DWORD)) {  // compared as its decimal text
+        DWORD number;
+        std::memcpy(&number, buffer, sizeof number);
+        std::string text = std::to_string(number);
+        return Matches(text, data) ? "" : key + " " + Quoted(value) + " is the number " + text + ", not " + Quoted(data);
+    }
     if (type != REG_SZ) return key + " " + Quoted(value) + " is not REG_SZ";
     if (!Matches(buffer, data)) return key + " " + Quoted(value) + " is " + Quoted(buffer) + ", not " + Quoted(data);
     return "";

@@ -124,6 +124,7 @@ const Driver::ActionEntry Driver::kActions[] = {
     {"expect-background", 1, &Driver::ExpectBackground},
     {"expect-running", 1, &Driver::ExpectRunning},
     {"wait-exit", 1, &Driver::WaitExit},
+    {"run-other", 3, &Driver::RunOther},
     {"snap", 1, &Driver::Snap},
     {"expect-file", 1, &Driver::ExpectFile},
     {"expect-no-file", 1, &Driver::ExpectNoFile},
@@ -480,6 +481,28 @@ std::string Driver::WaitExit(const Command& command) {
     std::string status = ExitStatusText();
     Log("exit status " + status);
     return status == command.args[0] ? "" : "expected exit status " + command.args[0];
+}
+
+// A second program beside the one started (another setup.exe, the
+// uninstaller), run to its end within the step time; its status checked.
+std::string Driver::RunOther(const Command& command) {
+    std::string line = Quoted(command.args[0]) + (command.args[1].empty() ? "" : " " + command.args[1]);
+    std::vector<char> writable(line.begin(), line.end());
+    writable.push_back('\0');
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION other = {};
+    if (!CreateProcessA(nullptr, writable.data(), nullptr, nullptr, FALSE, 0, nullptr, "C:\\", &startup, &other))
+        return "cannot start " + line;
+    CloseHandle(other.hThread);
+    bool ended = WaitForSingleObject(other.hProcess, stepTimeoutMs_) == WAIT_OBJECT_0;
+    if (!ended) TerminateProcess(other.hProcess, 99);
+    DWORD code = 0;
+    GetExitCodeProcess(other.hProcess, &code);
+    CloseHandle(other.hProcess);
+    if (!ended) return line + " did not end: a window waits";
+    Log("ran " + line + ": exit status " + std::to_string(code));
+    return std::to_string(code) == command.args[2] ? "" : "expected exit status " + command.args[2];
 }
 
 // Hands a screenshot to the script that runs the driver: NAME.ready holds the

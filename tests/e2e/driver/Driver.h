@@ -57,6 +57,7 @@ private:
     std::string ExpectBackground(const Command&);
     std::string ExpectRunning(const Command&);
     std::string WaitExit(const Command&);
+    std::string RunOther(const Command&);
     std::string Snap(const Command&);
     std::string ExpectFile(const Command&);
     std::string ExpectNoFile(const Command&);
