@@ -33,10 +33,15 @@
 #              the Uninstall entry verbatim (file names cannot hold one, so
 #              startfolder and mainexe with a tab are refused at start)
 #   inuse      the player with varnplay.exe held open during the uninstall:
-#              status 2, the log and the entry stay; a second run after the
-#              file is closed removes the rest and then the log
+#              status 6 (close the program, run again), the log and the
+#              entry stay; a second run after the file is closed removes
+#              the rest and then the log
 #   twice      the player installed twice into one directory: one uninstall
 #              removes both
+#   winget     the demo set, installed with exactly the switches its winget
+#              manifest (demo/winget) declares, as winget puts them together
+#              for a silent install into <INSTALLPATH> with a log in
+#              <LOGPATH>; the Uninstall entry must agree with the manifest
 #   signed     the player twice: from its folder (-q), then from the bundle
 #              of the same set signed with a throwaway certificate (-s: it
 #              must end by itself); both installations leave the same files,
@@ -44,6 +49,8 @@
 #              Before that, a copy of the signed bundle whose license was
 #              changed after signing, every CRC-32 and the mark made to
 #              match, is refused (status 1, nothing written)
+# Every trip uninstalls with the registered "QuietUninstallString", which must
+# be the "UninstallString" with -q after the program.
 # The only change allowed besides these is C:\windows\VARNUINS.EXE, which
 # stays for other installations. VSETUP_E2E_TIMEOUT: as for run-case.sh.
 set -euo pipefail
@@ -59,6 +66,7 @@ case "$name" in
     damaged) dir='C:\Program Files\Varnplay' archive=damaged setup_status=2 ;;
     workbench) dir='C:\Program Files\VARN Bench' dat=(debugger startfolder=VARN) ;;
     version3) dir='C:\Games\Varn 3' dat=(v3 'startfolder=Games\VARN 3') ;;
+    winget) dir='C:\Games\Varnplay Demo' ;;  # <INSTALLPATH>; the set is the demo's
     game) dir='C:\Devi Dezir' mainexe=lostpig.exe
           dat=(game 'appname=Devi Dezir' mainexe=lostpig.exe 'startfolder=Games\Devi Dezir') ;;
     *) echo "unknown round trip $name" >&2; exit 2 ;;
@@ -108,11 +116,19 @@ echo "stand-in for the workbench's second setup program" >"$run/set/insmain.exe"
 printf 'License.\r\n' >"$run/set/LICENSE.TXT"
 for line in "${dat[@]}"; do printf '%s\r\n' "$line"; done >"$run/set/SETUP.DAT"
 [ ${#dat[@]} -gt 0 ] || rm "$run/set/SETUP.DAT"
+if [ "$name" = winget ]; then
+    rm -r "$payload"
+    cp -r "$src/demo/payload" "$payload"
+    cp "$src/demo/SETUP.DAT" "$src/demo/LICENSE.TXT" "$run/set/"
+    wine 'C:\e2e\bin\vsapack.exe' create "C:\\e2e\\roundtrip\\$name\\set\\insfiles.vsa" \
+        "C:\\e2e\\roundtrip\\$name\\payload" >/dev/null
+fi
 
-uninstall_string() {
-    wine reg query "$uninstall_key" /v UninstallString 2>/dev/null |
-        sed -n 's/^ *UninstallString *REG_SZ *//p' | tr -d '\r'; true
+entry_value() {  # NAME -> the data of a REG_SZ value, or a REG_DWORD's as 0x...
+    wine reg query "$uninstall_key" /v "$1" 2>/dev/null |
+        sed -n "s/^ *$1 *REG_[A-Z_]* *//p" | tr -d '\r'; true
 }
+uninstall_string() { entry_value UninstallString; }
 
 # Where the registered installation landed: the folder of its log. A 32-bit
 # setup on 64-bit Windows puts "C:\Program Files\..." into its own Program
@@ -135,6 +151,56 @@ uninstall_quietly() {  # COMMAND STATUS
     local log="${program#*\" }"
     program="${program%%\"*}"
     driver "start \"$program\" \"-q $log\"; wait-exit $2"
+}
+
+# The registered quiet command, run as it stands: a tool has nothing else.
+uninstall_registered() {  # STATUS
+    local quiet expected
+    quiet="$(entry_value QuietUninstallString)"
+    expected="$(uninstall_string)"
+    expected="${expected%%\" *}\" -q ${expected#*\" }"
+    [ "$quiet" = "$expected" ] || { echo "QuietUninstallString $quiet is not $expected"; exit 1; }
+    local program="${quiet#\"}"
+    driver "start \"${program%%\"*}\" \"${program#*\" }\"; wait-exit $1"
+}
+
+# What winget runs for a silent install with a location and a log: the
+# manifest's Silent, Log and InstallLocation switches, placeholders filled.
+winget_arguments() {  # INSTALLPATH LOGPATH
+    python3 - "$src/demo/winget/VARN.VarnplayDemo.installer.yaml" "$1" "$2" <<'PYTHON'
+import sys, yaml
+switches = yaml.safe_load(open(sys.argv[1]))["InstallerSwitches"]
+print(" ".join([switches["Silent"], switches["Log"].replace("<LOGPATH>", sys.argv[3]),
+                switches["InstallLocation"].replace("<INSTALLPATH>", sys.argv[2])]))
+PYTHON
+}
+
+# The Uninstall entry against the manifest and what was installed.
+check_winget_entry() {  # LOGFILE(linux)
+    local key value expected
+    while IFS='=' read -r key expected; do
+        value="$(entry_value "$key")"
+        [ "$value" = "$expected" ] || { echo "$key is '$value', the manifest says '$expected'"; exit 1; }
+    done < <(python3 -c 'import sys, yaml
+for k, v in yaml.safe_load(open(sys.argv[1]))["AppsAndFeaturesEntries"][0].items(): print(f"{k}={v}")' \
+        "$src/demo/winget/VARN.VarnplayDemo.installer.yaml")
+    [ "$(entry_value InstallLocation)" = "$dir" ] || { echo "InstallLocation is not $dir"; exit 1; }
+    [ "$(entry_value DisplayIcon)" = "$dir\varnplay.exe" ] || { echo "DisplayIcon is not the main program"; exit 1; }
+    [ "$(entry_value InstallDate)" = "$(date +%Y%m%d)" ] || { echo "InstallDate is not today"; exit 1; }
+    [ "$(entry_value NoModify)" = 0x1 ] && [ "$(entry_value NoRepair)" = 0x1 ] || { echo "NoModify/NoRepair not 1"; exit 1; }
+    # Every file recorded before the log itself: the program directory's
+    # and the Start Menu folder's.
+    local bytes kilobytes
+    bytes="$(find "$drive/Games/Varnplay Demo" "$drive/users"/*/AppData/Roaming/Microsoft/Windows/Start\ Menu/Programs/Varnplay\ Demo \
+        -type f ! -name 'UnInst*.inf' -printf '%s\n' | awk '{ s += $1 } END { print s }')"
+    kilobytes=$(( (bytes + 1023) / 1024 ))
+    [ "$(entry_value EstimatedSize)" = "$(printf '0x%x' "$kilobytes")" ] ||
+        { echo "EstimatedSize $(entry_value EstimatedSize), expected $kilobytes KB"; exit 1; }
+    for line in "Installing without questions into $dir" "Step 1, copying files: done" \
+                "Setup ended with exit status 0"; do
+        grep -qF "$line" "$1" || { echo "the log lacks: $line"; cat "$1"; exit 1; }
+    done
+    echo "the Uninstall entry agrees with the manifest; the log is complete"
 }
 
 # One export once failed without a word (its output went nowhere, the two
@@ -338,7 +404,14 @@ case "$name" in
     linkdest) setup_status=2 steps+="; $link_refused; $link_refused" ;;  # the files, then the shortcuts
     linkdocs) setup_status=2 steps+="; $link_refused" ;;
 esac
-if [ "$name" != signed ]; then  # the signed set was installed from its bundle above
+if [ "$name" = winget ]; then
+    rm -rf "$drive/e2e/winget logs"
+    mkdir -p "$drive/e2e/winget logs"
+    arguments="$(winget_arguments "$dir" 'C:\e2e\winget logs\install.log')"
+    echo "winget's switches: $arguments"
+    driver "start C:\\e2e\\roundtrip\\$name\\set\\setup.exe \"${arguments//\"/\"\"}\"; wait-exit 0"
+    check_winget_entry "$drive/e2e/winget logs/install.log"
+elif [ "$name" != signed ]; then  # the signed set was installed from its bundle above
     driver "$steps; wait-finish; finish; wait-exit $setup_status"
 fi
 if [ "$name" = twice ]; then
@@ -378,13 +451,14 @@ if [ "$name" = inuse ]; then
     program="${program%%\"*}"
     status=0
     wine 'C:\e2e\bin\holdopen.exe' "$landed_dir\varnplay.exe" -run "\"$program\" -q $log" || status=$?
-    [ "$status" = 2 ] || { echo "uninstall with a file in use: status $status, expected 2"; exit 1; }
+    # Left for a second run once the program is closed: status 6.
+    [ "$status" = 6 ] || { echo "uninstall with a file in use: status $status, expected 6"; exit 1; }
     [ -f "$drive/$rel/varnplay.exe" ] && [ -n "$(uninstall_string)" ] &&
         [ -n "$(find "$drive/$rel" -maxdepth 1 -name 'UnInst*.inf')" ] ||
         { echo "the file in use, the log or the entry went"; exit 1; }
-    echo "file in use: status 2, the log and the entry stay"
+    echo "file in use: status 6, the log and the entry stay"
 fi
-uninstall_quietly "$command" 0
+uninstall_registered 0
 snapshot "$run/after"
 if [ "$name" = game ]; then  # after the installation it named the game's type
     [ "$(wine reg query 'HKCR\.SAV' /ve | tr -d '\r' | sed -n 's/.*REG_SZ *//p')" = OtherGame.SaveFile ] ||
