@@ -300,6 +300,26 @@ TEST_F(Uninstaller, SecondInstanceIsRefusedAndTheLogSaysSo) {
         EXPECT_NE(text.find(line), std::string::npos) << line << "\n" << text;
 }
 
+// The elevated uninstaller appends to a path a user may have prepared: a
+// second name of another file, or a device, is left alone with a warning,
+// and the removal goes on.
+TEST_F(Uninstaller, LogFileThatIsALinkOrDeviceIsNotWritten) {
+    Install();
+    std::string target = scratch_ + "\\precious.txt", link = scratch_ + "\\planted.log";
+    ASSERT_TRUE(WriteBinaryFile(target, {'k', 'e', 'e', 'p'}));
+    ASSERT_TRUE(CreateHardLinkA(link.c_str(), target.c_str(), nullptr)) << GetLastError();
+    ProcessResult run = RunUninstaller("-q -l \"" + link + "\" ", logPath_);
+    EXPECT_EQ(run.exitCode, 0u) << run.errors;
+    EXPECT_NE(run.errors.find("planted.log is a link, a device or a folder, and was not written."), std::string::npos)
+        << run.errors;
+    EXPECT_EQ(installtest::ReadWholeFile(target), "keep");
+    ExpectAllRemoved();
+    Install();
+    run = RunUninstaller("-l NUL -q ", logPath_);
+    EXPECT_EQ(run.exitCode, 0u) << run.errors;
+    EXPECT_NE(run.errors.find("The log file NUL is a link, a device or a folder"), std::string::npos) << run.errors;
+}
+
 // In use: a removal at restart would go by the path, and under Wine every
 // folder on the way is the user's to change (swap for a link before the
 // restart), so nothing is scheduled. The file stays, the user is told to
