@@ -69,6 +69,11 @@ dat "nolicence"
 expect 1 "set/SETUP.DAT:1: error:" "did you mean nolicense?" -- "$vsapack" check set
 dat "# Demo" "appname =Demo"
 expect 1 'set/SETUP.DAT:2: error: "appname " has a blank before "="' -- "$vsapack" check set
+dat "version=2.0" "publisher=VARN Software" "version= 2.1" "versoin=2.2"
+expect 1 "set/SETUP.DAT:3: error: the value of version begins or ends with a blank" \
+    'set/SETUP.DAT:4: error: unknown key "versoin"' "did you mean version?" -- "$vsapack" check set
+dat "publisher=VARN	Software"
+expect 1 "set/SETUP.DAT:1: error: the value of publisher holds a control character" -- "$vsapack" check set
 dat "mainexe=bin\\demo.exe"
 expect 1 "set/SETUP.DAT:1: error: the value of mainexe must be a single name" -- "$vsapack" check set
 dat "progdir=C:\\Games\\CON"
