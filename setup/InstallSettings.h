@@ -89,8 +89,6 @@ public:
     // Registry (shell/RegistryWriter.cpp).
     LONG WriteRegistryString(HKEY root, const char* keyPath, const char* valueName, const char* text,
                              DWORD alwaysLog);
-    // The same for a REG_DWORD value (the Uninstall entry's numbers).
-    LONG WriteRegistryDword(HKEY root, const char* keyPath, const char* valueName, DWORD value, DWORD alwaysLog);
     void LogNewRegistryKey(HKEY root, const char* keyPath, DWORD alwaysLog);
     // An extension's default value: what it named before (another
     // program's type, or nothing) is recorded so that the uninstaller can
@@ -129,10 +127,11 @@ public:
     void FindEarlierLog(const char* keyName, const char* displayName, const char* programDirectory);
     void CarryOverEarlierLog();
     // What Windows' list of installed programs and package managers read from
-    // the Uninstall entry besides its name and commands (shell/UninstallEntry.cpp).
+    // the Uninstall entry besides its name and command (shell/UninstallEntry.cpp).
+    // The entry's key is recorded by the write of its name, before these.
     void WriteUninstallEntryDetails(const char* entryKey, const char* programDirectory, const char* exeName,
-                                    const char* logPath);
-    void WriteEstimatedSize(const char* entryKey);
+                                    const char* logPath) const;
+    void WriteEstimatedSize(const char* entryKey) const;
     // Kilobytes of the files this installation recorded, each counted once.
     DWORD InstalledKilobytes() const;
     // The distinct files, folders and keys recorded so far, into the -l log.
@@ -154,6 +153,8 @@ public:
 // Writes one string value without recording the key: for a key that the
 // same installation has already recorded (shell/RegistryWriter.cpp).
 LONG SetRegistryString(HKEY root, const char* keyPath, const char* valueName, const char* text);
+// The same for a REG_DWORD value (the Uninstall entry's numbers).
+LONG SetRegistryDword(HKEY root, const char* keyPath, const char* valueName, DWORD value);
 
 // Process-wide: the directory the install went into (written by RunInstall,
 // read by the entry point after the wizard).

@@ -12,17 +12,6 @@ LONG InstallSettings::WriteRegistryString(HKEY root, const char* keyPath, const 
     return SetRegistryString(root, keyPath, valueName, text);
 }
 
-LONG InstallSettings::WriteRegistryDword(HKEY root, const char* keyPath, const char* valueName, DWORD value,
-                                         DWORD alwaysLog) {
-    LogNewRegistryKey(root, keyPath, alwaysLog);
-    HKEY key = nullptr;
-    LONG status = RegCreateKeyExA(root, keyPath, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
-                                  nullptr);
-    if (status != ERROR_SUCCESS) return status;
-    RegSetValueExA(key, valueName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-    return RegCloseKey(key);
-}
-
 LONG SetRegistryString(HKEY root, const char* keyPath, const char* valueName, const char* text) {
     HKEY key = nullptr;
     DWORD disposition = 0;
@@ -57,4 +46,13 @@ void InstallSettings::LogNewRegistryKey(HKEY root, const char* keyPath, DWORD al
         std::free(parent);
     }
     AddKeyRecord(root, keyPath);
+}
+
+LONG SetRegistryDword(HKEY root, const char* keyPath, const char* valueName, DWORD value) {
+    HKEY key = nullptr;
+    LONG status = RegCreateKeyExA(root, keyPath, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
+                                  nullptr);
+    if (status != ERROR_SUCCESS) return status;
+    RegSetValueExA(key, valueName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+    return RegCloseKey(key);
 }

@@ -1,6 +1,7 @@
 // The Uninstall entry's details: what Windows' list of installed programs
-// shows and what package managers read to recognise an installation. All go
-// through the registry writer, so the key is recorded like every other.
+// shows and what package managers read to recognise an installation. The
+// write of the entry's name has recorded its key already: these values go
+// with it, and the uninstall log keeps the records of an entry without them.
 #include <set>
 #include <string>
 
@@ -34,27 +35,27 @@ const char* RecordText(const uint8_t* record) { return reinterpret_cast<const ch
 // logPath is empty when no uninstall log could be named: then there is no
 // command to give either.
 void InstallSettings::WriteUninstallEntryDetails(const char* entryKey, const char* programDirectory,
-                                                 const char* exeName, const char* logPath) {
+                                                 const char* exeName, const char* logPath) const {
     HKEY machine = HKEY_LOCAL_MACHINE;
     if (logPath[0]) {
         char windows[kPathBufferSize] = {};
         UINT length = GetWindowsDirectoryA(windows, sizeof windows);
         if (length >= sizeof windows) windows[0] = '\0';
-        WriteRegistryString(machine, entryKey, "QuietUninstallString",
-                            UninstallStringValue(windows, Concatenated("-q ", logPath).Get()).Get(), 1);
+        SetRegistryString(machine, entryKey, "QuietUninstallString",
+                          UninstallStringValue(windows, Concatenated("-q ", logPath).Get()).Get());
     }
-    if (!displayVersion.IsEmpty()) WriteRegistryString(machine, entryKey, "DisplayVersion", displayVersion.Get(), 1);
-    if (!publisher.IsEmpty()) WriteRegistryString(machine, entryKey, "Publisher", publisher.Get(), 1);
-    WriteRegistryString(machine, entryKey, "InstallLocation", programDirectory, 1);
-    WriteRegistryString(machine, entryKey, "DisplayIcon", JoinedPath(programDirectory, exeName).Get(), 1);
-    WriteRegistryString(machine, entryKey, "InstallDate", InstallDate().c_str(), 1);
+    if (!displayVersion.IsEmpty()) SetRegistryString(machine, entryKey, "DisplayVersion", displayVersion.Get());
+    if (!publisher.IsEmpty()) SetRegistryString(machine, entryKey, "Publisher", publisher.Get());
+    SetRegistryString(machine, entryKey, "InstallLocation", programDirectory);
+    SetRegistryString(machine, entryKey, "DisplayIcon", JoinedPath(programDirectory, exeName).Get());
+    SetRegistryString(machine, entryKey, "InstallDate", InstallDate().c_str());
     // The setup can neither change nor repair an installation: no buttons that do nothing.
-    WriteRegistryDword(machine, entryKey, "NoModify", 1, 1);
-    WriteRegistryDword(machine, entryKey, "NoRepair", 1, 1);
+    SetRegistryDword(machine, entryKey, "NoModify", 1);
+    SetRegistryDword(machine, entryKey, "NoRepair", 1);
 }
 
-void InstallSettings::WriteEstimatedSize(const char* entryKey) {
-    WriteRegistryDword(HKEY_LOCAL_MACHINE, entryKey, "EstimatedSize", InstalledKilobytes(), 1);
+void InstallSettings::WriteEstimatedSize(const char* entryKey) const {
+    SetRegistryDword(HKEY_LOCAL_MACHINE, entryKey, "EstimatedSize", InstalledKilobytes());
 }
 
 DWORD InstallSettings::InstalledKilobytes() const {
