@@ -20,6 +20,9 @@
 #                     VARNUINS.EXE, in the set's folder and the bundle's, and
 #                     Wine told to prefer a DLL of that name to its own
 #   #folder NAME      the set's folder (default set; UTF-8; not with #bundle)
+#   #full-drive       drive Q: is a 64 KB file system of its own, too small for
+#                     the payload (needs root to mount it; skipped, status 77,
+#                     without)
 # @ORIGINAL@ names the set's own folder, also for a bundled case.
 # VSETUP_E2E_BUNDLE=whole runs any case from the bundle of its set (vsapack
 # bundle refuses a set with errors: a damaged archive, a refused SETUP.DAT value).
@@ -88,6 +91,18 @@ case "${kind:-normal}" in
             dd of="$run/set/insfiles.vsa" bs=1 seek=$((size / 2)) conv=notrunc status=none ;;
     *) echo "unknown archive kind $kind" >&2; exit 2 ;;
 esac
+
+if grep -q '^#full-drive' "$case_file"; then
+    full="$run/full-drive"
+    mkdir -p "$full"
+    if ! mount -t tmpfs -o size=64k vsetup-full "$full" 2>/dev/null; then
+        echo "SKIP: cannot mount a small file system for drive Q: (not root)"
+        exit 77
+    fi
+    # Other cases rely on Q: not existing.
+    trap 'umount "$full" 2>/dev/null || true; rm -f "$WINEPREFIX/dosdevices/q:"' EXIT
+    ln -sfn "$full" "$WINEPREFIX/dosdevices/q:"
+fi
 
 set_dir="C:\\e2e\\run\\$name\\set"
 original_dir="$set_dir"
