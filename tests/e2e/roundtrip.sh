@@ -32,10 +32,11 @@
 #   tab        the player with a tab in appname, which reaches the log and
 #              the Uninstall entry verbatim (file names cannot hold one, so
 #              startfolder and mainexe with a tab are refused at start)
-#   inuse      the player with varnplay.exe held open during the uninstall:
-#              status 6 (close the program, run again), the log and the
-#              entry stay; a second run after the file is closed removes
-#              the rest and then the log
+#   inuse      the player installed again with varnplay.exe held open:
+#              status 6; then with it held open during the uninstall:
+#              status 6 too (close the program, run again), the log and
+#              the entry stay; a second run after the file is closed
+#              removes the rest and then the log
 #   twice      the player installed twice into one directory: one uninstall
 #              removes both
 #   winget     the demo set, installed with exactly the switches its winget
@@ -446,6 +447,14 @@ if [ "$name" = userfile ]; then
     expected+="d $rel"$'\n'"f $rel/mine.sav"$'\n'
 fi
 if [ "$name" = inuse ]; then
+    # Installing again while the program runs: the file cannot be replaced,
+    # status 6, and what the second run recorded still goes with the rest.
+    status=0
+    wine 'C:\e2e\bin\holdopen.exe' "$landed_dir\varnplay.exe" -run \
+        "C:\\e2e\\roundtrip\\$name\\set\\setup.exe -s $dir" || status=$?
+    [ "$status" = 6 ] || { echo "installing over a file in use: status $status, expected 6"; exit 1; }
+    command="$(uninstall_string)"
+    echo "installing over a file in use: status 6"
     program="${command#\"}"
     log="${program#*\" }"
     program="${program%%\"*}"
