@@ -100,7 +100,8 @@ std::string CheckRegistryValue(const std::string& key, const std::string& value,
         DWORD number;
         std::memcpy(&number, buffer, sizeof number);
         std::string text = std::to_string(number);
-        return Matches(text, data) ? "" : key + " " + Quoted(value) + " is the number " + text + ", not " + Quoted(data);
+        if (Matches(text, data)) return "";
+        return key + " " + Quoted(value) + " is the number " + text + ", not " + Quoted(data);
     }
     if (type != REG_SZ) return key + " " + Quoted(value) + " is not REG_SZ";
     if (!Matches(buffer, data)) return key + " " + Quoted(value) + " is " + Quoted(buffer) + ", not " + Quoted(data);
