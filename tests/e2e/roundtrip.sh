@@ -42,7 +42,9 @@
 #   winget     the demo set, installed with exactly the switches its winget
 #              manifest (demo/winget) declares, as winget puts them together
 #              for a silent install into <INSTALLPATH> with a log in
-#              <LOGPATH>; the Uninstall entry must agree with the manifest
+#              <LOGPATH>; the Uninstall entry must agree with the manifest;
+#              then again in winget's default mode (SilentWithProgress),
+#              which must end by itself
 #   signed     the player twice: from its folder (-q), then from the bundle
 #              of the same set signed with a throwaway certificate (-s: it
 #              must end by itself); both installations leave the same files,
@@ -167,12 +169,12 @@ uninstall_registered() {  # STATUS
 
 # What winget runs for a silent install with a location and a log: the
 # manifest's Silent, Log and InstallLocation switches, placeholders filled.
-winget_arguments() {  # INSTALLPATH LOGPATH
-    python3 - "$src/demo/winget/VARN.VarnplayDemo.installer.yaml" "$1" "$2" <<'PYTHON'
+winget_arguments() {  # MODE INSTALLPATH LOGPATH
+    python3 - "$src/demo/winget/VARN.VarnplayDemo.installer.yaml" "$@" <<'PYTHON'
 import sys, yaml
 switches = yaml.safe_load(open(sys.argv[1]))["InstallerSwitches"]
-print(" ".join([switches["Silent"], switches["Log"].replace("<LOGPATH>", sys.argv[3]),
-                switches["InstallLocation"].replace("<INSTALLPATH>", sys.argv[2])]))
+print(" ".join([switches[sys.argv[2]], switches["Log"].replace("<LOGPATH>", sys.argv[4]),
+                switches["InstallLocation"].replace("<INSTALLPATH>", sys.argv[3])]))
 PYTHON
 }
 
@@ -408,10 +410,14 @@ esac
 if [ "$name" = winget ]; then
     rm -rf "$drive/e2e/winget logs"
     mkdir -p "$drive/e2e/winget logs"
-    arguments="$(winget_arguments "$dir" 'C:\e2e\winget logs\install.log')"
+    arguments="$(winget_arguments Silent "$dir" 'C:\e2e\winget logs\install.log')"
     echo "winget's switches: $arguments"
     driver "start C:\\e2e\\roundtrip\\$name\\set\\setup.exe \"${arguments//\"/\"\"}\"; wait-exit 0"
     check_winget_entry "$drive/e2e/winget logs/install.log"
+    # winget's default mode, as an upgrade would run it: nothing may wait.
+    arguments="$(winget_arguments SilentWithProgress "$dir" 'C:\e2e\winget logs\upgrade.log')"
+    echo "winget's switches: $arguments"
+    driver "start C:\\e2e\\roundtrip\\$name\\set\\setup.exe \"${arguments//\"/\"\"}\"; wait-exit 0"
 elif [ "$name" != signed ]; then  # the signed set was installed from its bundle above
     driver "$steps; wait-finish; finish; wait-exit $setup_status"
 fi
