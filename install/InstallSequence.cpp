@@ -1,12 +1,12 @@
 #include <objbase.h>
 
+#include <string>
+
 #include "install/ProgressPage.h"
+#include "setup/ActivityLog.h"
 #include "setup/InstallSettings.h"
 #include "setup/PathHelpers.h"
 #include "setup/SetupMessages.h"
-#include "setup/ActivityLog.h"
-
-#include <string>
 
 namespace {
 
