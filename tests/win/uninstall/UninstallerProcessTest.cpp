@@ -3,6 +3,7 @@
 // way the setup records them, and a log written by WriteUninstallRecords.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <sddl.h>
 
 #include <string>
 #include <vector>
@@ -298,6 +299,25 @@ TEST_F(Uninstaller, SecondInstanceIsRefusedAndTheLogSaysSo) {
                              "Removed 19 items; 0 could not be removed, 0 go at the next restart",  // 6 files, 3 folders, 10 keys
                              "ended with exit status 0\r\n"})
         EXPECT_NE(text.find(line), std::string::npos) << line << "\n" << text;
+}
+
+// A lock whose security shuts administrators out was not made by a setup:
+// the message says so, rather than that another setup runs.
+TEST_F(Uninstaller, PlantedLockIsNamedAsSuch) {
+    Install();
+    PSECURITY_DESCRIPTOR denyAll = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(D;;GA;;;WD)", SDDL_REVISION_1, &denyAll,
+                                                                     nullptr));
+    SECURITY_ATTRIBUTES attributes = {sizeof attributes, denyAll, FALSE};
+    HANDLE planted = CreateMutexA(&attributes, FALSE, kInstallationLockName);
+    LocalFree(denyAll);
+    ASSERT_NE(planted, nullptr);
+    ProcessResult run = RunUninstaller("-q ", logPath_);
+    CloseHandle(planted);
+    EXPECT_EQ(run.exitCode, 3u);
+    EXPECT_NE(run.errors.find("A program without administrator rights holds the lock"), std::string::npos)
+        << run.errors;
+    ExpectNothingRemoved();
 }
 
 // The elevated uninstaller appends to a path a user may have prepared: a
