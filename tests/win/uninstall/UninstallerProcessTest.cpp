@@ -395,7 +395,7 @@ TEST_F(Uninstaller, FileInUseThenClosedGoesOnTheSecondRun) {
     std::string busy = programDir_ + "\\vsutest.exe";
     HANDLE open = CreateFileA(busy.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(open, INVALID_HANDLE_VALUE) << GetLastError() << " " << busy;
-    EXPECT_EQ(RunUninstaller("-q ", logPath_).exitCode, 2u);
+    EXPECT_EQ(RunUninstaller("-q ", logPath_).exitCode, 6u);  // in use: close it, then run again
     CloseHandle(open);
     ProcessResult second = RunUninstaller("-q ", logPath_);
     EXPECT_EQ(second.exitCode, 0u) << second.errors;
