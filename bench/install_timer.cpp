@@ -106,14 +106,20 @@ void Close(PROCESS_INFORMATION& process) {
     CloseHandle(process.hProcess);
 }
 
+// The peak working set of a process that ends by itself: sampled while it runs
+// (an ended process has no counters), so the figure is the last sample's peak.
 int RunAndWait(const char* commandLine) {
     PROCESS_INFORMATION process = {};
     Clock clock;
     if (!Start(commandLine, process)) return 1;
-    WaitForSingleObject(process.hProcess, INFINITE);
+    double peak = 0;
+    do {
+        double now = PeakWorkingSetMB(process.hProcess);
+        if (now > peak) peak = now;
+    } while (Running(process.hProcess));
     double total = clock.Seconds();
     DWORD code = ExitCode(process.hProcess);
-    std::printf("total=%.4f exit=%lu\n", total, code);
+    std::printf("total=%.4f peak_ws_mb=%.1f exit=%lu\n", total, peak, code);
     Close(process);
     return code == 0 ? 0 : 1;
 }
