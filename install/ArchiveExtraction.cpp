@@ -65,7 +65,9 @@ int ExtractMember(PayloadReader& stream, const PlacementContext& placement, cons
     result = PlaceMember(placement, name, &outputOpen);
     if (outputOpen) output.Opened();
     if (result != ExtractOk) return result;
-    if (outputOpen && dataLength) placement.target->PlanOutput(dataLength);
+    // A file that takes one write is allocated once anyway; telling the size
+    // costs a call per file, which only files of several writes repay.
+    if (outputOpen && dataLength > kWriteBlockSize) placement.target->PlanOutput(dataLength);
     result = CopyMemberData(stream, output, *placement.target, dataLength, *placement.callbacks, placement.context,
                             block);
     if (result != ExtractOk && outputOpen) placement.target->CutOutput();
