@@ -213,5 +213,5 @@ rm -rf "$trash"
 
 python3 bench/bench_report.py "$results" --full "$full" --small "$small" --empty "$empty" \
     --payload-dir "$work" --load-before "$load_before" --load-after "$load_after" \
-    --command "BENCH_MB=$megabytes BENCH_RUNS=$runs BENCH_EMPTY=$empty_count bench/install-bench.sh" \
+    --command "${BENCH_BASELINE_SETUP:+BENCH_BASELINE_SETUP=$BENCH_BASELINE_SETUP }BENCH_MB=$megabytes BENCH_RUNS=$runs BENCH_EMPTY=$empty_count bench/install-bench.sh" \
     | tee "$work/results.md"
