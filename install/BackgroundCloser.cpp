@@ -18,10 +18,10 @@ BackgroundCloser::BackgroundCloser(CloseFunction close, uint32_t threadCount) : 
 
 BackgroundCloser::~BackgroundCloser() {
     {
-        std::lock_guard<std::mutex> lock(mutex_);
+        SyncGuard lock(mutex_);
         stop_ = true;
     }
-    work_.notify_all();
+    work_.NotifyAll();
     for (uint32_t i = 0; i < threadCount_; ++i) threads_[i].join();
 }
 
@@ -31,11 +31,11 @@ bool BackgroundCloser::ShouldSleep() const {
 }
 
 void BackgroundCloser::Run() {
-    std::unique_lock<std::mutex> lock(mutex_);
+    SyncGuard lock(mutex_);
     for (;;) {
         while (ShouldSleep()) {
             ++sleeping_;
-            work_.wait(lock);
+            work_.Wait(mutex_);
             --sleeping_;
         }
         if (count_ == 0) return;  // stopped with nothing left
@@ -46,13 +46,13 @@ void BackgroundCloser::Run() {
             --count_;
             ++busy_;
             bool wakeProducer = producerWaiting_;
-            lock.unlock();
-            if (wakeProducer) space_.notify_one();
+            mutex_.Unlock();
+            if (wakeProducer) space_.NotifyOne();
             close_(handle);
-            lock.lock();
+            mutex_.Lock();
             --busy_;
         }
-        if (busy_ == 0 && draining_) idle_.notify_all();
+        if (busy_ == 0 && draining_) idle_.NotifyAll();
     }
 }
 
@@ -63,25 +63,25 @@ void BackgroundCloser::Close(void* handle) {
     }
     bool wake;
     {
-        std::unique_lock<std::mutex> lock(mutex_);
+        SyncGuard lock(mutex_);
         while (count_ == kCapacity) {
             producerWaiting_ = true;
-            space_.wait(lock);
+            space_.Wait(mutex_);
             producerWaiting_ = false;
         }
         queue_[(head_ + count_) % kCapacity] = handle;
         ++count_;
         wake = count_ == kWakeAt && sleeping_ > 0;
     }
-    if (wake) work_.notify_all();
+    if (wake) work_.NotifyAll();
 }
 
 void BackgroundCloser::Drain() {
     if (!threadCount_) return;
-    std::unique_lock<std::mutex> lock(mutex_);
+    SyncGuard lock(mutex_);
     if (count_ == 0 && busy_ == 0) return;
     draining_ = true;
-    work_.notify_all();
-    while (count_ || busy_) idle_.wait(lock);
+    work_.NotifyAll();
+    while (count_ || busy_) idle_.Wait(mutex_);
     draining_ = false;
 }

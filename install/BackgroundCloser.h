@@ -6,10 +6,10 @@
 // every handed-over file is closed, which the extraction does before it
 // returns, so that nothing after it (the uninstall log above all) sees a file
 // that is still open.
-#include <condition_variable>
 #include <cstdint>
-#include <mutex>
 #include <thread>
+
+#include "archive/ThreadSync.h"
 
 class BackgroundCloser {
 public:
@@ -42,8 +42,8 @@ private:
     std::thread threads_[kMaxThreads];
     uint32_t threadCount_ = 0;
 
-    std::mutex mutex_;
-    std::condition_variable work_, space_, idle_;
+    SyncLock mutex_;
+    SyncCondition work_, space_, idle_;
     void* queue_[kCapacity] = {};
     uint32_t head_ = 0, count_ = 0;
     uint32_t busy_ = 0, sleeping_ = 0;
