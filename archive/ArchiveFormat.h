@@ -10,6 +10,9 @@ constexpr uint32_t kArchiveHeaderSize = kArchiveSignatureSize + 8;  // + memberC
 constexpr uint32_t kArchiveTrailerSize = 4;                         // headerOffset
 constexpr uint32_t kMaxMemberNameLength = 260;
 constexpr uint32_t kTransferBufferSize = 32768;
+// setup.exe writes up to this many whole transfer chunks at once: each write
+// is a system call, and on Windows a filter driver's turn as well.
+constexpr uint32_t kWriteBlockSize = 8 * kTransferBufferSize;
 constexpr unsigned kProgressChunkShift = 15;  // one progress step per 32 KB of data
 // The bar's range is steps + 1, which must fit its 16-bit range.
 constexpr uint32_t kMaxProgressSteps = 65534;

@@ -33,10 +33,10 @@ ReadAheadStream::ReadAheadStream(ArchiveStream& stream, uint32_t blockSize, uint
 ReadAheadStream::~ReadAheadStream() {
     if (!thread_.joinable()) return;
     {
-        std::lock_guard<std::mutex> lock(mutex_);
+        SyncGuard lock(mutex_);
         stopRequested_ = true;
     }
-    spaceFreed_.notify_one();
+    spaceFreed_.NotifyOne();
     thread_.join();
 }
 
@@ -53,10 +53,10 @@ void ReadAheadStream::Produce() {
 }
 
 bool ReadAheadStream::WaitForSpace() {
-    std::unique_lock<std::mutex> lock(mutex_);
+    SyncGuard lock(mutex_);
     while (filled_ == blocks_.size() && !stopRequested_) {
         producerWaiting_ = true;
-        spaceFreed_.wait(lock);
+        spaceFreed_.Wait(mutex_);
         producerWaiting_ = false;
     }
     return !stopRequested_;
@@ -68,7 +68,7 @@ bool ReadAheadStream::WaitForSpace() {
 void ReadAheadStream::Publish(uint32_t length, bool finished) {
     bool wake;
     {
-        std::lock_guard<std::mutex> lock(mutex_);
+        SyncGuard lock(mutex_);
         if (length) ++filled_;
         if (finished) {
             producerDone_ = true;
@@ -76,15 +76,15 @@ void ReadAheadStream::Publish(uint32_t length, bool finished) {
         }
         wake = consumerWaiting_ && (finished || filled_ >= blocks_.size() / 2);
     }
-    if (wake) dataReady_.notify_one();
+    if (wake) dataReady_.NotifyOne();
 }
 
 bool ReadAheadStream::AcquireBlock() {
     if (finished_) return false;
-    std::unique_lock<std::mutex> lock(mutex_);
+    SyncGuard lock(mutex_);
     while (filled_ == 0 && !producerDone_) {
         consumerWaiting_ = true;
-        dataReady_.wait(lock);
+        dataReady_.Wait(mutex_);
         consumerWaiting_ = false;
     }
     if (filled_ == 0) {
@@ -106,11 +106,11 @@ void ReadAheadStream::ReleaseBlock() {
     consumeIndex_ = (consumeIndex_ + 1) % blocks_.size();
     bool wake;
     {
-        std::lock_guard<std::mutex> lock(mutex_);
+        SyncGuard lock(mutex_);
         --filled_;
         wake = producerWaiting_ && filled_ <= blocks_.size() / 2;
     }
-    if (wake) spaceFreed_.notify_one();
+    if (wake) spaceFreed_.NotifyOne();
 }
 
 int32_t ReadAheadStream::Read(void* buffer, uint32_t count) {

@@ -3,14 +3,13 @@
 // member loop, so that inflating overlaps the creating and writing of files;
 // the member loop's side computes the CRC-32. Reads deliver exactly the bytes,
 // and end in exactly the way, that reading the stream directly would.
-#include <condition_variable>
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <thread>
 #include <vector>
 
 #include "archive/ArchiveStream.h"
+#include "archive/ThreadSync.h"
 
 class ReadAheadStream : public PayloadReader {
 public:
@@ -47,8 +46,8 @@ private:
     std::thread thread_;
 
     // Shared, under mutex_.
-    std::mutex mutex_;
-    std::condition_variable dataReady_, spaceFreed_;
+    SyncLock mutex_;
+    SyncCondition dataReady_, spaceFreed_;
     uint32_t filled_ = 0;
     bool producerDone_ = false;
     bool stopRequested_ = false;

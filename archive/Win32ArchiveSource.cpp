@@ -53,15 +53,19 @@ bool Win32ArchiveSource::Seek(int32_t offset) {
 }
 
 // A failed read, or one at the end of the file or window, delivers nothing.
+// The file pointer is set before every read, so that sources sharing a handle
+// do not disturb each other. A read that names its position (OVERLAPPED) would
+// do the same, but Wine then asks its server about a completion port for
+// every read: some 2,700 round trips for a 170 MB archive.
 DWORD Win32ArchiveSource::ReadAt(uint32_t position, void* buffer, DWORD count) {
     if (windowed_) {
         if (position >= length_) return 0;
         if (count > length_ - position) count = length_ - position;
     }
-    OVERLAPPED at = {};
-    at.Offset = base_ + position;
+    LARGE_INTEGER at;
+    at.QuadPart = static_cast<LONGLONG>(base_) + position;
     DWORD got = 0;
-    if (!ReadFile(file_, buffer, count, &got, &at)) return 0;
+    if (!SetFilePointerEx(file_, at, nullptr, FILE_BEGIN) || !ReadFile(file_, buffer, count, &got, nullptr)) return 0;
     return got;
 }
 

@@ -6,8 +6,9 @@
 // A file opened with CreateFileA (read access, read sharing), or a window of
 // offset and length on a handle that stays open elsewhere (a file carried in
 // setup.exe's bundle). Reads go through a 64 KB read-ahead buffer: the
-// stream's 4 KB refills would otherwise cost one system call each. They name
-// their position, so sources on one handle do not disturb each other.
+// stream's 4 KB refills would otherwise cost one system call each. Each read
+// sets the file pointer first, so sources on one handle (which read one at a
+// time) do not disturb each other.
 class Win32ArchiveSource : public ArchiveSource {
 public:
     Win32ArchiveSource() = default;

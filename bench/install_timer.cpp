@@ -6,6 +6,10 @@
 //   install_timer firstpage COMMANDLINE time to the first wizard page, then end it
 //   install_timer inflate ARCHIVE ROUNDS raw inflate of the archive's deflate
 //                                        data from memory, fastest of ROUNDS
+//   install_timer compare ROUNDS FOLDER SETUP.EXE [NSIS.EXE...]
+//                                        interleaved rounds into new folders
+//                                        under FOLDER, then medians
+//                                        (bench/windows-bench.cmd)
 // Prints key=value pairs on one line; exit status 0 when the run went as expected.
 #include <windows.h>
 #include <commctrl.h>
@@ -13,6 +17,7 @@
 #include <psapi.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -106,39 +111,94 @@ void Close(PROCESS_INFORMATION& process) {
     CloseHandle(process.hProcess);
 }
 
-int RunAndWait(const char* commandLine) {
+struct Timing {
+    bool ok = false;
+    double total = 0;
+    double peakMB = 0;
+};
+
+// The peak working set of a process that ends by itself: sampled while it runs
+// (an ended process has no counters), so the figure is the last sample's peak.
+Timing TimeAndWait(const char* commandLine) {
+    Timing timing;
     PROCESS_INFORMATION process = {};
     Clock clock;
-    if (!Start(commandLine, process)) return 1;
-    WaitForSingleObject(process.hProcess, INFINITE);
-    double total = clock.Seconds();
+    if (!Start(commandLine, process)) return timing;
+    do {
+        double now = PeakWorkingSetMB(process.hProcess);
+        if (now > timing.peakMB) timing.peakMB = now;
+    } while (Running(process.hProcess));
+    timing.total = clock.Seconds();
     DWORD code = ExitCode(process.hProcess);
-    std::printf("total=%.4f exit=%lu\n", total, code);
+    std::printf("total=%.4f peak_ws_mb=%.1f exit=%lu\n", timing.total, timing.peakMB, code);
     Close(process);
-    return code == 0 ? 0 : 1;
+    timing.ok = code == 0;
+    return timing;
 }
 
-int RunSetup(const char* commandLine) {
+Timing TimeSetup(const char* commandLine) {
+    Timing timing;
     PROCESS_INFORMATION process = {};
     Clock clock;
-    if (!Start(commandLine, process)) return 1;
+    if (!Start(commandLine, process)) return timing;
     HWND sheet = WaitForFirstPage(process, clock);
     double firstPage = clock.Seconds();
     bool finished = sheet && WaitForFinish(process, sheet, clock);
     double finishUsable = clock.Seconds();
-    double peak = PeakWorkingSetMB(process.hProcess);
+    timing.peakMB = PeakWorkingSetMB(process.hProcess);
     std::string result = finished ? ControlText(CurrentPage(sheet), 1010) : "";
     if (finished) PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
     if (!finished || WaitForSingleObject(process.hProcess, 60000) != WAIT_OBJECT_0) {
         TerminateProcess(process.hProcess, 99);
         WaitForSingleObject(process.hProcess, 10000);
     }
-    double total = clock.Seconds();
+    timing.total = clock.Seconds();
     DWORD code = ExitCode(process.hProcess);
-    std::printf("total=%.4f first_page=%.4f finish_usable=%.4f peak_ws_mb=%.1f exit=%lu result=\"%s\"\n", total,
-                firstPage, finishUsable, peak, code, result.c_str());
+    std::printf("total=%.4f first_page=%.4f finish_usable=%.4f peak_ws_mb=%.1f exit=%lu result=\"%s\"\n",
+                timing.total, firstPage, finishUsable, timing.peakMB, code, result.c_str());
     Close(process);
-    return finished && code == 0 && result.find("successful") != std::string::npos ? 0 : 1;
+    timing.ok = finished && code == 0 && result.find("successful") != std::string::npos;
+    return timing;
+}
+
+int RunAndWait(const char* commandLine) { return TimeAndWait(commandLine).ok ? 0 : 1; }
+int RunSetup(const char* commandLine) { return TimeSetup(commandLine).ok ? 0 : 1; }
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// compare ROUNDS FOLDER SETUP [INSTALLER...]: each round installs with every
+// program once into a new folder under FOLDER, each round starting one program
+// later; setup.exe with -q, the others (NSIS) with /S /D=. Then the medians.
+int RunCompare(int rounds, const std::string& folder, const std::vector<std::string>& programs) {
+    if (rounds < 1 || programs.empty()) return 2;
+    std::vector<std::vector<double>> totals(programs.size()), peaks(programs.size());
+    for (int round = 1; round <= rounds; ++round) {
+        for (size_t k = 0; k < programs.size(); ++k) {
+            size_t which = (k + static_cast<size_t>(round)) % programs.size();
+            std::string target = folder + "\\run" + std::to_string(which) + "-" + std::to_string(round);
+            std::string command = "\"" + programs[which] + "\" " + (which == 0 ? "-q " + target : "/S /D=" + target);
+            std::printf("round %d, %s: ", round, programs[which].c_str());
+            std::fflush(stdout);
+            Timing timing = which == 0 ? TimeSetup(command.c_str()) : TimeAndWait(command.c_str());
+            if (!timing.ok) {
+                std::fprintf(stderr, "install_timer: %s failed\n", command.c_str());
+                return 1;
+            }
+            totals[which].push_back(timing.total);
+            peaks[which].push_back(timing.peakMB);
+        }
+    }
+    double ours = Median(totals[0]);
+    for (size_t which = 0; which < programs.size(); ++which) {
+        double median = Median(totals[which]);
+        std::printf("median %.2f s, peak working set %.1f MB, ours / this %.2f: %s\n", median, Median(peaks[which]),
+                    ours / median, programs[which].c_str());
+    }
+    return 0;
 }
 
 int RunToFirstPage(const char* commandLine) {
@@ -234,6 +294,9 @@ int main(int argc, char** argv) {
     if (argc == 3 && !std::strcmp(argv[1], "setup")) return RunSetup(argv[2]);
     if (argc == 3 && !std::strcmp(argv[1], "firstpage")) return RunToFirstPage(argv[2]);
     if (argc == 4 && !std::strcmp(argv[1], "inflate")) return RunInflate(argv[2], std::atoi(argv[3]));
-    std::fputs("usage: install_timer (wait|setup|firstpage) COMMANDLINE | inflate ARCHIVE ROUNDS\n", stderr);
+    if (argc >= 5 && !std::strcmp(argv[1], "compare"))
+        return RunCompare(std::atoi(argv[2]), argv[3], std::vector<std::string>(argv + 4, argv + argc));
+    std::fputs("usage: install_timer (wait|setup|firstpage) COMMANDLINE | inflate ARCHIVE ROUNDS\n"
+               "       install_timer compare ROUNDS FOLDER SETUP.EXE [NSIS.EXE...]\n", stderr);
     return 2;
 }

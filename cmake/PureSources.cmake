@@ -47,6 +47,7 @@ set(VSETUP_PURE_SOURCES
 list(APPEND VSETUP_PURE_SOURCES
     install/ProgressThrottle.cpp
     install/DirectoryMemo.cpp
+    install/BackgroundCloser.cpp
 )
 
 # The CRC-32's users once more with each path UpdateCrc32 can take forced in

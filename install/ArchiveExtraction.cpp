@@ -24,19 +24,38 @@ private:
     bool open_ = false;
 };
 
+struct TransferBlock {
+    uint8_t* bytes;
+    uint32_t size;
+};
+
+// Reads whole chunks into the block until it is full, the member ends or a
+// read fails; writes what was read; then counts a step per chunk. The outcome
+// is that of writing each chunk as it arrives: a failed read leaves the
+// chunks before it written and stepped.
 int CopyMemberData(PayloadReader& stream, OutputGuard& output, ExtractTarget& target, uint32_t dataLength,
-                   const ExtractCallbacks& callbacks, void* context, uint8_t* buffer) {
+                   const ExtractCallbacks& callbacks, void* context, const TransferBlock& block) {
     while (dataLength) {
-        uint32_t chunk = dataLength < kTransferBufferSize ? dataLength : kTransferBufferSize;
-        if (!stream.ReadExact(buffer, chunk)) return ExtractReadError;
-        if (output.IsOpen() && !target.WriteOutput(buffer, chunk)) return ExtractWriteError;
-        if (callbacks.onProgressStep) callbacks.onProgressStep(context);
-        dataLength -= chunk;
+        uint32_t filled = 0, chunks = 0;
+        bool readFailed = false;
+        while (dataLength && filled < block.size) {
+            uint32_t chunk = dataLength < kTransferBufferSize ? dataLength : kTransferBufferSize;
+            if (!stream.ReadExact(block.bytes + filled, chunk)) {
+                readFailed = true;
+                break;
+            }
+            filled += chunk;
+            dataLength -= chunk;
+            ++chunks;
+        }
+        if (filled && output.IsOpen() && !target.WriteOutput(block.bytes, filled)) return ExtractWriteError;
+        for (; chunks && callbacks.onProgressStep; --chunks) callbacks.onProgressStep(context);
+        if (readFailed) return ExtractReadError;
     }
     return ExtractOk;
 }
 
-int ExtractMember(PayloadReader& stream, const PlacementContext& placement, uint8_t* buffer) {
+int ExtractMember(PayloadReader& stream, const PlacementContext& placement, const TransferBlock& block) {
     char name[kMaxMemberNameLength + 1];
     uint32_t dataLength = 0;
     int result = ReadMemberHeader(stream, name, &dataLength);
@@ -46,14 +65,19 @@ int ExtractMember(PayloadReader& stream, const PlacementContext& placement, uint
     result = PlaceMember(placement, name, &outputOpen);
     if (outputOpen) output.Opened();
     if (result != ExtractOk) return result;
-    return CopyMemberData(stream, output, *placement.target, dataLength, *placement.callbacks, placement.context,
-                          buffer);
+    // A file that takes one write is allocated once anyway; telling the size
+    // costs a call per file, which only files of several writes repay.
+    if (outputOpen && dataLength > kWriteBlockSize) placement.target->PlanOutput(dataLength);
+    result = CopyMemberData(stream, output, *placement.target, dataLength, *placement.callbacks, placement.context,
+                            block);
+    if (result != ExtractOk && outputOpen) placement.target->CutOutput();
+    return result;
 }
 
 int ExtractMembers(PayloadReader& payload, uint32_t memberCount, const PlacementContext& placement,
-                   uint8_t* transferBuffer) {
+                   const TransferBlock& block) {
     for (uint32_t remaining = memberCount; remaining; --remaining) {
-        int result = ExtractMember(payload, placement, transferBuffer);
+        int result = ExtractMember(payload, placement, block);
         if (result != ExtractOk) return result;
     }
     // The trailer guards everything written: a member list that decoded
@@ -65,7 +89,8 @@ int ExtractMembers(PayloadReader& payload, uint32_t memberCount, const Placement
 
 int ExtractFromSource(ArchiveSource& source, ExtractTarget& target, const char* destination,
                       const ExtractCallbacks& callbacks, void* context, uint8_t* transferBuffer,
-                      Decompression decompression) {
+                      Decompression decompression, uint32_t bufferSize) {
+    if (bufferSize < kTransferBufferSize) return ExtractNoMemory;
     ArchiveHeader header;
     int result = ReadArchiveHeader(source, &header);
     if (result != ExtractOk) return result;
@@ -75,11 +100,12 @@ int ExtractFromSource(ArchiveSource& source, ExtractTarget& target, const char* 
     ArchiveStream stream;
     if (stream.Open(&source) != 0) return stream.OutOfMemory() ? ExtractNoMemory : ExtractReadError;
     PlacementContext placement{destination, &target, &callbacks, context};
+    const TransferBlock block{transferBuffer, bufferSize - bufferSize % kTransferBufferSize};
     if (decompression == Decompression::OnCallingThread) {
-        result = ExtractMembers(stream, header.memberCount, placement, transferBuffer);
+        result = ExtractMembers(stream, header.memberCount, placement, block);
     } else {
         ReadAheadStream payload(stream);
-        result = ExtractMembers(payload, header.memberCount, placement, transferBuffer);
+        result = ExtractMembers(payload, header.memberCount, placement, block);
     }  // the read-ahead thread has ended: the stream is this thread's again
     // A payload cut short for want of memory is not a damaged archive.
     return result == ExtractReadError && stream.OutOfMemory() ? ExtractNoMemory : result;

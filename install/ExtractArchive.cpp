@@ -10,11 +10,12 @@
 
 namespace {
 
-// The transfer buffer: moveable, zero-initialised global memory, locked for the call.
+// The transfer buffer: moveable, zero-initialised global memory, locked for
+// the call; large enough for several chunks to be written at once.
 class TransferBuffer {
 public:
     TransferBuffer() {
-        handle_ = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, kTransferBufferSize);
+        handle_ = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, kWriteBlockSize);
         if (handle_) bytes_ = static_cast<uint8_t*>(GlobalLock(handle_));
     }
     ~TransferBuffer() {
@@ -39,5 +40,5 @@ int ExtractArchive(const char* archiveName, const char* destination, ExtractCall
     if (!OpenSetFile(archiveName, source)) return source.OutOfMemory() ? ExtractNoMemory : ExtractReadError;
     Win32ExtractTarget target;
     return ExtractFromSource(source, target, destination, callbacks, context, buffer.Bytes(),
-                             Decompression::AheadOnOwnThread);
+                             Decompression::AheadOnOwnThread, kWriteBlockSize);
 }

@@ -13,8 +13,15 @@ public:
     // ExtractFileInUse when another program holds it, ExtractLinkRefused when
     // the file or a folder on its way is a link, ExtractCreateError otherwise.
     virtual int CreateOutput(const char* path) = 0;
+    // The output's final length, told before its first write so that the
+    // file system can allocate it at once. Only a hint: a failure shows in
+    // the writes.
+    virtual void PlanOutput(uint32_t length) { (void)length; }
     // False on a failed or short write.
     virtual bool WriteOutput(const void* data, uint32_t length) = 0;
+    // Cuts the output after the bytes written so far: a member that fails
+    // half-way leaves what it wrote, not a file of the planned length.
+    virtual void CutOutput() {}
     virtual void CloseOutput() = 0;
     // The personal documents folder into a 260-byte buffer: ExtractOk or ExtractCreateError.
     virtual int GetDocumentsFolder(char* buffer) = 0;

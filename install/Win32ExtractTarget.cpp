@@ -3,6 +3,7 @@
 #include <shlobj.h>
 
 #include "install/ExtractArchive.h"
+#include "install/OutputFile.h"
 #include "install/SpecialFolder.h"
 #include "setup/SetupMessages.h"
 
@@ -16,9 +17,13 @@ void NoteWhetherDiskFull() {
 
 }  // namespace
 
+Win32ExtractTarget::Win32ExtractTarget() : closer_(CloseOutputHandle, kOutputCloserThreads) {}
+
 bool Win32ExtractTarget::FileExists(const char* path) {
-    HANDLE file =
-        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = OpenSettled(closer_, [&] {
+        return CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                           nullptr);
+    });
     missing_ = file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_NOT_FOUND ? path : "";
     if (file == INVALID_HANDLE_VALUE) return false;
     CloseHandle(file);
@@ -27,14 +32,22 @@ bool Win32ExtractTarget::FileExists(const char* path) {
 
 // A file just found missing is created without looking for one to replace:
 // one that appeared since then makes the creation fail, never a write
-// into it.
+// into it. A file in use may be one of this extraction's own still waiting
+// to be closed: once they are all closed, the creation is tried again.
 int Win32ExtractTarget::CreateOutput(const char* path) {
     bool justMissing = !missing_.empty() && missing_ == path;
     missing_.clear();
+    CloseOutput();
     int result = guard_.CreateFile(path, output_, !justMissing);
+    if (result == ExtractFileInUse) {
+        closer_.Drain();
+        result = guard_.CreateFile(path, output_, !justMissing);
+    }
     if (result == ExtractCreateError) NoteWhetherDiskFull();
     return result;
 }
+
+void Win32ExtractTarget::PlanOutput(uint32_t length) { SetOutputLength(output_.Get(), length); }
 
 bool Win32ExtractTarget::WriteOutput(const void* data, uint32_t length) {
     DWORD written = 0;
@@ -43,6 +56,11 @@ bool Win32ExtractTarget::WriteOutput(const void* data, uint32_t length) {
     return false;
 }
 
-void Win32ExtractTarget::CloseOutput() { output_.Close(); }
+void Win32ExtractTarget::CutOutput() { SetEndOfFile(output_.Get()); }
+
+void Win32ExtractTarget::CloseOutput() {
+    HANDLE handle = output_.Release();
+    if (handle != INVALID_HANDLE_VALUE) closer_.Close(handle);
+}
 
 int Win32ExtractTarget::GetDocumentsFolder(char* buffer) { return GetSpecialFolderPath(buffer, CSIDL_PERSONAL); }

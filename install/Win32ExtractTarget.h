@@ -3,26 +3,32 @@
 
 #include <string>
 
+#include "install/BackgroundCloser.h"
 #include "install/ExtractTarget.h"
 #include "install/LinkGuard.h"
 
-// Output files through handles that the LinkGuard checked.
+// Output files through handles that the LinkGuard checked, closed on threads
+// of their own (see BackgroundCloser); every one is closed when the target
+// is destroyed.
 class Win32ExtractTarget : public ExtractTarget {
 public:
-    Win32ExtractTarget() = default;
+    Win32ExtractTarget();
     ~Win32ExtractTarget() override { CloseOutput(); }
     Win32ExtractTarget(const Win32ExtractTarget&) = delete;
     Win32ExtractTarget& operator=(const Win32ExtractTarget&) = delete;
 
     bool FileExists(const char* path) override;
     int CreateOutput(const char* path) override;
+    void PlanOutput(uint32_t length) override;
     bool WriteOutput(const void* data, uint32_t length) override;
+    void CutOutput() override;
     void CloseOutput() override;
     int GetDocumentsFolder(char* buffer) override;
     int TrustFolder(const char* folder) override { return guard_.Trust(folder); }
     int CheckFolder(const char* folder) override { return guard_.CheckFolder(folder); }
 
 private:
+    BackgroundCloser closer_;  // first: destroyed last, after every handle went to it
     LinkGuard guard_;
     UnfollowedHandle output_;
     std::string missing_;  // the path FileExists last found missing

@@ -18,6 +18,12 @@ public:
     bool Open(const char* path, DWORD access, DWORD share, DWORD disposition);
     void Close();
     HANDLE Get() const { return handle_; }
+    // Hands the handle over to the caller, who closes it.
+    HANDLE Release() {
+        HANDLE handle = handle_;
+        handle_ = INVALID_HANDLE_VALUE;
+        return handle;
+    }
 
     // What the handle holds; false when Windows cannot tell.
     bool Information(BY_HANDLE_FILE_INFORMATION& information) const;

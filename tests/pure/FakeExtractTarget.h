@@ -26,13 +26,27 @@ public:
         if (failures.count(name)) return failures[name];
         files[name].clear();
         current = name;
+        written = 0;
         return ExtractOk;
     }
-    bool WriteOutput(const void* data, uint32_t length) override {
-        if (failWrites) return false;
-        files[current].append(static_cast<const char*>(data), length);
-        return true;
+    // As on disk: the end moves, the write position stays.
+    void PlanOutput(uint32_t length) override {
+        files[current].resize(length, '\0');
+        ++plans;
     }
+    // The first writesBeforeFailure writes succeed, the next one is short (half).
+    bool WriteOutput(const void* data, uint32_t length) override {
+        bool fails = failWrites || writesBeforeFailure == 0;
+        if (writesBeforeFailure > 0) --writesBeforeFailure;
+        uint32_t count = fails ? length / 2 : length;
+        std::string& file = files[current];
+        if (file.size() < written + count) file.resize(written + count);
+        file.replace(written, count, static_cast<const char*>(data), count);
+        written += count;
+        ++writes;
+        return !fails;
+    }
+    void CutOutput() override { files[current].resize(written); }
     void CloseOutput() override {
         ++closes;
         current.clear();
@@ -64,8 +78,12 @@ public:
     std::map<std::string, int> failures;
     std::string documents = "C:\\Docs";
     std::string current;
+    size_t written = 0;
     bool failWrites = false;
+    int writesBeforeFailure = -1;  // negative: no failure
     int closes = 0;
+    int plans = 0;
+    int writes = 0;
 };
 
 struct Recorder {
@@ -98,25 +116,32 @@ struct Recorder {
 };
 
 inline int ExtractWith(Decompression decompression, const std::vector<uint8_t>& archive, FakeTarget& target,
-                       Recorder& recorder, const char* destination, ExtractCallbacks callbacks) {
+                       Recorder& recorder, const char* destination, ExtractCallbacks callbacks,
+                       uint32_t bufferSize = kTransferBufferSize) {
     MemoryArchiveSource source(archive.data(), static_cast<uint32_t>(archive.size()));
-    std::vector<uint8_t> buffer(kTransferBufferSize);
-    return ExtractFromSource(source, target, destination, callbacks, &recorder, buffer.data(), decompression);
+    std::vector<uint8_t> buffer(bufferSize);
+    return ExtractFromSource(source, target, destination, callbacks, &recorder, buffer.data(), decompression,
+                             bufferSize);
 }
 
-// Extracts into `target` and `recorder` decompressing on the calling thread,
-// and again into copies of them decompressing ahead on a thread of its own:
-// every case checks that both ways do exactly the same.
+// Extracts into `target` and `recorder` decompressing on the calling thread
+// and writing chunk by chunk, and again into copies of them decompressing
+// ahead on a thread of its own and writing whole blocks, as setup.exe does:
+// every case checks that both ways end exactly alike. Injected write failures
+// count writes, so there both ways write chunk by chunk.
 inline int Extract(const std::vector<uint8_t>& archive, FakeTarget& target, Recorder& recorder,
                    const char* destination = "D", ExtractCallbacks callbacks = Recorder::All()) {
+    const uint32_t aheadBuffer =
+        target.failWrites || target.writesBeforeFailure >= 0 ? kTransferBufferSize : kWriteBlockSize;
     FakeTarget aheadTarget = target;
     Recorder aheadRecorder = recorder;
     int result = ExtractWith(Decompression::OnCallingThread, archive, target, recorder, destination, callbacks);
-    int aheadResult =
-        ExtractWith(Decompression::AheadOnOwnThread, archive, aheadTarget, aheadRecorder, destination, callbacks);
+    int aheadResult = ExtractWith(Decompression::AheadOnOwnThread, archive, aheadTarget, aheadRecorder, destination,
+                                  callbacks, aheadBuffer);
     EXPECT_EQ(result, aheadResult);
     EXPECT_EQ(target.files, aheadTarget.files);
     EXPECT_EQ(target.closes, aheadTarget.closes);
+    EXPECT_EQ(target.plans, aheadTarget.plans);
     EXPECT_EQ(recorder.events, aheadRecorder.events);
     EXPECT_EQ(recorder.steps, aheadRecorder.steps);
     return result;

@@ -118,6 +118,63 @@ TEST(ArchiveReader, PayloadEndingInsideTheLastMemberIsAReadError) {
     }
 }
 
+// The output is given its full length before the data arrives; a member cut
+// short must not be left at that length, padded with zeros, looking whole.
+TEST(ArchiveReader, MemberCutShortKeepsOnlyTheChunksReadWhole) {
+    std::string big = Noise(300000, 4);  // ten chunks: more than one write block, so planned
+    Bytes good = MakeArchive({{"a.txt", "alpha"}, {"b.bin", big}});
+    size_t payload = PayloadSize(good);
+    for (size_t keep : {payload - 8 - 1000, payload / 2, size_t(40000)}) {
+        FakeTarget target;
+        Recorder recorder;
+        EXPECT_EQ(Extract(TruncatePayload(good, keep), target, recorder), ExtractReadError) << keep;
+        EXPECT_EQ(target.files["D\\a.txt"], "alpha");
+        const std::string& cut = target.files["D\\b.bin"];
+        EXPECT_EQ(cut.size() % kTransferBufferSize, 0u) << keep;
+        EXPECT_LT(cut.size(), big.size()) << keep;
+        EXPECT_TRUE(cut == big.substr(0, cut.size())) << keep;
+        EXPECT_EQ(recorder.steps, 1 + static_cast<int>(cut.size() / kTransferBufferSize)) << keep;
+        EXPECT_EQ(target.plans, 1);  // b.bin only: a.txt takes one write
+    }
+}
+
+TEST(ArchiveReader, FailedWriteLeavesWhatWasWrittenAndCountsNoStepForIt) {
+    std::string big = Noise(kWriteBlockSize + 70000, 5);
+    for (int before : {0, 1, 3}) {
+        FakeTarget target;
+        target.writesBeforeFailure = before;
+        Recorder recorder;
+        EXPECT_EQ(Extract(MakeArchive({{"b.bin", big}}), target, recorder), ExtractWriteError) << before;
+        // Whole chunks, then half of the failed one.
+        size_t kept = before * kTransferBufferSize + kTransferBufferSize / 2;
+        EXPECT_TRUE(target.files["D\\b.bin"] == big.substr(0, kept)) << before;
+        EXPECT_EQ(recorder.steps, before) << before;
+    }
+    // Written in blocks as setup.exe writes: the block's chunks are not counted either.
+    FakeTarget target;
+    target.writesBeforeFailure = 0;
+    Recorder recorder;
+    EXPECT_EQ(ExtractWith(Decompression::AheadOnOwnThread, MakeArchive({{"b.bin", big}}), target, recorder, "D",
+                          Recorder::All(), kWriteBlockSize),
+              ExtractWriteError);
+    EXPECT_TRUE(target.files["D\\b.bin"] == big.substr(0, kWriteBlockSize / 2));
+    EXPECT_EQ(recorder.steps, 0);
+}
+
+TEST(ArchiveReader, LargeMembersAreWrittenInWholeBlocksAndSmallOnesInOneWrite) {
+    std::string big = Noise(3 * kWriteBlockSize + 5, 6);
+    Bytes archive = MakeArchive({{"big.bin", big}, {"small.txt", "s"}, {"empty.txt", ""}});
+    FakeTarget target;
+    Recorder recorder;
+    ASSERT_EQ(ExtractWith(Decompression::AheadOnOwnThread, archive, target, recorder, "D", Recorder::All(),
+                          kWriteBlockSize),
+              ExtractOk);
+    EXPECT_TRUE(target.files["D\\big.bin"] == big);
+    EXPECT_EQ(target.writes, 4 + 1);
+    EXPECT_EQ(target.plans, 1);  // only the file of several writes
+    EXPECT_EQ(recorder.steps, 3 * 8 + 1 + 1);
+}
+
 TEST(ArchiveReader, TrailerFaultsFailTheExtractionEvenAfterTheLastMember) {
     Bytes good = MakeArchive(kThreeMembers);
     Bytes badCrc = good, badSize = good;

@@ -212,6 +212,41 @@ TEST_F(ExtractOnDisk, FileHeldOpenByAnotherProgramIsInUse) {
     EXPECT_EQ(installtest::ReadWholeFile(target), "running");
 }
 
+// Files are closed on threads of their own; none may still be open when the
+// extraction returns (the uninstall log and the uninstaller come next), and
+// none may stand open in the way of a later member of the same name.
+bool OpenedAlone(const std::string& path) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(file);
+    return true;
+}
+
+TEST_F(ExtractOnDisk, EveryFileIsClosedWhenTheExtractionReturns) {
+    std::vector<Member> members;
+    for (int i = 0; i < 150; ++i) members.push_back({"f" + std::to_string(i) + ".bin", Noise(i * 997 % 9000, i)});
+    members.push_back({"big.bin", Noise(kWriteBlockSize * 2 + 12345, 99)});
+    ASSERT_EQ(Extract(MakeArchive(members)), ExtractOk);
+    for (const Member& member : members) {
+        std::string path = Path("dest\\" + member.name);
+        EXPECT_TRUE(OpenedAlone(path)) << member.name << " still open";
+        EXPECT_TRUE(installtest::ReadWholeFile(path) == member.data) << member.name;
+    }
+    EXPECT_EQ(steps_, 150 - 1 + 17);  // every non-empty small member one step, big.bin 17 chunks
+}
+
+TEST_F(ExtractOnDisk, LaterMembersOfTheSameNameSeeTheEarlierOnesClosed) {
+    // Few enough members that no closer has woken before the last of them.
+    ASSERT_EQ(Extract(MakeArchive({{"a.txt", "first"}, {"a.txt", "second"}, {"$Keep\\a.txt", "not written"},
+                                   {"$Keep\\new.txt", "written"}})),
+              ExtractOk);
+    EXPECT_EQ(installtest::ReadWholeFile(Path("dest\\a.txt")), "second");
+    EXPECT_EQ(installtest::ReadWholeFile(Path("dest\\new.txt")), "written");
+    EXPECT_EQ(RecordedPaths(UninstallFile),
+              (std::vector<std::string>{destination_ + "\\a.txt", destination_ + "\\a.txt"}));
+}
+
 // Wine running as root writes through the read-only attribute, so the Linux
 // file is made immutable as well.
 class ReadOnlyFile {
