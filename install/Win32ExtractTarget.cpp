@@ -49,11 +49,20 @@ int Win32ExtractTarget::CreateOutput(const char* path) {
 
 void Win32ExtractTarget::PlanOutput(uint32_t length) { SetOutputLength(output_.Get(), length); }
 
+// A drive that fills up takes part of a block and reports success; only the
+// write of the rest tells why.
 bool Win32ExtractTarget::WriteOutput(const void* data, uint32_t length) {
-    DWORD written = 0;
-    if (WriteFile(output_.Get(), data, length, &written, nullptr) && written == length) return true;
-    NoteWhetherDiskFull();
-    return false;
+    const char* rest = static_cast<const char*>(data);
+    while (length > 0) {
+        DWORD written = 0;
+        if (!WriteFile(output_.Get(), rest, length, &written, nullptr) || written == 0 || written > length) {
+            NoteWhetherDiskFull();
+            return false;
+        }
+        rest += written;
+        length -= written;
+    }
+    return true;
 }
 
 void Win32ExtractTarget::CutOutput() { SetEndOfFile(output_.Get()); }

@@ -44,7 +44,7 @@ cp "$build/setup.exe" "$build/VARNUINS.EXE" "$build/tests/e2e/e2edriver.exe" "$d
 long="C:\\$(printf 'x%.0s' $(seq 300))"
 expect 0 'C:\mixed\e2edriver.exe' --timeout 30 -e "start C:\\mixed\\setup.exe \"-q $long\"
     msgbox \"The installation directory is longer than 259 characters.  Nothing was installed.\" OK
-    wait-exit 1"
+    wait-exit 5"
 expect 1 'C:\mixed\VARNUINS.EXE' -q 'C:\mixed\no such log.inf'
 expect 2 "$build/screenshots.exe"
 expect 0 "$build/test_dialog.exe" --gtest_filter='Strings.*'
