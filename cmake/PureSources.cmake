@@ -2,6 +2,7 @@
 # sanitizer tests and the fuzz targets. Paths are relative to the source root.
 set(VSETUP_PURE_SOURCES
     setup/SetupString.cpp
+    setup/NameChars.cpp
     setup/PathHelpers.cpp
     setup/NameRules.cpp
     setup/DestinationCheck.cpp
