@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "setup/ExtensionRules.h"
+#include "setup/NameChars.h"
 #include "setup/NameRules.h"
 #include "shell/ReadmeTitle.h"
 
@@ -84,7 +85,7 @@ size_t CheckSetupConfig(const SetupConfig& config, ConfigProblem* problems, size
     if (readme) list.Add("readme", readmePath);
     if (config.game) {
         // A single game's name also names its file type, a key of its own.
-        if (std::strchr(config.appname.Get(), '\\')) list.Add("appname", kKeySeparator);
+        if (FindChar(config.appname.Get(), '\\')) list.Add("appname", kKeySeparator);
         CheckLinkName("appname", config.appname.Get(), list);
     }
     if (readme && !config.readme_title.IsEmpty()) {

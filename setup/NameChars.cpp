@@ -97,6 +97,14 @@ const char* FindLastChar(const char* text, char c) {
     return c ? FindLastOf(text, set) : text + std::strlen(text);
 }
 
+bool IsCharBoundary(const char* text, size_t at) {
+    size_t length = std::strlen(text);
+    if (at > length) return false;
+    size_t position = 0;
+    while (position < at) position += CharSize(text + position, length - position);
+    return position == at;
+}
+
 bool EndsWithChar(const char* text, size_t length, char c) {
     size_t last = length;
     for (size_t at = 0; at < length; at += CharSize(text + at, length - at)) last = at;
@@ -119,10 +127,12 @@ int CompareNamesN(const char* a, const char* b, size_t n, bool slashesAlike) {
     return 0;
 }
 
-void FoldSetName(char* text) {
-    for (char* at = text; *at;) {
-        char* next = const_cast<char*>(NextChar(at));
-        if (next - at == 1) *at = static_cast<char>(Fold(static_cast<unsigned char>(*at), true));
-        at = next;
+void FoldNameN(char* text, size_t length, bool slashesAlike) {
+    for (size_t at = 0; at < length;) {
+        size_t size = CharSize(text + at, length - at);
+        if (size == 1) text[at] = static_cast<char>(Fold(static_cast<unsigned char>(text[at]), slashesAlike));
+        at += size;
     }
 }
+
+void FoldSetName(char* text) { FoldNameN(text, std::strlen(text), true); }

@@ -32,6 +32,8 @@ const char* FindCharN(const char* text, size_t length, char c);
 const char* FindLastChar(const char* text, char c);
 // The last character of the text that is one of `set` (single-byte ones).
 const char* FindLastOf(const char* text, const char* set);
+// Whether a character of the text starts at byte `at` (not a trail byte).
+bool IsCharBoundary(const char* text, size_t at);
 // Whether the last character of the first `length` bytes is c.
 bool EndsWithChar(const char* text, size_t length, char c);
 inline bool IsPathSeparator(char c) { return c == '\\' || c == '/'; }
@@ -46,6 +48,7 @@ inline bool EqualsNoCase(const char* a, const char* b) { return CompareNoCase(a,
 // File names inside a set (bundle entries, archive members): '/' and '\' alike.
 inline bool SameSetName(const char* a, const char* b) { return CompareNamesN(a, b, static_cast<size_t>(-1), true) == 0; }
 
-// The text with ASCII letters in lower case and '/' made '\' (trail bytes
-// untouched), in place: two names fold alike when SameSetName holds.
+// In place: ASCII letters in lower case and, with slashesAlike, '/' made '\',
+// trail bytes untouched. Two names fold alike when CompareNamesN finds them equal.
+void FoldNameN(char* text, size_t length, bool slashesAlike);
 void FoldSetName(char* text);

@@ -49,7 +49,7 @@ void InstallSettings::FindEarlierLog(const char* keyName, const char* displayNam
     if (!ReadUninstallEntry(keyName, entry) || !entry.logPath[0]) return;
     char folder[kPathBufferSize];
     CopyText(folder, sizeof folder, entry.logPath);
-    char* separator = std::strrchr(folder, '\\');
+    char* separator = const_cast<char*>(FindLastChar(folder, '\\'));
     if (!separator) return;
     *separator = '\0';
     std::vector<uint8_t> image;

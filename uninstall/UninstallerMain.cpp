@@ -12,6 +12,7 @@
 #include "setup/ActivityLog.h"
 #include "setup/ExitStatus.h"
 #include "setup/InstallationLock.h"
+#include "setup/NameChars.h"
 #include "setup/Startup.h"
 #include "shell/ProgramsFolder.h"
 #include "shell/RegisteredLog.h"
@@ -57,7 +58,7 @@ bool UserAgrees(const std::string& appName) {
 }
 
 std::string FolderWithoutTrailingBackslash(std::string folder) {
-    while (!folder.empty() && folder.back() == '\\') folder.pop_back();
+    while (EndsWithChar(folder.c_str(), folder.size(), '\\')) folder.pop_back();
     return folder;
 }
 

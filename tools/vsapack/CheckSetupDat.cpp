@@ -84,7 +84,7 @@ public:
     bool Exists(const char* path, bool* isDirectory) override {
         size_t length = std::strlen(path);
         *isDirectory = true;
-        return length && path[length - 1] == '\\';
+        return EndsWithChar(path, length, '\\');
     }
 };
 
