@@ -3,6 +3,7 @@
 set(VSETUP_PURE_SOURCES
     setup/SetupString.cpp
     setup/NameChars.cpp
+    setup/TextDecoding.cpp
     setup/PathHelpers.cpp
     setup/NameRules.cpp
     setup/DestinationCheck.cpp

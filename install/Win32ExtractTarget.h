@@ -21,6 +21,9 @@ public:
     int GetDocumentsFolder(char* buffer) override;
     int TrustFolder(const char* folder) override { return guard_.Trust(folder); }
     int CheckFolder(const char* folder) override { return guard_.CheckFolder(folder); }
+    void NameRefused(const char* storedName) override { refusedName = storedName; }
+
+    std::string refusedName;
 
 private:
     LinkGuard guard_;

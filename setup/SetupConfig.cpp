@@ -13,5 +13,6 @@ void SetupConfig::SetDefaults() {
     publisher.Free();
     logFile.Free();
     commandLineProblem = nullptr;
+    unrepresentableKey = nullptr;
     debugger = game = v3 = quiet = unattended = quietDirTooLong = false;
 }
