@@ -38,6 +38,7 @@ set(VSETUP_PURE_SOURCES
     archive/BundleDirectory.cpp
     archive/BundleWriter.cpp
     shell/UninstallLogReader.cpp
+    shell/UninstallLogDecoding.cpp
     uninstall/UninstallCommandLine.cpp
     uninstall/UninstallRemover.cpp
     uninstall/RemovalScope.cpp

@@ -16,6 +16,7 @@
 #include "setup/Startup.h"
 #include "shell/ProgramsFolder.h"
 #include "shell/RegisteredLog.h"
+#include "shell/UninstallLogDecoding.h"
 #include "shell/UninstallLogReader.h"
 #include "uninstall/ProgressWindow.h"
 #include "uninstall/UninstallLogFile.h"
@@ -129,6 +130,13 @@ int RunUninstall(HINSTANCE instance, const UninstallCommand& command) {
     std::string entryName, problem;
     if (!LoadUninstallLog(logPath, image, entryName, problem)) {
         Tell(command.quiet, problem, MB_ICONEXCLAMATION);
+        return ExitNotFinished;
+    }
+    std::string refused;
+    if (!DecodeUninstallLog(std::vector<uint8_t>(image), &image, &refused)) {
+        Tell(command.quiet, "The uninstall log names an item that this version of Windows cannot use: " + refused +
+                                ".  It needs Windows 10 version 1903 or later.  Nothing was removed.",
+             MB_ICONEXCLAMATION);
         return ExitNotFinished;
     }
     std::string recordedName = RecordedAppName(image.data(), image.size());
