@@ -49,6 +49,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     if (origin != SetOrigin::DamagedBundle) ReadSetupDatFile("SETUP.DAT", config);
     ParseCommandLine(commandLine, config);
     SetUnattendedMessages(config.unattended);
+    SetQuietMessages(config.quiet);
     if (!config.logFile.IsEmpty()) StartActivityLog(config.logFile.Get(), startDirectory);
     char setFolder[kPathBufferSize] = {};
     GetCurrentDirectoryA(sizeof setFolder, setFolder);
