@@ -1,0 +1,37 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "setup/NameChars.h"
+#include "setup/TextDecoding.h"
+
+namespace {
+
+// The stepping table the native tests and fuzzers run is the one Windows has.
+TEST(NameChars, LeadByteTableIsWindowsOwn) {
+    for (unsigned codePage : {932u, 936u, 949u, 950u, 1252u, 1251u}) {
+        if (!IsValidCodePage(codePage)) continue;
+        for (unsigned byte = 0; byte < 256; ++byte) {
+            EXPECT_EQ(IsLeadByte(codePage, static_cast<unsigned char>(byte)),
+                      IsDBCSLeadByteEx(codePage, static_cast<BYTE>(byte)) != FALSE)
+                << "code page " << codePage << " byte " << byte;
+        }
+    }
+}
+
+TEST(TextDecoding, WindowsConversionRefusesWhatThePageLacks) {
+    std::string out;
+    ASSERT_TRUE(ConvertCodePage(932, kCodePageUtf8, "\x83\x5C\x83\x7C\x95\x5C", 6, &out));
+    EXPECT_EQ(out, "\xE3\x82\xBD\xE3\x83\x9D\xE8\xA1\xA8");  // ソポ表
+    ASSERT_TRUE(ConvertCodePage(kCodePageUtf8, 932, out.data(), out.size(), &out));
+    EXPECT_EQ(out, "\x83\x5C\x83\x7C\x95\x5C");
+    EXPECT_FALSE(ConvertCodePage(kCodePageUtf8, 1252, "\xD0\x98", 2, &out));  // И
+    EXPECT_FALSE(ConvertCodePage(kCodePageUtf8, 1252, "\xC5\x81", 2, &out));  // Ł, no best fit to L
+    ASSERT_TRUE(ConvertCodePage(1252, kCodePageUtf8, "Caf\xE9", 4, &out));
+    EXPECT_EQ(out, "Caf\xC3\xA9");
+    EXPECT_NE(SystemAnsiCodePage(), 0u);
+    EXPECT_NE(SystemAnsiCodePage(), unsigned(CP_UTF8));
+}
+
+}  // namespace
