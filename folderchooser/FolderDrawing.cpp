@@ -49,7 +49,7 @@ void FolderChooser::DrawFolderItem(const DRAWITEMSTRUCT* draw) {
         HICON icon = item->onPath ? item->openIcon : item->closedIcon;
         if (icon) DrawIconEx(draw->hDC, x, draw->rcItem.top, icon, iconSize.cx, iconSize.cy, 0, nullptr, DI_NORMAL);
         const char* name = item->name.Get();
-        DrawProcessText(draw->hDC, x + iconSize.cx, textTop, name);
+        DrawProcessTextLinked(draw->hDC, x + iconSize.cx, textTop, name);
     }
     FinishEntry(draw, previous);
 }

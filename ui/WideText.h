@@ -10,3 +10,7 @@ std::wstring WideText(const char* text);
 
 // ExtTextOutW at (x, y), no options, no clipping rectangle.
 BOOL DrawProcessText(HDC dc, int x, int y, const char* text);
+// The same, but a text beyond ASCII is drawn in a TrueType face of the
+// selected font's size, which font linking completes with the characters of
+// other scripts: for controls in the dialogs' bitmap font.
+BOOL DrawProcessTextLinked(HDC dc, int x, int y, const char* text);
