@@ -537,6 +537,24 @@ compare "$run/before" "$run/after" "$expected"
 echo "round trip: only the expected changes"
 check_victims "after the uninstall"
 
+# A file where the Start Menu folder goes: unattended, the setup says so on
+# standard error by name and ends with status 2; the uninstall removes the rest.
+if [ "$name" = cyrillic ]; then
+    echo "not a folder" >"$drive/users/$user/Меню/Programs/Игра"
+    status=0
+    errors="$(wine "C:\\e2e\\roundtrip\\$name\\set\\setup.exe" -s "$dir" 2>&1 >/dev/null)" || status=$?
+    echo "blocked Start Menu folder: status $status"
+    echo "$errors"
+    [ "$status" = 2 ] || { echo "expected status 2"; exit 1; }
+    grep -qxF "Setup: Setup could not create the Start Menu folder C:\users\\$user\Меню\Programs\Игра.  Its shortcuts were not made." \
+        <<<"${errors//$'\r'/}" || { echo "the message does not name the folder"; exit 1; }
+    uninstall_quietly "$(uninstall_string)" 0 >/dev/null
+    snapshot "$run/blocked"
+    compare "$run/before" "$run/blocked" "$expected"$'f users/'"$user"$'/Меню/Programs/Игра\n'
+    rm "$drive/users/$user/Меню/Programs/Игра"
+    echo "blocked Start Menu folder: told, status 2, and uninstalled"
+fi
+
 # Twice (the whole and the partial installation): the log is gone, nothing
 # is removed, status 1.
 [ "$name" = player ] || [ "$name" = damaged ] || exit 0
