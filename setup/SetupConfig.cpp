@@ -14,5 +14,6 @@ void SetupConfig::SetDefaults() {
     logFile.Free();
     commandLineProblem = nullptr;
     unrepresentableKey = nullptr;
+    quietDirUnrepresentable.Free();
     debugger = game = v3 = quiet = unattended = quietDirTooLong = false;
 }

@@ -48,6 +48,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     MakeProgramFolderCurrent();
     if (origin != SetOrigin::DamagedBundle) ReadSetupDatFile("SETUP.DAT", config);
     ParseCommandLine(commandLine, config);
+    if (config.quiet) config.quietDirUnrepresentable.Assign(UnrepresentableText(GetCommandLineW(), GetACP()).c_str());
     SetUnattendedMessages(config.unattended);
     SetQuietMessages(config.quiet);
     if (!config.logFile.IsEmpty()) StartActivityLog(config.logFile.Get(), startDirectory);

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "setup/NameChars.h"
+#include "setup/Startup.h"
 #include "setup/TextDecoding.h"
 
 namespace {
@@ -32,6 +33,21 @@ TEST(TextDecoding, WindowsConversionRefusesWhatThePageLacks) {
     EXPECT_EQ(out, "Caf\xC3\xA9");
     EXPECT_NE(SystemAnsiCodePage(), 0u);
     EXPECT_NE(SystemAnsiCodePage(), unsigned(CP_UTF8));
+}
+
+}  // namespace
+
+namespace {
+
+// Where Windows ignores the UTF-8 code page, the "A" command line would hold
+// a '?' for each character its page lacks: such a directory is named and refused.
+TEST(Startup, CommandLineBeyondTheCodePageIsDescribed) {
+    const wchar_t* cyrillic = L"setup.exe -s C:\\\x0418\x0433\x0440\x0430";
+    EXPECT_EQ(UnrepresentableText(cyrillic, 1252), "setup.exe -s C:\\<U+0418><U+0433><U+0440><U+0430>");
+    EXPECT_EQ(UnrepresentableText(cyrillic, 1251), "");
+    EXPECT_EQ(UnrepresentableText(cyrillic, CP_UTF8), "");
+    EXPECT_EQ(UnrepresentableText(L"setup.exe -s C:\\Caf\x00E9", 1252), "");
+    EXPECT_EQ(UnrepresentableText(L"setup.exe -s C:\\\x0141odz", 1252), "setup.exe -s C:\\<U+0141>odz");  // no best fit to L
 }
 
 }  // namespace
