@@ -48,6 +48,19 @@ bool IsLeadByte(unsigned codePage, unsigned char byte) {
     }
 }
 
+// A byte that can follow a lead byte in that code page. A lead byte before
+// anything else stands alone, so that a '/' or '.' after it is always seen:
+// Windows might not take the two for one character.
+bool IsTrailByte(unsigned codePage, unsigned char byte) {
+    switch (codePage) {
+        case 932: return byte >= 0x40 && byte <= 0xFC && byte != 0x7F;
+        case 936: return byte >= 0x40 && byte <= 0xFE && byte != 0x7F;
+        case 949: return (byte >= 0x41 && byte <= 0x5A) || (byte >= 0x61 && byte <= 0x7A) || byte >= 0x81;
+        case 950: return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0xA1 && byte <= 0xFE);
+        default: return false;
+    }
+}
+
 size_t CharSize(const char* at, size_t left) {
     if (left == 0) return 0;
     unsigned codePage = NameCodePage();
@@ -58,7 +71,7 @@ size_t CharSize(const char* at, size_t left) {
         for (size_t i = 1; i < size; ++i) {  // a broken sequence ends where it breaks
             if (i >= left || (static_cast<unsigned char>(at[i]) & 0xC0) != 0x80) return i;
         }
-    } else if (IsLeadByte(codePage, lead) && left > 1 && at[1] != '\0') {
+    } else if (IsLeadByte(codePage, lead) && left > 1 && IsTrailByte(codePage, static_cast<unsigned char>(at[1]))) {
         size = 2;
     }
     return size;

@@ -19,8 +19,9 @@ void SetNameCodePage(unsigned codePage);
 // 950); single-byte pages and UTF-8 have none.
 bool IsLeadByte(unsigned codePage, unsigned char byte);
 
-// Bytes of the character at `at`, at most `left`: 1 for a lone lead byte at
-// the end, 0 only when left is 0. UTF-8 sequences count as one character.
+// Bytes of the character at `at`, at most `left`: 1 for a lead byte at the
+// end or before a byte that cannot be its second, 0 only when left is 0.
+// UTF-8 sequences count as one character.
 size_t CharSize(const char* at, size_t left);
 // The same in a terminated text: never steps over the NUL.
 const char* NextChar(const char* at);

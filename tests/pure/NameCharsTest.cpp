@@ -61,8 +61,11 @@ TEST(NameChars, StepsOverDoubleByteCharactersOfEachPage) {
         {949, GAK_UHC "a", {GAK_UHC, "a"}},
         {1252, "Caf\xE9\\" SO, {"C", "a", "f", "\xE9", "\\", "\x83", "\\"}},
         {kCodePageUtf8, "Caf\xC3\xA9\\\xD0\x98", {"C", "a", "f", "\xC3\xA9", "\\", "\xD0\x98"}},
-        // A lead byte at the end stands alone; a broken sequence ends where it breaks.
+        // A lead byte at the end, or before a byte that cannot follow it,
+        // stands alone; a broken sequence ends where it breaks.
         {932, "a\x83", {"a", "\x83"}},
+        {932, "\x83/..", {"\x83", "/", ".", "."}},
+        {949, "\x81\\x", {"\x81", "\\", "x"}},
         {kCodePageUtf8, "\xE2\x82" "a", {"\xE2\x82", "a"}},
     };
     for (const Case& c : cases) {
@@ -131,6 +134,13 @@ TEST(NameChars, NameChecksAcceptWordsOfEveryPage) {
         NameProblem inPath = c.single == NameSeparator ? NameOk : c.single;
         EXPECT_EQ(CheckFolderPath(path.c_str()), inPath) << c.codePage << " " << c.name;
     }
+}
+
+TEST(NameChars, LeadByteBeforeWhatCannotFollowItHidesNoSeparator) {
+    ScopedNameCodePage page(932);
+    EXPECT_EQ(CheckRelativePath("\x83/..\\x", false), NameParent);
+    EXPECT_EQ(CheckSingleName("\x83/"), NameSeparator);
+    EXPECT_FALSE(IsSafeMemberPath("\x83/../x"));
 }
 
 TEST(NameChars, DestinationAndChainsSplitAtRealSeparatorsOnly) {
