@@ -21,6 +21,27 @@ TEST(NameChars, LeadByteTableIsWindowsOwn) {
     }
 }
 
+// Every pair Windows reads as one character is stepped over as one, so no
+// second byte of a real character is ever taken for a separator.
+TEST(NameChars, EveryCharacterOfWindowsIsSteppedWhole) {
+    for (unsigned codePage : {932u, 936u, 949u, 950u}) {
+        ASSERT_TRUE(IsValidCodePage(codePage)) << codePage;
+        SetNameCodePage(codePage);
+        int pairs = 0;
+        for (unsigned lead = 0x81; lead < 0x100; ++lead) {
+            for (unsigned trail = 1; trail < 0x100; ++trail) {
+                const char pair[3] = {static_cast<char>(lead), static_cast<char>(trail), '\0'};
+                WCHAR wide[2];
+                if (MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, pair, 2, wide, 2) != 1) continue;
+                ++pairs;
+                EXPECT_EQ(CharSize(pair, 2), 2u) << "code page " << codePage << " bytes " << lead << " " << trail;
+            }
+        }
+        EXPECT_GT(pairs, 5000) << codePage;
+    }
+    SetNameCodePage(0);
+}
+
 TEST(TextDecoding, WindowsConversionRefusesWhatThePageLacks) {
     std::string out;
     ASSERT_TRUE(ConvertCodePage(932, kCodePageUtf8, "\x83\x5C\x83\x7C\x95\x5C", 6, &out));
