@@ -94,12 +94,12 @@ export WINEPREFIX="$build/$prefix_name"
 rm -f "$WINEPREFIX/dosdevices/z:"
 drive="$WINEPREFIX/drive_c"
 wine() { (cd "$drive" && "$src/scripts/wine-run.sh" "$@"); }
-user="$(id -un)"  # Wine's user is the Linux one
+wine_user="$(id -un)"  # Wine's user is the Linux one
 # reg.exe writes to a pipe in the prefix's code page.
 from_console() { if [ "$name" = japanese ]; then iconv -f CP932 -t UTF-8; else cat; fi; }
 if [ "$name" = cyrillic ]; then
-    programs="C:\\users\\$user\\Меню\\Programs"
-    mkdir -p "$drive/users/$user/Меню/Programs"
+    programs="C:\\users\\$wine_user\\Меню\\Programs"
+    mkdir -p "$drive/users/$wine_user/Меню/Programs"
     for key in 'User Shell Folders' 'Shell Folders'; do
         wine reg add "HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\\$key" /v Programs /d "$programs" /f \
             >/dev/null
@@ -489,14 +489,14 @@ named() {  # PATH under drive C:
 case "$name" in
     japanese)
         named 'サポート/表示/varnplay.exe'
-        named "users/$user/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/サポート/表示/Varnplay Interpreter.lnk"
-        named "users/$user/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/サポート/表示/Uninstall サポート表示.lnk"
+        named "users/$wine_user/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/サポート/表示/Varnplay Interpreter.lnk"
+        named "users/$wine_user/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/サポート/表示/Uninstall サポート表示.lnk"
         echo "installed under the names of code page 932" ;;
     cyrillic)
         named "$rel/Café.txt"
         named "$rel/doc/Игра.txt"
-        named "users/$user/Меню/Programs/Игра/Café/Varnplay Interpreter.lnk"
-        named "users/$user/Меню/Programs/Игра/Café/Uninstall Игра Café.lnk"
+        named "users/$wine_user/Меню/Programs/Игра/Café/Varnplay Interpreter.lnk"
+        named "users/$wine_user/Меню/Programs/Игра/Café/Uninstall Игра Café.lnk"
         echo "installed under UTF-8 names, with the Start Menu under Меню" ;;
 esac
 
@@ -540,18 +540,18 @@ check_victims "after the uninstall"
 # A file where the Start Menu folder goes: unattended, the setup says so on
 # standard error by name and ends with status 2; the uninstall removes the rest.
 if [ "$name" = cyrillic ]; then
-    echo "not a folder" >"$drive/users/$user/Меню/Programs/Игра"
+    echo "not a folder" >"$drive/users/$wine_user/Меню/Programs/Игра"
     status=0
     errors="$(wine "C:\\e2e\\roundtrip\\$name\\set\\setup.exe" -s "$dir" 2>&1 >/dev/null)" || status=$?
     echo "blocked Start Menu folder: status $status"
     echo "$errors"
     [ "$status" = 2 ] || { echo "expected status 2"; exit 1; }
-    grep -qxF "Setup: Setup could not create the Start Menu folder C:\users\\$user\Меню\Programs\Игра.  Its shortcuts were not made." \
+    grep -qxF "Setup: Setup could not create the Start Menu folder C:\users\\$wine_user\Меню\Programs\Игра.  Its shortcuts were not made." \
         <<<"${errors//$'\r'/}" || { echo "the message does not name the folder"; exit 1; }
     uninstall_quietly "$(uninstall_string)" 0 >/dev/null
     snapshot "$run/blocked"
-    compare "$run/before" "$run/blocked" "$expected"$'f users/'"$user"$'/Меню/Programs/Игра\n'
-    rm "$drive/users/$user/Меню/Programs/Игра"
+    compare "$run/before" "$run/blocked" "$expected"$'f users/'"$wine_user"$'/Меню/Programs/Игра\n'
+    rm "$drive/users/$wine_user/Меню/Programs/Игра"
     echo "blocked Start Menu folder: told, status 2, and uninstalled"
 fi
 
