@@ -105,7 +105,12 @@ if [ "$name" = cyrillic ]; then
             >/dev/null
     done
 fi
-driver() { wine 'C:\e2e\bin\e2edriver.exe' --timeout "${VSETUP_E2E_TIMEOUT:-30}" -e "$1"; }
+# Through a script file, which the driver reads as UTF-8: its command line
+# would come in the prefix's code page.
+driver() {
+    printf '%s\n' "$1" >"$drive/e2e/driver-steps.txt"
+    wine 'C:\e2e\bin\e2edriver.exe' --timeout "${VSETUP_E2E_TIMEOUT:-30}" 'C:\e2e\driver-steps.txt'
+}
 
 mkdir -p "$drive/e2e/bin"
 for program in tests/e2e/e2edriver.exe vsapack.exe uninstlog.exe holdopen.exe; do
