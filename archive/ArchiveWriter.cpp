@@ -4,6 +4,7 @@
 
 #include "archive/ArchiveFormat.h"
 #include "install/MemberPlacement.h"
+#include "setup/NameChars.h"
 #include "setup/NameRules.h"
 
 bool MemorySink::Write(const void* data, size_t size) {
@@ -48,7 +49,7 @@ std::string CheckMemberName(const char* name) {
     NameProblem problem = CheckCreatedPath(path, true);
     if (problem != NameOk) return member + NameProblemText(problem);
     size_t pathLength = std::strlen(path);
-    if (pathLength == 0 || path[pathLength - 1] == '\\' || path[pathLength - 1] == '/')
+    if (pathLength == 0 || EndsWithChar(path, pathLength, '\\') || EndsWithChar(path, pathLength, '/'))
         return member + "has no file name";
     return std::string();
 }

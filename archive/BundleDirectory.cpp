@@ -6,13 +6,9 @@
 #include "archive/ArchiveFormat.h"
 #include "archive/Crc32.h"
 #include "archive/PeImage.h"
+#include "setup/NameChars.h"
 
 namespace {
-
-unsigned char FoldName(unsigned char c) {
-    if (c == '/') return '\\';
-    return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + 32) : c;
-}
 
 bool ReadAt(ArchiveSource& source, uint32_t offset, uint8_t* buffer, uint32_t count) {
     return source.Seek(static_cast<int32_t>(offset)) && source.ReadFully(buffer, count);
@@ -87,12 +83,7 @@ BundleState ReadEntries(ArchiveSource& source, uint32_t imageEnd, uint32_t bundl
 
 }  // namespace
 
-bool SameBundleName(const char* a, const char* b) {
-    for (;; ++a, ++b) {
-        if (FoldName(static_cast<unsigned char>(*a)) != FoldName(static_cast<unsigned char>(*b))) return false;
-        if (!*a) return true;
-    }
-}
+bool SameBundleName(const char* a, const char* b) { return SameSetName(a, b); }
 
 const BundleEntry* BundleDirectory::Find(const char* name) const {
     for (const BundleEntry& entry : entries) {

@@ -20,7 +20,7 @@ struct BundleDirectory {
     uint32_t directoryCrc = 0;  // as the bundle's header gives it (what the program's mark names)
     std::vector<BundleEntry> entries;
 
-    // Names match ignoring ASCII case, '/' and '\' alike; null when absent.
+    // Names match as SameBundleName; null when absent.
     const BundleEntry* Find(const char* name) const;
 };
 
@@ -39,4 +39,5 @@ BundleState ReadBundleDirectory(ArchiveSource& source, BundleDirectory* director
 const BundleEntry* FindDamagedEntry(ArchiveSource& source, const BundleDirectory& directory, uint8_t* buffer,
                                     uint32_t bufferSize);
 
+// Ignoring ASCII letter case, '/' and '\' alike, character by character.
 bool SameBundleName(const char* a, const char* b);

@@ -2,6 +2,8 @@
 # sanitizer tests and the fuzz targets. Paths are relative to the source root.
 set(VSETUP_PURE_SOURCES
     setup/SetupString.cpp
+    setup/NameChars.cpp
+    setup/TextDecoding.cpp
     setup/PathHelpers.cpp
     setup/NameRules.cpp
     setup/DestinationCheck.cpp
@@ -36,6 +38,7 @@ set(VSETUP_PURE_SOURCES
     archive/BundleDirectory.cpp
     archive/BundleWriter.cpp
     shell/UninstallLogReader.cpp
+    shell/UninstallLogDecoding.cpp
     uninstall/UninstallCommandLine.cpp
     uninstall/UninstallRemover.cpp
     uninstall/RemovalScope.cpp

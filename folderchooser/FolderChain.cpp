@@ -9,8 +9,8 @@ PathChainWalker::PathChainWalker(const char* text)
 
 bool PathChainWalker::Next(ChainLevel* level) {
     if (done_) return false;
-    const void* found = std::memchr(text_ + position_, '\\', length_ - position_);
-    size_t end = found ? static_cast<size_t>(static_cast<const char*>(found) - text_) : length_;
+    const char* found = FindCharN(text_ + position_, length_ - position_, '\\');
+    size_t end = found ? static_cast<size_t>(found - text_) : length_;
     // The first level takes the separator after it; at the end of the text
     // that character would be the terminator, which the length leaves out.
     size_t extra = (depth_ == 0 && end < length_) ? 1 : 0;

@@ -1,6 +1,7 @@
 #include <cstdio>
 
 #include "folderchooser/FolderChooser.h"
+#include "ui/WideText.h"
 
 namespace {
 
@@ -48,7 +49,7 @@ void FolderChooser::DrawFolderItem(const DRAWITEMSTRUCT* draw) {
         HICON icon = item->onPath ? item->openIcon : item->closedIcon;
         if (icon) DrawIconEx(draw->hDC, x, draw->rcItem.top, icon, iconSize.cx, iconSize.cy, 0, nullptr, DI_NORMAL);
         const char* name = item->name.Get();
-        TextOutA(draw->hDC, x + iconSize.cx, textTop, name, lstrlenA(name));
+        DrawProcessTextLinked(draw->hDC, x + iconSize.cx, textTop, name);
     }
     FinishEntry(draw, previous);
 }
@@ -62,7 +63,7 @@ void FolderChooser::DrawDriveItem(const DRAWITEMSTRUCT* draw) {
         if (drive->icon) DrawIconEx(draw->hDC, x, draw->rcItem.top, drive->icon, iconSize.cx, iconSize.cy, 0, nullptr, DI_NORMAL);
         char text[8];
         snprintf(text, sizeof text, " %c:", drive->letter);
-        TextOutA(draw->hDC, x + iconSize.cx, textTop, text, lstrlenA(text));
+        DrawProcessText(draw->hDC, x + iconSize.cx, textTop, text);
     }
     FinishEntry(draw, previous);
 }

@@ -5,6 +5,11 @@
 #include "install/MemberPlacement.h"
 #include "archive/ReadAheadStream.h"
 
+#include <cstring>
+#include <string>
+
+#include "setup/TextDecoding.h"
+
 namespace {
 
 // Closes the output file on every way out of a member.
@@ -55,10 +60,26 @@ int CopyMemberData(PayloadReader& stream, OutputGuard& output, ExtractTarget& ta
     return ExtractOk;
 }
 
+// Into the process's code page, in place: UTF-8 as the packer stores it, or
+// the system's ANSI code page of older archives.
+int DecodeMemberName(char* name, ExtractTarget& target) {
+    size_t length = std::strlen(name);
+    std::string decoded;
+    if (!DecodeStoredText(name, length, JudgeStoredText(name, length), &decoded) ||
+        decoded.size() > kMaxMemberNameLength) {
+        target.NameRefused(name);
+        return ExtractNameNotRepresentable;
+    }
+    std::memcpy(name, decoded.c_str(), decoded.size() + 1);
+    return ExtractOk;
+}
+
 int ExtractMember(PayloadReader& stream, const PlacementContext& placement, const TransferBlock& block) {
     char name[kMaxMemberNameLength + 1];
     uint32_t dataLength = 0;
     int result = ReadMemberHeader(stream, name, &dataLength);
+    if (result != ExtractOk) return result;
+    result = DecodeMemberName(name, *placement.target);
     if (result != ExtractOk) return result;
     OutputGuard output(*placement.target);
     bool outputOpen = false;

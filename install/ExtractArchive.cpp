@@ -7,6 +7,7 @@
 #include "archive/Win32ArchiveSource.h"
 #include "install/Win32ExtractTarget.h"
 #include "setup/InstallationSet.h"
+#include "setup/TextDecoding.h"
 
 namespace {
 
@@ -31,7 +32,11 @@ private:
     uint8_t* bytes_ = nullptr;
 };
 
+std::string refusedMemberName;
+
 }  // namespace
+
+const char* RefusedMemberName() { return refusedMemberName.c_str(); }
 
 int ExtractArchive(const char* archiveName, const char* destination, ExtractCallbacks callbacks, void* context) {
     TransferBuffer buffer;
@@ -39,6 +44,8 @@ int ExtractArchive(const char* archiveName, const char* destination, ExtractCall
     Win32ArchiveSource source;
     if (!OpenSetFile(archiveName, source)) return source.OutOfMemory() ? ExtractNoMemory : ExtractReadError;
     Win32ExtractTarget target;
-    return ExtractFromSource(source, target, destination, callbacks, context, buffer.Bytes(),
-                             Decompression::AheadOnOwnThread, kWriteBlockSize);
+    int result = ExtractFromSource(source, target, destination, callbacks, context, buffer.Bytes(),
+                                   Decompression::AheadOnOwnThread, kWriteBlockSize);
+    refusedMemberName = DescribeUtf8Name(target.refusedName.data(), target.refusedName.size());
+    return result;
 }

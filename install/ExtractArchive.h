@@ -12,6 +12,9 @@ enum ExtractResult {
     ExtractDirectoryError = 6,
     ExtractFileInUse = 7,
     ExtractLinkRefused = 8,  // a junction, symbolic link or mount point where files were to go
+    // A member name holds a character the process's code page cannot (a
+    // UTF-8 name on a Windows that runs the setup in an ANSI code page).
+    ExtractNameNotRepresentable = 9,
 };
 
 // Every callback is optional and receives the caller's context first.
@@ -35,3 +38,7 @@ struct ExtractCallbacks {
 // Windows only: reads the set's file archiveName (from the bundle or the
 // folder) and writes the members under destination. Returns an ExtractResult.
 int ExtractArchive(const char* archiveName, const char* destination, ExtractCallbacks callbacks, void* context);
+
+// After ExtractNameNotRepresentable: the member's name for a message, its
+// characters outside ASCII written as <U+0418>.
+const char* RefusedMemberName();

@@ -17,6 +17,10 @@ const char* ExtractFailureMessage(int extractResult) {
         case 8:
             return "Setup found a link to another folder where it was to install files, and did not write "
                    "through it.  Remove the link, then run Setup again.";
+        case 9:
+            return "A file of the installation has a name that this version of Windows cannot use.  It needs Windows "
+                   "10 version 1903 or later, or a system code page that has the name's characters.  Setup was not "
+                   "completed.  The file:";
         default:
             return "An error occurred copying files to your system.";
     }

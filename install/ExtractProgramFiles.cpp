@@ -69,7 +69,12 @@ void ProgressPage::ExtractProgramFiles(const char* archiveName, const char* dest
     if (result == ExtractFileInUse) NoteExitCause(ExitFileInUse);
     if (result != ExtractOk) {
         SetDlgItemTextA(window, IDC_RESULT_LINE, kSetupNotCompletedLine);
-        ShowInstallError(wizardSheet, ExtractFailureMessage(result));
+        SetupString message(ExtractFailureMessage(result));
+        if (result == ExtractNameNotRepresentable) {
+            message.Append(" ");
+            message.Append(RefusedMemberName());
+        }
+        ShowInstallError(wizardSheet, message.Get());
     }
     if (!keptFiles.empty()) ShowInstallError(wizardSheet, KeptFilesText(keptFiles).c_str());
     if (!keptFiles.empty() || result == ExtractLinkRefused) MarkStepSkipped();

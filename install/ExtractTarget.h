@@ -38,4 +38,6 @@ public:
         (void)folder;
         return ExtractOk;
     }
+    // The stored name of a member that cannot be placed under its name here.
+    virtual void NameRefused(const char* storedName) { (void)storedName; }
 };

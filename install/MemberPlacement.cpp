@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "setup/NameChars.h"
 #include "setup/NameRules.h"
 #include "setup/PathHelpers.h"
 
@@ -26,7 +27,7 @@ const PrefixRule kPrefixes[] = {
 // is created through a link that stands in the way.
 int ReportDirectories(const PlacementContext& placement, char* path, size_t pathLength, char* name) {
     size_t reportedLength = 0;  // of the name, up to the last level reported
-    for (char* at = name; *at; ++at) {
+    for (char* at = name; *at; at = const_cast<char*>(NextChar(at))) {
         if (*at == '/') *at = '\\';
         if (*at != '\\') continue;
         size_t partLength = static_cast<size_t>(at - name);
@@ -81,7 +82,7 @@ int PlaceMember(const PlacementContext& placement, char* name, bool* outputOpen)
     if (!IsSafeMemberPath(name)) return ExtractReadError;
 
     size_t pathLength = std::strlen(path);
-    bool needsSeparator = pathLength == 0 || path[pathLength - 1] != '\\';
+    bool needsSeparator = !EndsWithChar(path, pathLength, '\\');
     if (pathLength + (needsSeparator ? 1 : 0) + std::strlen(name) + 1 > sizeof path) return ExtractCreateError;
     int result = placement.target->TrustFolder(path);
     if (result != ExtractOk) return result;

@@ -26,6 +26,9 @@ public:
     int GetDocumentsFolder(char* buffer) override;
     int TrustFolder(const char* folder) override { return guard_.Trust(folder); }
     int CheckFolder(const char* folder) override { return guard_.CheckFolder(folder); }
+    void NameRefused(const char* storedName) override { refusedName = storedName; }
+
+    std::string refusedName;
 
 private:
     BackgroundCloser closer_;  // first: destroyed last, after every handle went to it

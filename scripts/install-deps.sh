@@ -43,6 +43,8 @@ needs=(
     "g++-multilib|the i686 plain logic through qemu-user (build/linux-i686)"
     "lib32z1-dev|the i686 plain logic through qemu-user (build/linux-i686)"
     "qemu-user-static|the i686 plain logic through qemu-user (build/linux-i686)"
+    "locales|the round trip in a Japanese prefix (e2e_roundtrip_japanese)"
+    "fonts-ipafont-gothic|the Japanese names in the screenshots"
 )
 wine32_loses="the shipped i686 build under Wine: the Windows tests, end-to-end cases and round trips run on the x86_64 build instead; the i686 programs are still compiled, their manifests checked and their plain logic run through qemu-user"
 comctl_loses="manifests_mixed_prefix (the programs in a prefix that holds the x86 and the amd64 Common Controls) is skipped"
@@ -150,6 +152,18 @@ if [ ${#missing[@]} -gt 0 ] || ! "$here/wine-x86-comctl32.sh" >/dev/null 2>&1; t
     [ ${#missing[@]} -gt 0 ] && install_missing "${missing[@]}"
     fetch_x86_comctl32 || comctl_missing=1
 fi
+
+# Wine takes a prefix's code page (932 for Japanese) from LANG, but only for
+# a locale that glibc has.
+japanese_locale() {
+    locale -a 2>/dev/null | grep -qix 'ja_JP.utf8' && return 0
+    [ -n "$dry" ] && { say "would generate the locale ja_JP.UTF-8"; return 0; }
+    installed locales || return 1
+    $sudo sed -i 's/^# *\(ja_JP.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+    grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null
+    $sudo locale-gen >/dev/null
+}
+japanese_locale || say "not tested: e2e_roundtrip_japanese (no locale ja_JP.UTF-8)"
 
 lacking=()
 for p in "${failed[@]}"; do

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "setup/ExtensionRules.h"
+#include "setup/NameChars.h"
 #include "setup/NameRules.h"
 #include "shell/ReadmeTitle.h"
 
@@ -14,6 +15,8 @@ const char kSystemExtension[] =
 const char kKeySeparator[] = "holds a backslash, which cannot stand in the name of the saved games' file type";
 const char kControlCharacter[] = "holds a control character, which the list of installed programs cannot show";
 const char kOuterBlank[] = "begins or ends with a blank, which would be part of the value";
+const char kUnrepresentable[] = "holds a character that this version of Windows cannot use in names: it needs "
+                                "Windows 10 version 1903 or later, or a system code page that has the character";
 const char kNoLinkName[] = "leaves nothing for the shortcut's file name once the characters a file name cannot hold "
                            "are left out";
 
@@ -75,6 +78,7 @@ void CheckEntryText(const char* key, const char* text, ProblemList& list) {
 
 size_t CheckSetupConfig(const SetupConfig& config, ConfigProblem* problems, size_t capacity) {
     ProblemList list(problems, capacity);
+    if (config.unrepresentableKey) list.Add(config.unrepresentableKey, kUnrepresentable);
     list.Add("startfolder", CheckFolderPath(config.startfolder.Get()));
     list.Add("mainexe", CheckSingleName(config.mainexe.Get()));
     if (config.game) CheckSaveSuffix(config.savesuffix.Get(), list);
@@ -84,7 +88,7 @@ size_t CheckSetupConfig(const SetupConfig& config, ConfigProblem* problems, size
     if (readme) list.Add("readme", readmePath);
     if (config.game) {
         // A single game's name also names its file type, a key of its own.
-        if (std::strchr(config.appname.Get(), '\\')) list.Add("appname", kKeySeparator);
+        if (FindChar(config.appname.Get(), '\\')) list.Add("appname", kKeySeparator);
         CheckLinkName("appname", config.appname.Get(), list);
     }
     if (readme && !config.readme_title.IsEmpty()) {

@@ -14,7 +14,7 @@ struct ConfigProblem {
 };
 
 // More problems than keys cannot be found.
-constexpr size_t kMaxConfigProblems = 10;
+constexpr size_t kMaxConfigProblems = 11;
 
 // Checks the values this configuration uses as names: startfolder, mainexe,
 // savesuffix (a single game), license, readme, and the shortcut names made

@@ -15,16 +15,14 @@ size_t RootLength(const char* path) {
     if (IsAsciiLetter(path[0]) && path[1] == ':' && path[2] == '\\') return 3;
     if (path[0] != '\\' || path[1] != '\\') return 0;
     const char* server = path + 2;
-    const char* share = std::strchr(server, '\\');
+    const char* share = FindChar(server, '\\');
     if (!share || share == server || share[1] == '\0' || share[1] == '\\') return 0;
-    const char* end = std::strchr(share + 1, '\\');
+    const char* end = FindChar(share + 1, '\\');
     return end ? static_cast<size_t>(end + 1 - path) : std::strlen(path);
 }
 
 DestinationProblem NameOfDestination(const char* name, size_t length) {
-    for (size_t i = 0; i < length; ++i) {
-        if (name[i] == '/' || name[i] == ':') return DestinationBadCharacter;
-    }
+    if (FindCharN(name, length, '/') || FindCharN(name, length, ':')) return DestinationBadCharacter;
     switch (CheckSingleName(name, length)) {
         case NameOk: return DestinationOk;
         case NameDevice: return DestinationDeviceName;
@@ -39,7 +37,7 @@ DestinationProblem NameOfDestination(const char* name, size_t length) {
 DestinationProblem CheckNames(const char* path, size_t rootLength, size_t* names) {
     *names = 0;
     const char* start = path;
-    for (const char* at = path;; ++at) {
+    for (const char* at = path;; at = NextChar(at)) {
         if (*at && *at != '\\') continue;
         size_t length = static_cast<size_t>(at - start);
         bool isDrive = start == path && rootLength == 3;
@@ -56,12 +54,21 @@ DestinationProblem CheckNames(const char* path, size_t rootLength, size_t* names
 // The folder as Windows reads it: runs of backslashes as one, none at the end.
 void Normalized(const char* path, char* out) {
     size_t used = 0;
-    for (const char* at = path; *at && used < kPathBufferSize - 1; ++at) {
-        if (*at == '\\' && used && out[used - 1] == '\\') continue;
-        out[used++] = *at;
+    bool afterSeparator = false;
+    for (const char* at = path; *at;) {
+        const char* next = NextChar(at);
+        size_t size = static_cast<size_t>(next - at);
+        bool separator = *at == '\\';
+        if (used + size > kPathBufferSize - 1) break;
+        if (!(separator && afterSeparator)) {
+            std::memcpy(out + used, at, size);
+            used += size;
+        }
+        afterSeparator = separator;
+        at = next;
     }
-    while (used && out[used - 1] == '\\') --used;
     out[used] = '\0';
+    while (used && EndsWithChar(out, used, '\\')) out[--used] = '\0';
 }
 
 bool SameFolder(const char* a, const char* b) {
@@ -80,9 +87,12 @@ DestinationProblem ProbeLevels(const char* path, size_t rootLength, PathProbe& p
     bool isDirectory = false;
     if (!probe.Exists(level, &isDirectory) || !isDirectory) return DestinationNoSuchRoot;
     size_t length = std::strlen(path);
-    for (size_t at = rootLength; at <= length; ++at) {
-        if (path[at] != '\\' && path[at] != '\0') continue;
-        if (path[at - 1] == '\\') continue;
+    bool afterSeparator = true;  // the root ends with its separator
+    for (size_t at = rootLength; at <= length; at += at < length ? CharSize(path + at, length - at) : 1) {
+        bool separator = path[at] == '\\';
+        bool repeated = afterSeparator;
+        afterSeparator = separator;
+        if ((!separator && path[at] != '\0') || repeated) continue;
         std::memcpy(level, path, at);
         level[at] = '\0';
         if (!probe.Exists(level, &isDirectory)) return DestinationOk;

@@ -9,7 +9,7 @@ static const char kOldProgramFiles[] = "c:\\program files\\";  // 17 characters
 bool ComposeInstallDirectory(const char* programFiles, const char* progdir, char* out, size_t size) {
     bool fits = CopyText(out, size, programFiles);
     size_t base = std::strlen(out);
-    if (base == 0 || out[base - 1] != '\\') fits = fits && AppendText(out, size, "\\");
+    if (!EndsWithChar(out, base, '\\')) fits = fits && AppendText(out, size, "\\");
     const size_t prefixLength = sizeof kOldProgramFiles - 1;
     size_t length = std::strlen(progdir);
     if (length > prefixLength && CompareNoCaseN(progdir, kOldProgramFiles, prefixLength) == 0) {

@@ -102,7 +102,8 @@ public:
     // Shortcuts (shell/Shortcuts.cpp). CreateShortcut writes only under a
     // folder that writeGuard trusts; CreateStartMenuGroup trusts the
     // Programs folder: ExtractOk, ExtractLinkRefused when a link stood in
-    // the way, ExtractCreateError when there is no Programs folder.
+    // the way, ExtractCreateError, told by name, when there is no usable
+    // Programs folder or a folder or shortcut could not be made.
     int CreateShortcut(const char* target, const char* arguments, const char* linkPath, const char* description);
     ShortcutEntry* BuildShortcutList(const ShortcutEntry* table, int count, int* listCount);
     int CreateStartMenuGroup(const char* folder, const ShortcutEntry* list, int count);

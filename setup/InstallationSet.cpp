@@ -129,7 +129,7 @@ bool CopyWindow(uint32_t offset, uint32_t length, const char* destination) {
     char directory[kPathBufferSize];
     char temporary[MAX_PATH];
     char* slash = nullptr;
-    if (CopyText(directory, sizeof directory, destination)) slash = std::strrchr(directory, '\\');
+    if (CopyText(directory, sizeof directory, destination)) slash = const_cast<char*>(FindLastChar(directory, '\\'));
     if (slash) slash[1] = '\0';
     if (!slash || !GetTempFileNameA(directory, "vsu", 0, temporary)) return WriteWindowTo(destination, offset, length);
     if (WriteWindowTo(temporary, offset, length) && MoveFileExA(temporary, destination, MOVEFILE_REPLACE_EXISTING))

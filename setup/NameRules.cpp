@@ -2,26 +2,45 @@
 
 #include <cstring>
 
-#include "setup/PathHelpers.h"
+#include "setup/NameChars.h"
 
 namespace {
-
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
 bool IsBlank(char c) { return c == ' '; }
 
 // The part of a name Windows compares with the device names: up to the first
 // dot, without the blanks before it.
 size_t DeviceStemLength(const char* name, size_t length) {
-    size_t stem = 0;
-    while (stem < length && name[stem] != '.') ++stem;
+    const char* dot = FindCharN(name, length, '.');
+    size_t stem = dot ? static_cast<size_t>(dot - name) : length;
     while (stem > 0 && IsBlank(name[stem - 1])) --stem;
     return stem;
 }
 
+// The superscript digits one, two and three in the process's code page, which
+// Windows reads as device numbers too: none in the double-byte pages.
+const char* const* SuperscriptDigits() {
+    static const char* const kAnsi[] = {"\xB9", "\xB2", "\xB3", nullptr};
+    static const char* const kUtf8[] = {"\xC2\xB9", "\xC2\xB2", "\xC2\xB3", nullptr};
+    static const char* const kNone[] = {nullptr};
+    unsigned codePage = NameCodePage();
+    if (codePage == kCodePageUtf8) return kUtf8;
+    return IsLeadByte(codePage, 0x81) ? kNone : kAnsi;
+}
+
+bool IsNumberedDevice(const char* stem, size_t length) {
+    if (length < 4 || (CompareNoCaseN(stem, "COM", 3) != 0 && CompareNoCaseN(stem, "LPT", 3) != 0)) return false;
+    if (length == 4 && stem[3] >= '0' && stem[3] <= '9') return true;
+    for (const char* const* digit = SuperscriptDigits(); *digit; ++digit) {
+        if (std::strlen(*digit) == length - 3 && std::memcmp(stem + 3, *digit, length - 3) == 0) return true;
+    }
+    return false;
+}
+
 // The first problem of one name found in a path (separators already split off).
 NameProblem CheckPathName(const char* name, size_t length) {
-    for (size_t i = 0; i < length; ++i) {
+    for (size_t i = 0; i < length; i += CharSize(name + i, length - i)) {
+        if (CharSize(name + i, length - i) > 1) continue;
         if (name[i] == ':') return NameDrive;
         if (IsForbiddenNameCharacter(name[i])) return NameForbiddenCharacter;
     }
@@ -30,20 +49,32 @@ NameProblem CheckPathName(const char* name, size_t length) {
     return NameOk;
 }
 
+// Every name between separators, empty ones included, until the first problem.
+template <typename Check>
+NameProblem CheckEachName(const char* path, bool slashSeparates, Check check) {
+    const char* start = path;
+    for (const char* at = path;; at = NextChar(at)) {
+        if (*at && *at != '\\' && !(slashSeparates && *at == '/')) continue;
+        NameProblem problem = check(start, static_cast<size_t>(at - start));
+        if (problem != NameOk) return problem;
+        if (!*at) return NameOk;
+        start = at + 1;
+    }
+}
+
+bool EndsWithDotOrBlank(const char* name, size_t length) {
+    return EndsWithChar(name, length, '.') || EndsWithChar(name, length, ' ');
+}
+
 }  // namespace
 
 bool IsDeviceName(const char* name, size_t length) {
-    // The last six are COM and LPT with the superscript digits of the ANSI
-    // code page, which Windows reads as devices too.
-    static const char* const kDevices[] = {
-        "CON",  "PRN",  "AUX",  "NUL",  "CONIN$", "CONOUT$", "COM0",    "COM1",    "COM2",    "COM3",    "COM4",
-        "COM5", "COM6", "COM7", "COM8", "COM9",   "LPT0",    "LPT1",    "LPT2",    "LPT3",    "LPT4",    "LPT5",
-        "LPT6", "LPT7", "LPT8", "LPT9", "COM\xB9", "COM\xB2", "COM\xB3", "LPT\xB9", "LPT\xB2", "LPT\xB3"};
+    static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
     size_t stem = DeviceStemLength(name, length);
     for (const char* device : kDevices) {
         if (std::strlen(device) == stem && CompareNoCaseN(name, device, stem) == 0) return true;
     }
-    return false;
+    return IsNumberedDevice(name, stem);
 }
 
 bool IsParentName(const char* name, size_t length) {
@@ -65,52 +96,31 @@ bool IsForbiddenNameCharacter(char c) {
 
 NameProblem CheckSingleName(const char* name, size_t length) {
     if (length == 0) return NameEmpty;
-    for (size_t i = 0; i < length; ++i) {
-        if (IsSeparator(name[i])) return NameSeparator;
-    }
+    if (FindCharN(name, length, '\\') || FindCharN(name, length, '/')) return NameSeparator;
     NameProblem problem = CheckPathName(name, length);
     if (problem != NameOk) return problem;
-    char last = name[length - 1];
-    if (last == '.' || IsBlank(last)) return NameDotsOrTrailingBlank;
-    return NameOk;
+    return EndsWithDotOrBlank(name, length) ? NameDotsOrTrailingBlank : NameOk;
 }
 
 NameProblem CheckFolderPath(const char* path) {
-    const char* start = path;
-    for (const char* at = path;; ++at) {
-        if (*at && *at != '\\') continue;
-        size_t length = static_cast<size_t>(at - start);
-        if (length) {
-            // Only backslashes separate folders here: a slash is a character no name can hold.
-            bool slash = std::memchr(start, '/', length) != nullptr;
-            NameProblem problem = slash ? NameForbiddenCharacter : CheckSingleName(start, length);
-            if (problem != NameOk) return problem;
-        }
-        if (!*at) return NameOk;
-        start = at + 1;
-    }
+    return CheckEachName(path, false, [](const char* name, size_t length) {
+        if (!length) return NameOk;
+        // Only backslashes separate folders here: a slash is a character no name can hold.
+        return FindCharN(name, length, '/') ? NameForbiddenCharacter : CheckSingleName(name, length);
+    });
 }
 
 NameProblem CheckRelativePath(const char* path, bool rootedAllowed) {
-    if (IsSeparator(path[0]) && (!rootedAllowed || IsSeparator(path[1]))) return NameRooted;
-    const char* start = path;
-    for (const char* at = path;; ++at) {
-        if (*at && !IsSeparator(*at)) continue;
-        NameProblem problem = CheckPathName(start, static_cast<size_t>(at - start));
-        if (problem != NameOk) return problem;
-        if (!*at) return NameOk;
-        start = at + 1;
-    }
+    if (IsPathSeparator(path[0]) && (!rootedAllowed || IsPathSeparator(path[1]))) return NameRooted;
+    return CheckEachName(path, true, CheckPathName);
 }
 
 NameProblem CheckCreatedPath(const char* path, bool rootedAllowed) {
     NameProblem problem = CheckRelativePath(path, rootedAllowed);
     if (problem != NameOk) return problem;
-    for (const char* at = path; *at; ++at) {
-        bool endsName = IsSeparator(at[1]) || !at[1];
-        if (endsName && (*at == '.' || IsBlank(*at))) return NameDotsOrTrailingBlank;
-    }
-    return NameOk;
+    return CheckEachName(path, true, [](const char* name, size_t length) {
+        return EndsWithDotOrBlank(name, length) ? NameDotsOrTrailingBlank : NameOk;
+    });
 }
 
 const char* NameProblemText(NameProblem problem) {
@@ -132,11 +142,15 @@ const char* NameProblemText(NameProblem problem) {
 
 SetupString LinkFileName(const char* title) {
     SetupString name("");
-    char one[2] = {};
-    for (const char* at = title; *at; ++at) {
-        if (IsForbiddenNameCharacter(*at) || IsSeparator(*at) || *at == ':') continue;
-        one[0] = *at;
-        name.Append(one);
+    for (const char* at = title; *at;) {
+        const char* next = NextChar(at);
+        bool single = next - at == 1;
+        if (!single || !(IsForbiddenNameCharacter(*at) || IsPathSeparator(*at) || *at == ':')) {
+            SetupString one;
+            one.Assign(at, static_cast<size_t>(next - at));
+            name.Append(one.Get());
+        }
+        at = next;
     }
     return name;
 }

@@ -27,7 +27,7 @@ bool JoinPath(char* out, size_t size, const char* directory, const char* name) {
     if (size == 0) return false;
     const char* dir = directory ? directory : "";
     size_t dirLength = std::strlen(dir);
-    bool needsSeparator = dirLength == 0 || dir[dirLength - 1] != '\\';
+    bool needsSeparator = !EndsWithChar(dir, dirLength, '\\');
     size_t nameLength = name ? std::strlen(name) : 0;
     if (dirLength + (needsSeparator ? 1 : 0) + nameLength + 1 > size) {
         out[0] = '\0';
@@ -44,7 +44,7 @@ bool JoinPath(char* out, size_t size, const char* directory, const char* name) {
 size_t EnsureTrailingBackslash(char* text, size_t size) {
     size_t length = strnlen(text, size);
     if (length >= size) return length;
-    if (length > 0 && text[length - 1] == '\\') return length;
+    if (EndsWithChar(text, length, '\\')) return length;
     if (length + 2 > size) return length;
     text[length] = '\\';
     text[length + 1] = '\0';
@@ -52,21 +52,3 @@ size_t EnsureTrailingBackslash(char* text, size_t size) {
 }
 
 char HexDigit(unsigned number) { return "0123456789ABCDEF"[number & 0xF]; }
-
-static unsigned char FoldAscii(unsigned char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + 32) : c;
-}
-
-int CompareNoCaseN(const char* a, const char* b, size_t n) {
-    for (size_t i = 0; i < n; ++i) {
-        unsigned char x = FoldAscii(static_cast<unsigned char>(a[i]));
-        unsigned char y = FoldAscii(static_cast<unsigned char>(b[i]));
-        if (x != y) return x - y;
-        if (x == 0) return 0;
-    }
-    return 0;
-}
-
-int CompareNoCase(const char* a, const char* b) { return CompareNoCaseN(a, b, static_cast<size_t>(-1)); }
-
-bool EqualsNoCase(const char* a, const char* b) { return CompareNoCase(a, b) == 0; }

@@ -1,6 +1,8 @@
 #pragma once
 #include <cstddef>
 
+#include "setup/NameChars.h"
+
 // Paths are composed in buffers of this many characters (259 plus the NUL).
 constexpr size_t kPathBufferSize = 260;
 
@@ -19,8 +21,3 @@ size_t EnsureTrailingBackslash(char* text, size_t size);
 
 // "0"-"9", "A"-"F" for the low 4 bits of the number.
 char HexDigit(unsigned number);
-
-// ASCII-only case folding, as the setup compares names and paths.
-int CompareNoCase(const char* a, const char* b);
-int CompareNoCaseN(const char* a, const char* b, size_t n);
-bool EqualsNoCase(const char* a, const char* b);

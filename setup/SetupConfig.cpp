@@ -13,5 +13,7 @@ void SetupConfig::SetDefaults() {
     publisher.Free();
     logFile.Free();
     commandLineProblem = nullptr;
+    unrepresentableKey = nullptr;
+    quietDirUnrepresentable.Free();
     debugger = game = v3 = quiet = unattended = quietDirTooLong = false;
 }

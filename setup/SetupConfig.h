@@ -31,6 +31,12 @@ struct SetupConfig {
     bool quietDirTooLong = false;
     SetupString logFile;                       // -l: the run's log, appended to
     const char* commandLineProblem = nullptr;  // a malformed command line: why
+    // The command line of -q or -s, described, when the process's code page
+    // cannot hold one of its characters; quiet setup refuses the directory.
+    SetupString quietDirUnrepresentable;
+    // The first SETUP.DAT key whose value this Windows cannot hold in its
+    // code page; the setup refuses to start.
+    const char* unrepresentableKey = nullptr;
 
     SetupConfig() { SetDefaults(); }
     void SetDefaults();

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "setup/PathHelpers.h"
+#include "setup/TextDecoding.h"
 
 namespace {
 
@@ -66,12 +67,19 @@ void ReadLine(const char* text, size_t length, SetupDatLine* line) {
     line->kind = line->valueLength > kMaxConfigValueLength ? SetupDatLineKind::ValueTooLong : SetupDatLineKind::Setting;
 }
 
-void ApplySetting(const SetupDatLine& line, SetupConfig& config) {
+void ApplySetting(const SetupDatLine& line, StoredEncoding encoding, SetupConfig& config) {
     const KeyEntry* entry = FindKey(line.key, line.keyLength);
+    std::string value;
     switch (entry->kind) {
         case KeyKind::Flag: config.*(entry->flag) = true; break;
         case KeyKind::NoLicense: config.license.Assign(""); break;
-        case KeyKind::Text: (config.*(entry->text)).Assign(line.value, line.valueLength); break;
+        case KeyKind::Text:
+            if (!DecodeStoredText(line.value, line.valueLength, encoding, &value)) {
+                if (!config.unrepresentableKey) config.unrepresentableKey = entry->name;
+            } else if (value.size() <= kMaxConfigValueLength) {  // longer in UTF-8: ignored like any too long
+                (config.*(entry->text)).Assign(value.data(), value.size());
+            }
+            break;
     }
 }
 
@@ -79,6 +87,7 @@ void ApplySetting(const SetupDatLine& line, SetupConfig& config) {
 
 bool NextSetupDatLine(const char* data, size_t size, size_t* at, size_t* lineEnds, SetupDatLine* line) {
     if (!data || size > kMaxSetupDatSize) return false;
+    if (*at == 0) *at = Utf8BomLength(data, size);  // Notepad's "UTF-8 with BOM"
     for (; *at < size && IsLineEnd(data[*at]); ++*at) {
         // CR LF ends one line, so only its LF counts.
         bool crBeforeLf = data[*at] == '\r' && *at + 1 < size && data[*at + 1] == '\n';
@@ -94,10 +103,13 @@ bool NextSetupDatLine(const char* data, size_t size, size_t* at, size_t* lineEnd
 }
 
 void ParseSetupDat(const char* data, size_t size, SetupConfig& config) {
+    if (!data || size > kMaxSetupDatSize) return;
+    size_t bom = Utf8BomLength(data, size);
+    StoredEncoding encoding = JudgeStoredText(data + bom, size - bom);  // one file, one encoding
     size_t at = 0, lineEnds = 0;
     SetupDatLine line;
     while (NextSetupDatLine(data, size, &at, &lineEnds, &line)) {
-        if (line.kind == SetupDatLineKind::Setting) ApplySetting(line, config);
+        if (line.kind == SetupDatLineKind::Setting) ApplySetting(line, encoding, config);
     }
 }
 

@@ -8,6 +8,7 @@
 static volatile LONG installErrors = 0;
 static volatile LONG diskFull = 0, fileInUse = 0;
 static bool unattendedMessages = false;
+static bool quietMessages = false;
 
 namespace {
 
@@ -54,9 +55,12 @@ int ShowSetupMessage(HWND owner, const char* text, UINT type) {
 }
 
 void SetUnattendedMessages(bool unattended) { unattendedMessages = unattended; }
+void SetQuietMessages(bool quiet) { quietMessages = quiet; }
 
 void ShowInstallError(HWND owner, const char* text) {
     InterlockedIncrement(&installErrors);
+    // A script that ran -q reads what went wrong where it reads the exit status.
+    if (quietMessages && !unattendedMessages) WriteToStandardError(text);
     ShowSetupMessage(owner, text, MB_OK | MB_ICONEXCLAMATION);
 }
 

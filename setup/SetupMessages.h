@@ -9,6 +9,8 @@
 // with its default button. Either way the text and answer go to the -l log.
 int ShowSetupMessage(HWND owner, const char* text, UINT type);
 void SetUnattendedMessages(bool unattended);
+// Quiet (-q): installation errors go to standard error as well as to their box.
+void SetQuietMessages(bool quiet);
 
 // Shows an installation step's error (caption "Setup", exclamation, OK) and
 // remembers that one was shown, for the exit status.

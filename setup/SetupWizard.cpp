@@ -22,6 +22,10 @@
 
 namespace {
 
+const char kUnrepresentableDirectory[] =
+    "The installation directory holds a character that this version of Windows cannot give Setup.  The command "
+    "line: ";
+
 constexpr int kMaxPages = 7;
 
 struct WizardPages {
@@ -111,6 +115,13 @@ bool ChooseInstallDirectory(const SetupConfig& config, char* directory, size_t s
     bool proposed = !(config.quiet && config.quietDirTooLong) &&
                     ProposeInstallDirectory(programFiles, config.progdir.Get(), config.quiet, directory, size);
     if (!config.quiet) return proposed;
+    if (!config.quietDirUnrepresentable.IsEmpty()) {
+        SetupString text(kUnrepresentableDirectory);
+        text.Append(config.quietDirUnrepresentable.Get());
+        text.Append(".  It needs Windows 10 version 1903 or later.  Nothing was installed.");
+        ShowSetupMessage(nullptr, text.Get(), MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    }
     DestinationProblem problem = proposed ? CheckInstallDestination(directory) : DestinationTooLong;
     if (problem == DestinationOk) return true;
     SetupString text(DestinationProblemText(problem));

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "setup/SystemLibrary.h"
+#include "setup/TextDecoding.h"
 
 namespace {
 
@@ -45,6 +46,18 @@ bool MakeProgramFolderCurrent() {
     if (length == 0 || length >= kLongPathSize) return false;
     CutAtLastSeparator(path.data());
     return SetCurrentDirectoryW(path.data()) != 0;
+}
+
+std::string UnrepresentableText(const wchar_t* text, unsigned codePage) {
+    if (codePage == CP_UTF8 || !text) return std::string();
+    BOOL usedDefault = FALSE;
+    WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, text, -1, nullptr, 0, nullptr, &usedDefault);
+    if (!usedDefault) return std::string();
+    int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    if (size <= 1) return std::string();
+    std::string utf8(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, &utf8[0], size, nullptr, nullptr);
+    return DescribeUtf8Name(utf8.data(), utf8.size() - 1);
 }
 
 void OpenReadme(const char* readme, const char* directory) {

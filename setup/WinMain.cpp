@@ -48,7 +48,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     MakeProgramFolderCurrent();
     if (origin != SetOrigin::DamagedBundle) ReadSetupDatFile("SETUP.DAT", config);
     ParseCommandLine(commandLine, config);
+    if (config.quiet) config.quietDirUnrepresentable.Assign(UnrepresentableText(GetCommandLineW(), GetACP()).c_str());
     SetUnattendedMessages(config.unattended);
+    SetQuietMessages(config.quiet);
     if (!config.logFile.IsEmpty()) StartActivityLog(config.logFile.Get(), startDirectory);
     char setFolder[kPathBufferSize] = {};
     GetCurrentDirectoryA(sizeof setFolder, setFolder);

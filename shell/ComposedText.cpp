@@ -2,13 +2,15 @@
 
 #include <cstring>
 
+#include "setup/NameChars.h"
+
 const char kOpenCommandTail[] = "\" \"%1\"";
 const char kRestoreCommandTail[] = "\" -r \"%1\"";
 
 SetupString JoinedPath(const char* directory, const char* name) {
     SetupString path(directory);
     size_t length = path.Length();
-    if (length == 0 || path.Get()[length - 1] != '\\') path.Append("\\");
+    if (!EndsWithChar(path.Get(), length, '\\')) path.Append("\\");
     path.Append(name);
     return path;
 }

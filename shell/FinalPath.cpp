@@ -6,7 +6,7 @@ namespace {
 
 std::string WithoutTrailingBackslash(std::string path) {
     // "C:\" keeps its backslash: "C:" alone names a drive's current folder.
-    if (path.size() > 3 && path.back() == '\\') path.pop_back();
+    if (path.size() > 3 && EndsWithChar(path.c_str(), path.size(), '\\')) path.pop_back();
     return path;
 }
 
@@ -22,11 +22,14 @@ std::string ExpectedFinalPath(const std::string& folder, const std::string& fold
     std::string base = WithoutTrailingBackslash(folder);
     if (base.empty() || path.size() < base.size() || CompareNoCaseN(path.c_str(), base.c_str(), base.size()) != 0)
         return std::string();
+    if (!IsCharBoundary(path.c_str(), base.size())) return std::string();  // the folder ends inside a character
     std::string rest = path.substr(base.size());
-    if (!rest.empty() && rest[0] != '\\' && base.back() != '\\') return std::string();  // "C:\Gamesx"
+    bool baseEnds = EndsWithChar(base.c_str(), base.size(), '\\');
+    if (!rest.empty() && rest[0] != '\\' && !baseEnds) return std::string();  // "C:\Gamesx"
     std::string expected = WithoutTrailingBackslash(PlainFinalPath(folderFinal));
-    if (!rest.empty() && rest[0] == '\\' && !expected.empty() && expected.back() == '\\') rest.erase(0, 1);
-    if (!rest.empty() && rest[0] != '\\' && !expected.empty() && expected.back() != '\\') expected += '\\';
+    bool expectedEnds = EndsWithChar(expected.c_str(), expected.size(), '\\');
+    if (!rest.empty() && rest[0] == '\\' && expectedEnds) rest.erase(0, 1);
+    if (!rest.empty() && rest[0] != '\\' && !expected.empty() && !expectedEnds) expected += '\\';
     return expected + rest;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
+#include <string>
 
-// The current user's Programs folder of the Start Menu, into a buffer of at
-// least 260 characters; left empty when the shell cannot tell.
-void GetProgramsFolder(char* path);
+// The user's Start Menu Programs folder into a 260-byte buffer. False, with
+// the buffer empty, when the shell has none or its name holds a character the
+// process's code page cannot; then *unrepresentable (when given) names it.
+bool GetProgramsFolder(char* path, std::string* unrepresentable = nullptr);

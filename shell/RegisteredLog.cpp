@@ -1,5 +1,7 @@
 #include "shell/RegisteredLog.h"
 
+#include "setup/NameChars.h"
+
 #include <windows.h>
 
 #include <cstring>
@@ -80,7 +82,7 @@ bool FullPathOf(const char* path, char* out, size_t size) {
 // "C:\dir\" and "C:\dir" name the same folder; "C:\" keeps its backslash.
 static void DropTrailingBackslash(char* path) {
     size_t length = std::strlen(path);
-    if (length > 3 && path[length - 1] == '\\') path[length - 1] = '\0';
+    if (length > 3 && EndsWithChar(path, length, '\\')) path[length - 1] = '\0';
 }
 
 bool SamePath(const char* a, const char* b) {

@@ -1,4 +1,6 @@
 // The one way the setup writes to the registry: every key it may create is
+
+#include "setup/NameChars.h"
 // recorded for the uninstaller before the registry is touched.
 #include <cstdlib>
 #include <cstring>
@@ -35,7 +37,7 @@ void InstallSettings::LogNewRegistryKey(HKEY root, const char* keyPath, DWORD al
             return;  // it existed, and so do its ancestors
         }
     }
-    const char* lastBackslash = std::strrchr(keyPath, '\\');
+    const char* lastBackslash = FindLastChar(keyPath, '\\');
     if (lastBackslash) {
         size_t parentLength = static_cast<size_t>(lastBackslash - keyPath);
         char* parent = static_cast<char*>(std::malloc(parentLength + 1));

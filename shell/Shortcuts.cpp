@@ -43,6 +43,13 @@ bool CopySetFileInto(LinkGuard& guard, const char* name, const char* destination
     return guard.WriteNewFile(destination, bytes.data(), size) == ExtractOk;
 }
 
+const char kNoProgramsFolder[] = "Setup could not find your Start Menu's Programs folder.  No shortcuts were made.";
+const char kProgramsFolderUnnamed[] = "Your Start Menu's Programs folder ";
+const char kNoShortcutsMade[] = " has a name that this version of Windows cannot give Setup.  No shortcuts were made.";
+const char kFolderNotMade[] = "Setup could not create the Start Menu folder ";
+const char kFolderNotMadeTail[] = ".  Its shortcuts were not made.";
+const char kShortcutNotMade[] = "Setup could not create the shortcut ";
+
 }  // namespace
 
 // The link is saved into memory and written through a handle that the
@@ -100,12 +107,20 @@ ShortcutEntry* InstallSettings::BuildShortcutList(const ShortcutEntry* table, in
 }
 
 // Only a group folder that was not there before is recorded: the
-// uninstaller never removes a folder the user had.
+// uninstaller never removes a folder the user had. What could not be made is
+// told here, once and by name, and the shortcuts that could be made are:
+// ExtractCreateError then; ExtractLinkRefused (told by the step) when a link
+// stood in the way.
 int InstallSettings::CreateStartMenuGroup(const char* folder, const ShortcutEntry* list, int count) {
     char path[kStartMenuPathSize] = {};
-    GetProgramsFolder(path);
+    std::string unrepresentable;
     startMenuPath.Free();
-    if (!path[0]) return ExtractCreateError;
+    if (!GetProgramsFolder(path, &unrepresentable)) {
+        ShowInstallError(sheetWindow, unrepresentable.empty() ? kNoProgramsFolder
+                                                              : Concatenated(kProgramsFolderUnnamed, unrepresentable.c_str(),
+                                                                             kNoShortcutsMade).Get());
+        return ExtractCreateError;
+    }
     int trusted = writeGuard.Trust(path);
     if (trusted != ExtractOk) return trusted;
     EnsureTrailingBackslash(path, sizeof path);
@@ -118,25 +133,38 @@ int InstallSettings::CreateStartMenuGroup(const char* folder, const ShortcutEntr
         size_t take = length < sizeof path - 1 - used ? length : sizeof path - 1 - used;
         std::memcpy(path + used, level, take);
         path[used + take] = '\0';
-        CreateDirectoryLogged(path, FALSE);
+        int made = CreateDirectoryLogged(path, FALSE);
         if (writeGuard.CheckFolder(path) == ExtractLinkRefused) return ExtractLinkRefused;
+        if (made != 0) {
+            ShowInstallError(sheetWindow, Concatenated(kFolderNotMade, path, kFolderNotMadeTail).Get());
+            return ExtractCreateError;
+        }
         EnsureTrailingBackslash(path, sizeof path);
     }
     startMenuPath.Assign(path);
     linkRefused = false;
+    const char* failed = nullptr;
+    SetupString failedPath;
     for (int i = 0; i < count; ++i) {
         SetupString linkPath = Concatenated(startMenuPath.Get(), LinkFileName(list[i].title).Get(), ".lnk");
         SetupString target = JoinedPath(programDir.Get(), list[i].target);
-        CreateShortcut(target.Get(), "", linkPath.Get(), list[i].title);
+        // A shortcut refused for a link is told by the step, with the link.
+        if (CreateShortcut(target.Get(), "", linkPath.Get(), list[i].title) != 0 && !linkRefused && !failed) {
+            failedPath = linkPath;
+            failed = failedPath.Get();
+        }
     }
+    if (failed) ShowInstallError(sheetWindow, Concatenated(kShortcutNotMade, failed, ".").Get());
     SetForegroundWindow(sheetWindow);
-    return linkRefused ? ExtractLinkRefused : ExtractOk;
+    if (linkRefused) return ExtractLinkRefused;
+    return failed ? ExtractCreateError : ExtractOk;
 }
 
 // A link in the Programs folder stops the step: nothing goes through it.
 void InstallSettings::CreateStartMenuStep(ProgressPage* page, const ShortcutEntry* list, int count) {
-    if (CreateStartMenuGroup(startFolder.Get(), list, count) != ExtractLinkRefused) return;
-    ShowInstallError(sheetWindow, ExtractFailureMessage(ExtractLinkRefused));
+    int result = CreateStartMenuGroup(startFolder.Get(), list, count);
+    if (result == ExtractOk) return;
+    if (result == ExtractLinkRefused) ShowInstallError(sheetWindow, ExtractFailureMessage(ExtractLinkRefused));
     page->MarkStepSkipped();
 }
 

@@ -10,6 +10,7 @@
 #include "shell/ProgramsFolder.h"
 #include "shell/RegisteredLog.h"
 #include "shell/Sha256.h"
+#include "shell/UninstallLogDecoding.h"
 #include "shell/UninstallLogReader.h"
 #include "shell/UninstallLogName.h"
 #include "shell/UninstallRecord.h"
@@ -49,12 +50,16 @@ void InstallSettings::FindEarlierLog(const char* keyName, const char* displayNam
     if (!ReadUninstallEntry(keyName, entry) || !entry.logPath[0]) return;
     char folder[kPathBufferSize];
     CopyText(folder, sizeof folder, entry.logPath);
-    char* separator = std::strrchr(folder, '\\');
+    char* separator = const_cast<char*>(FindLastChar(folder, '\\'));
     if (!separator) return;
     *separator = '\0';
     std::vector<uint8_t> image;
     if (!SamePath(folder, programDirectory) || !ReadLogImage(entry.logPath, image) ||
-        !DigestMatches(image, entry.logDigest) || !ValidateUninstallLog(image.data(), image.size(), nullptr, nullptr) ||
+        !DigestMatches(image, entry.logDigest) || !ValidateUninstallLog(image.data(), image.size(), nullptr, nullptr))
+        return;
+    // Carried over into a log of this process's code page: its texts must be in it too.
+    std::string refused;
+    if (!DecodeUninstallLog(std::vector<uint8_t>(image), &image, &refused) ||
         RecordedAppName(image.data(), image.size()) != displayName)
         return;
     earlierLogPath.Assign(entry.logPath);

@@ -37,7 +37,7 @@ SetupString UninstallStringValue(const char* windowsDir, const char* logPath) {
     SetupString command("\"");
     command.Append(windowsDir);
     size_t length = command.Length();
-    if (command.Get()[length - 1] != '\\') command.Append("\\");
+    if (!EndsWithChar(command.Get(), length, '\\')) command.Append("\\");
     command.Append("VARNUINS.EXE\" ");
     command.Append(logPath);
     return command;

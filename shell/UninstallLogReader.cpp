@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "setup/NameChars.h"
 #include "shell/UninstallRecord.h"
 
 const char* UninstallKindName(uint8_t kind) {
@@ -110,9 +111,7 @@ std::string RecordedAppName(const uint8_t* image, size_t size) {
 
 std::string RecordIdentity(const UninstallLogRecord& record) {
     std::string identity = std::to_string(record.kind) + ":" + std::to_string(record.rootKey) + ":";
-    for (size_t i = 0; i < record.textLength; ++i) {
-        char c = record.text[i];
-        identity += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    }
-    return identity;
+    std::string text(record.text, record.textLength);
+    FoldNameN(&text[0], text.size(), false);
+    return identity + text;
 }

@@ -1,5 +1,7 @@
 #include "ui/BackgroundWindow.h"
 
+#include "ui/WideText.h"
+
 namespace {
 
 // Set after the first attempt, successful or not, so the class brush is
@@ -52,8 +54,7 @@ void PaintTitle(HWND window) {
         HGDIOBJ previous = SelectObject(dc, data->font);
         SetTextColor(dc, kBackgroundTextColour);
         SetBkColor(dc, kBackgroundColour);
-        const char* text = data->title.Get();
-        ExtTextOutA(dc, 5, 5, 0, nullptr, text, static_cast<UINT>(lstrlenA(text)), nullptr);
+        DrawProcessText(dc, 5, 5, data->title.Get());
         SelectObject(dc, previous);
     }
     EndPaint(window, &paint);

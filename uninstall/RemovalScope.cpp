@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "setup/NameChars.h"
 #include "setup/NameRules.h"
 #include "setup/PathHelpers.h"
 #include "shell/RegistryPlaces.h"
@@ -16,10 +17,9 @@ const char* const kProductFileTypes[] = {"VARN.Game", "VARN.Save", "VARN.DebugCo
 
 bool IsPlainComponent(const char* component, size_t length) {
     if (length == 0) return false;
-    char last = component[length - 1];
-    if (last == '.' || last == ' ') return false;  // also rules out "." and ".."
-    for (size_t i = 0; i < length; ++i)
-        if (component[i] == '/' || component[i] == ':') return false;
+    // A last dot or blank also rules out "." and "..".
+    if (EndsWithChar(component, length, '.') || EndsWithChar(component, length, ' ')) return false;
+    if (FindCharN(component, length, '/') || FindCharN(component, length, ':')) return false;
     return !IsDeviceName(component, length);
 }
 
@@ -30,7 +30,7 @@ bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
 // Strictly below folder: "folder\something".
 bool IsBelow(const std::string& path, const std::string& folder) {
     return !folder.empty() && path.size() > folder.size() + 1 && StartsWithNoCase(path, folder) &&
-           path[folder.size()] == '\\';
+           path[folder.size()] == '\\' && IsCharBoundary(path.c_str(), folder.size());
 }
 
 bool IsSameOrBelow(const std::string& path, const std::string& folder) {
@@ -45,18 +45,21 @@ std::string ScopeFolder(const std::string& folder) {
 
 // The log's folder, by the same rule.
 std::string LogFolder(const RemovalScope& scope) {
-    size_t separator = scope.logPath.rfind('\\');
-    if (separator == std::string::npos) return std::string();
-    return ScopeFolder(scope.logPath.substr(0, separator));
+    const char* separator = FindLastChar(scope.logPath.c_str(), '\\');
+    if (!separator) return std::string();
+    return ScopeFolder(std::string(scope.logPath.c_str(), separator));
 }
 
 bool IsPlainKeyPath(const char* keyPath) {
-    size_t length = std::strlen(keyPath);
-    return length > 0 && keyPath[0] != '\\' && keyPath[length - 1] != '\\' && !std::strstr(keyPath, "\\\\");
+    if (!keyPath[0] || keyPath[0] == '\\' || EndsWithChar(keyPath, std::strlen(keyPath), '\\')) return false;
+    for (const char* at = keyPath; *at; at = NextChar(at)) {
+        if (at[0] == '\\' && at[1] == '\\') return false;  // at is a whole character, so at[1] starts one
+    }
+    return true;
 }
 
 bool IsProductEntryKey(const RemovalScope& scope, const char* keyPath) {
-    if (scope.entryName.empty() || scope.entryName.find('\\') != std::string::npos) return false;
+    if (scope.entryName.empty() || FindChar(scope.entryName.c_str(), '\\')) return false;
     return IsSameOrBelow(keyPath, kAppPathsKey + scope.entryName) ||
            IsSameOrBelow(keyPath, kUninstallEntriesKey + scope.entryName);
 }
@@ -68,7 +71,7 @@ bool IsSettingsKey(const char* keyPath) {
 }
 
 bool IsExtensionKey(const char* keyPath) {
-    return keyPath[0] == '.' && keyPath[1] != '\0' && !std::strchr(keyPath, '\\');
+    return keyPath[0] == '.' && keyPath[1] != '\0' && !FindChar(keyPath, '\\');
 }
 
 }  // namespace
@@ -78,7 +81,7 @@ bool IsCanonicalPath(const char* path) {
     if (!driveLetter || path[1] != ':' || path[2] != '\\') return false;
     const char* component = path + 3;
     for (;;) {
-        const char* end = std::strchr(component, '\\');
+        const char* end = FindChar(component, '\\');
         size_t length = end ? static_cast<size_t>(end - component) : std::strlen(component);
         if (!IsPlainComponent(component, length)) return false;
         if (!end) return true;
@@ -118,12 +121,12 @@ KeyPlace PlaceOfKey(const RemovalScope& scope, uint32_t rootKey, const char* key
 
 std::string FileTypeOfKey(const RemovalScope& scope, uint32_t rootKey, const char* keyPath) {
     if (rootKey != kClassesRoot) return std::string();
-    const char* end = std::strchr(keyPath, '\\');
+    const char* end = FindChar(keyPath, '\\');
     std::string first = end ? std::string(keyPath, end) : std::string(keyPath);
     for (const char* type : kProductFileTypes)
         if (EqualsNoCase(first.c_str(), type)) return first;
     // A single game's saved games: its name and ".Save", one key name.
-    bool gameType = !scope.appName.empty() && scope.appName.find('\\') == std::string::npos &&
+    bool gameType = !scope.appName.empty() && !FindChar(scope.appName.c_str(), '\\') &&
                     EqualsNoCase(first.c_str(), (scope.appName + ".Save").c_str());
     return gameType ? first : std::string();
 }

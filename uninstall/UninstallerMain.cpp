@@ -12,9 +12,11 @@
 #include "setup/ActivityLog.h"
 #include "setup/ExitStatus.h"
 #include "setup/InstallationLock.h"
+#include "setup/NameChars.h"
 #include "setup/Startup.h"
 #include "shell/ProgramsFolder.h"
 #include "shell/RegisteredLog.h"
+#include "shell/UninstallLogDecoding.h"
 #include "shell/UninstallLogReader.h"
 #include "uninstall/ProgressWindow.h"
 #include "uninstall/UninstallLogFile.h"
@@ -57,7 +59,7 @@ bool UserAgrees(const std::string& appName) {
 }
 
 std::string FolderWithoutTrailingBackslash(std::string folder) {
-    while (!folder.empty() && folder.back() == '\\') folder.pop_back();
+    while (EndsWithChar(folder.c_str(), folder.size(), '\\')) folder.pop_back();
     return folder;
 }
 
@@ -128,6 +130,13 @@ int RunUninstall(HINSTANCE instance, const UninstallCommand& command) {
     std::string entryName, problem;
     if (!LoadUninstallLog(logPath, image, entryName, problem)) {
         Tell(command.quiet, problem, MB_ICONEXCLAMATION);
+        return ExitNotFinished;
+    }
+    std::string refused;
+    if (!DecodeUninstallLog(std::vector<uint8_t>(image), &image, &refused)) {
+        Tell(command.quiet, "The uninstall log names an item that this version of Windows cannot use: " + refused +
+                                ".  It needs Windows 10 version 1903 or later.  Nothing was removed.",
+             MB_ICONEXCLAMATION);
         return ExitNotFinished;
     }
     std::string recordedName = RecordedAppName(image.data(), image.size());

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "setup/NameChars.h"
 #include "shell/FinalPath.h"
 #include "shell/UnfollowedHandle.h"
 #include "uninstall/FolderAccess.h"
@@ -61,8 +62,9 @@ bool IsReadOnly(const UnfollowedHandle& handle) {
 template <typename Visit>
 bool AnyFolderOnTheWay(const char* path, size_t from, Visit visit) {
     std::string folder(path);
-    for (size_t at = folder.find('\\', from); at != std::string::npos; at = folder.find('\\', at + 1)) {
-        std::string level = folder.substr(0, at);
+    const char* start = path + (from < folder.size() ? from : folder.size());
+    for (const char* at = FindChar(start, '\\'); at; at = FindChar(at + 1, '\\')) {
+        std::string level = folder.substr(0, static_cast<size_t>(at - path));
         if (level.size() == 2 && level[1] == ':') level += '\\';
         if (GetFileAttributesA(level.c_str()) != INVALID_FILE_ATTRIBUTES && visit(level)) return true;
     }

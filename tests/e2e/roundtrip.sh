@@ -52,6 +52,13 @@
 #              Before that, a copy of the signed bundle whose license was
 #              changed after signing, every CRC-32 and the mark made to
 #              match, is refused (status 1, nothing written)
+#   japanese   a prefix of code page 932 (LANG=ja_JP.UTF-8): SETUP.DAT in
+#              Shift-JIS names the application サポート表示 and the Start Menu
+#              folder サポート\表示, installed into C:\サポート\表示; the second
+#              bytes of ポ and 表 are | and \
+#   cyrillic   a Western prefix whose Programs folder lies under Меню; the
+#              archive packed on Linux with UTF-8 names (Café.txt, Игра.txt),
+#              SETUP.DAT in UTF-8 with a byte order mark (startfolder Игра\Café)
 # Every trip uninstalls with the registered "QuietUninstallString", which must
 # be the "UninstallString" with -q after the program.
 # The only change allowed besides these is C:\windows\VARNUINS.EXE, which
@@ -62,7 +69,7 @@ here="$(cd "$(dirname "$0")" && pwd)"
 src="${VSETUP_SOURCE_DIR:-$(cd "$here/../.." && pwd)}"
 build="${VSETUP_BUILD_DIR:-$src/build/$("$src/scripts/windows-build.sh")}"
 
-dat=() archive=normal setup_status=0 mainexe=varnplay.exe
+dat=() archive=normal setup_status=0 mainexe=varnplay.exe prefix_name=roundtrip-prefix dat_form=plain
 case "$name" in
     player|userfile|inuse|twice|signed|linkdest|linkdocs) dir='C:\Program Files\Varnplay' ;;
     tab) dir='C:\Program Files\Varnplay' dat=($'appname=Varnplay\t') ;;
@@ -72,17 +79,38 @@ case "$name" in
     winget) dir='C:\Games\Varnplay Demo' ;;  # <INSTALLPATH>; the set is the demo's
     game) dir='C:\Devi Dezir' mainexe=lostpig.exe
           dat=(game 'appname=Devi Dezir' mainexe=lostpig.exe 'startfolder=Games\Devi Dezir') ;;
+    japanese) dir='C:\サポート\表示' dat=('appname=サポート表示' 'startfolder=サポート\表示') dat_form=shift-jis
+              prefix_name=roundtrip-ja-prefix; export LANG=ja_JP.UTF-8 ;;
+    cyrillic) dir='C:\Games\Cafe' dat=('appname=Игра Café' 'startfolder=Игра\Café') dat_form=utf-8-bom
+              prefix_name=roundtrip-cyrillic-prefix; export LANG=C.UTF-8 ;;
     *) echo "unknown round trip $name" >&2; exit 2 ;;
 esac
 uninstall_key="HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$mainexe"
 
 # A prefix of its own, so that other cases' leftovers are not in the way.
-export WINEPREFIX="$build/roundtrip-prefix"
+# The code page is fixed when the prefix is made, so each language has its own.
+export WINEPREFIX="$build/$prefix_name"
 "$src/scripts/wine-prefix.sh" "$WINEPREFIX"
 rm -f "$WINEPREFIX/dosdevices/z:"
 drive="$WINEPREFIX/drive_c"
 wine() { (cd "$drive" && "$src/scripts/wine-run.sh" "$@"); }
-driver() { wine 'C:\e2e\bin\e2edriver.exe' --timeout "${VSETUP_E2E_TIMEOUT:-30}" -e "$1"; }
+wine_user="$(id -un)"  # Wine's user is the Linux one
+# reg.exe writes to a pipe in the prefix's code page.
+from_console() { if [ "$name" = japanese ]; then iconv -f CP932 -t UTF-8; else cat; fi; }
+if [ "$name" = cyrillic ]; then
+    programs="C:\\users\\$wine_user\\Меню\\Programs"
+    mkdir -p "$drive/users/$wine_user/Меню/Programs"
+    for key in 'User Shell Folders' 'Shell Folders'; do
+        wine reg add "HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\\$key" /v Programs /d "$programs" /f \
+            >/dev/null
+    done
+fi
+# Through a script file, which the driver reads as UTF-8: its command line
+# would come in the prefix's code page.
+driver() {
+    printf '%s\n' "$1" >"$drive/e2e/driver-steps.txt"
+    wine 'C:\e2e\bin\e2edriver.exe' --timeout "${VSETUP_E2E_TIMEOUT:-30}" 'C:\e2e\driver-steps.txt'
+}
 
 mkdir -p "$drive/e2e/bin"
 for program in tests/e2e/e2edriver.exe vsapack.exe uninstlog.exe holdopen.exe; do
@@ -105,8 +133,17 @@ case "$name" in  # members for the documents folder
     linkdest|linkdocs) mkdir -p "$payload/\$MyDocuments/Varnplay"
                        echo "[publisher]" >"$payload/\$MyDocuments/Varnplay/config.ini" ;;
 esac
-wine 'C:\e2e\bin\vsapack.exe' create "C:\\e2e\\roundtrip\\$name\\set\\insfiles.vsa" \
-    "C:\\e2e\\roundtrip\\$name\\payload" >/dev/null
+if [ "$name" = cyrillic ]; then
+    # Packed by the Linux build of vsapack, names as the file system gives them.
+    echo "un café" >"$payload/Café.txt"
+    echo "игра" >"$payload/doc/Игра.txt"
+    native="${VSETUP_NATIVE_BUILD_DIR:-$src/build/native}/vsapack"
+    [ -x "$native" ] || { echo "no native vsapack at $native: build build/native first"; exit 1; }
+    "$native" create "$run/set/insfiles.vsa" "$payload" >/dev/null
+else
+    wine 'C:\e2e\bin\vsapack.exe' create "C:\\e2e\\roundtrip\\$name\\set\\insfiles.vsa" \
+        "C:\\e2e\\roundtrip\\$name\\payload" >/dev/null
+fi
 if [ "$archive" = damaged ]; then
     size="$(stat -c %s "$run/set/insfiles.vsa")"
     head -c 64 /dev/zero | tr '\0' '\377' |
@@ -118,6 +155,11 @@ cp "$build/VARNUINS.EXE" "$run/set/VARNUINS.EXE"
 echo "stand-in for the workbench's second setup program" >"$run/set/insmain.exe"
 printf 'License.\r\n' >"$run/set/LICENSE.TXT"
 for line in "${dat[@]}"; do printf '%s\r\n' "$line"; done >"$run/set/SETUP.DAT"
+case "$dat_form" in
+    shift-jis) iconv -f UTF-8 -t CP932 "$run/set/SETUP.DAT" >"$run/set/SETUP.sjis"
+               mv "$run/set/SETUP.sjis" "$run/set/SETUP.DAT" ;;
+    utf-8-bom) sed -i '1s/^/\xEF\xBB\xBF/' "$run/set/SETUP.DAT" ;;
+esac
 [ ${#dat[@]} -gt 0 ] || rm "$run/set/SETUP.DAT"
 if [ "$name" = winget ]; then
     rm -r "$payload"
@@ -128,7 +170,7 @@ if [ "$name" = winget ]; then
 fi
 
 entry_value() {  # NAME -> the data of a REG_SZ value, or a REG_DWORD's as 0x...
-    wine reg query "$uninstall_key" /v "$1" 2>/dev/null |
+    wine reg query "$uninstall_key" /v "$1" 2>/dev/null | from_console |
         sed -n "s/^ *$1 *REG_[A-Z_]* *//p" | tr -d '\r'; true
 }
 uninstall_string() { entry_value UninstallString; }
@@ -445,6 +487,23 @@ least=3
 [ "$name" != linkdocs ] || least=2  # the extraction stopped at its first member: the log and a shortcut
 [ "$installed" -ge "$least" ] || { echo "too little was installed"; exit 1; }
 check_victims "after the installation"
+# The names as the publisher wrote them, on disk and in the Start Menu.
+named() {  # PATH under drive C:
+    [ -e "$drive/$1" ] || { echo "missing: $1"; ls -R "$drive/$(dirname "$1")" | head -20; exit 1; }
+}
+case "$name" in
+    japanese)
+        named 'サポート/表示/varnplay.exe'
+        named "users/$wine_user/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/サポート/表示/Varnplay Interpreter.lnk"
+        named "users/$wine_user/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/サポート/表示/Uninstall サポート表示.lnk"
+        echo "installed under the names of code page 932" ;;
+    cyrillic)
+        named "$rel/Café.txt"
+        named "$rel/doc/Игра.txt"
+        named "users/$wine_user/Меню/Programs/Игра/Café/Varnplay Interpreter.lnk"
+        named "users/$wine_user/Меню/Programs/Игра/Café/Uninstall Игра Café.lnk"
+        echo "installed under UTF-8 names, with the Start Menu under Меню" ;;
+esac
 
 # What stays on purpose: the uninstaller, and for userfile the user's file.
 expected='f windows/VARNUINS.EXE'$'\n'
@@ -482,6 +541,24 @@ fi
 compare "$run/before" "$run/after" "$expected"
 echo "round trip: only the expected changes"
 check_victims "after the uninstall"
+
+# A file where the Start Menu folder goes: unattended, the setup says so on
+# standard error by name and ends with status 2; the uninstall removes the rest.
+if [ "$name" = cyrillic ]; then
+    echo "not a folder" >"$drive/users/$wine_user/Меню/Programs/Игра"
+    status=0
+    errors="$(wine "C:\\e2e\\roundtrip\\$name\\set\\setup.exe" -s "$dir" 2>&1 >/dev/null)" || status=$?
+    echo "blocked Start Menu folder: status $status"
+    echo "$errors"
+    [ "$status" = 2 ] || { echo "expected status 2"; exit 1; }
+    grep -qxF "Setup: Setup could not create the Start Menu folder C:\users\\$wine_user\Меню\Programs\Игра.  Its shortcuts were not made." \
+        <<<"${errors//$'\r'/}" || { echo "the message does not name the folder"; exit 1; }
+    uninstall_quietly "$(uninstall_string)" 0 >/dev/null
+    snapshot "$run/blocked"
+    compare "$run/before" "$run/blocked" "$expected"$'f users/'"$wine_user"$'/Меню/Programs/Игра\n'
+    rm "$drive/users/$wine_user/Меню/Programs/Игра"
+    echo "blocked Start Menu folder: told, status 2, and uninstalled"
+fi
 
 # Twice (the whole and the partial installation): the log is gone, nothing
 # is removed, status 1.

@@ -15,6 +15,7 @@ MACHINES = {0x14C: "x86", 0x8664: "amd64"}
 RT_MANIFEST = 24
 ASM_V1 = "{urn:schemas-microsoft-com:asm.v1}"
 ASM_V3 = "{urn:schemas-microsoft-com:asm.v3}"
+WINDOWS_SETTINGS_2019 = "{http://schemas.microsoft.com/SMI/2019/WindowsSettings}"
 
 
 class Image:
@@ -86,6 +87,11 @@ def check(path, level):
     levels = [e.get("level") for e in root.iter(ASM_V3 + "requestedExecutionLevel")]
     if levels != [level]:
         problems.append("execution level %s, expected %s" % (levels, level))
+    # The elevated programs, setup.exe and VARNUINS.EXE, run in UTF-8 where Windows can.
+    pages = [e.text for e in root.iter(WINDOWS_SETTINGS_2019 + "activeCodePage")]
+    expected_pages = ["UTF-8"] if level == "requireAdministrator" else []
+    if pages != expected_pages:
+        problems.append("active code page %s, expected %s" % (pages, expected_pages))
     print("%s: %s, manifest %s, Common Controls %s, %s" % (
         path.rsplit("/", 1)[-1], arch, None if identity is None else identity.get("processorArchitecture"),
         ",".join(str(c.get("processorArchitecture")) for c in controls), ",".join(map(str, levels))))

@@ -71,11 +71,13 @@ public:
             if (path == link || path.compare(0, link.size() + 1, link + "\\") == 0) return true;
         return false;
     }
+    void NameRefused(const char* storedName) override { refused.push_back(storedName); }
 
     std::map<std::string, std::string> files;
     std::set<std::string> links;  // junctions, symbolic links, mount points
     std::vector<std::string> checks;
     std::map<std::string, int> failures;
+    std::vector<std::string> refused;
     std::string documents = "C:\\Docs";
     std::string current;
     size_t written = 0;

@@ -3,6 +3,8 @@
 #include "install/MemberPlacement.h"
 #include "pure/archive/ArchiveTestSupport.h"
 #include "pure/FakeExtractTarget.h"
+#include "pure/NameCharsSupport.h"
+#include "setup/TextDecoding.h"
 
 using namespace archive_test;
 
@@ -288,3 +290,38 @@ TEST(MemberPlacement, OutputFileIsClosedOnEveryPath) {
 }
 
 }  // namespace
+
+// Member names as the packer stores them (UTF-8) and as older archives hold
+// them (the system's ANSI code page), placed by processes of each code page.
+TEST(MemberPlacement, NamesAreDecodedIntoTheProcessCodePageOrRefused) {
+    struct Case {
+        const char* what;
+        unsigned process, system;
+        std::string stored;
+        int result;
+        Events events;
+    } cases[] = {
+        {"UTF-8, UTF-8 process", 65001, 1252, "Caf\xC3\xA9.txt", ExtractOk, {"file D\\Caf\xC3\xA9.txt"}},
+        {"old 1252, UTF-8 process", 65001, 1252, "Caf\xE9.txt", ExtractOk, {"file D\\Caf\xC3\xA9.txt"}},
+        {"UTF-8, 1252 process", 1252, 1252, "Caf\xC3\xA9.txt", ExtractOk, {"file D\\Caf\xE9.txt"}},
+        {"old 1252, 1252 process", 1252, 1252, "Caf\xE9.txt", ExtractOk, {"file D\\Caf\xE9.txt"}},
+        {"Cyrillic, 1252 process", 1252, 1252, "\xD0\x98.txt", ExtractNameNotRepresentable, {}},
+        {"Shift-JIS on Japanese Windows", 932, 932, "\x83\x5C\\\x95\x5C.txt", ExtractOk,
+         {"dir D\\\x83\x5C", "file D\\\x83\x5C\\\x95\x5C.txt"}},
+    };
+    for (const Case& c : cases) {
+        ScopedNameCodePage process(c.process);
+        SetSystemAnsiCodePage(c.system);
+        FakeTarget target;
+        Recorder recorder;
+        int result = Extract(MakeArchive({{c.stored, "x"}}), target, recorder, "D", Recorder::All());
+        SetSystemAnsiCodePage(0);
+        Events events = recorder.events;
+        events.erase(events.begin());  // the range
+        EXPECT_EQ(result, c.result) << c.what;
+        EXPECT_EQ(events, c.events) << c.what;
+        bool refused = c.result == ExtractNameNotRepresentable;
+        EXPECT_EQ(target.refused, refused ? std::vector<std::string>{c.stored} : std::vector<std::string>{}) << c.what;
+        EXPECT_EQ(target.files.size(), refused ? 0u : 1u) << c.what;
+    }
+}

@@ -3,6 +3,7 @@
 #include <map>
 #include <string>
 
+#include "pure/NameCharsSupport.h"
 #include "setup/ConfigCheck.h"
 #include "setup/DestinationCheck.h"
 #include "setup/NameRules.h"
@@ -185,6 +186,20 @@ TEST(ConfigCheck, EveryProblemIsFoundInKeyOrderAndTheMessageNamesTheKey) {
     EXPECT_STREQ(ConfigProblemMessage(first[0]).Get(),
                  "The value of startfolder in SETUP.DAT holds \"..\", which leads out of its folder.  "
                  "Nothing was installed.");
+}
+
+TEST(ConfigCheck, ValueThisWindowsCannotHoldComesFirstByItsKey) {
+    ScopedNameCodePage western(1252);  // a Windows that ignores the UTF-8 code page
+    std::vector<ConfigProblem> all = ProblemsOf("mainexe=\nappname=\xD0\x98\xD0\xB3\xD1\x80\xD0\xB0\n");
+    ASSERT_EQ(all.size(), 2u);
+    EXPECT_STREQ(all[0].key, "appname");
+    EXPECT_STREQ(all[1].key, "mainexe");
+    EXPECT_STREQ(ConfigProblemMessage(all[0]).Get(),
+                 "The value of appname in SETUP.DAT holds a character that this version of Windows cannot use in "
+                 "names: it needs Windows 10 version 1903 or later, or a system code page that has the character.  "
+                 "Nothing was installed.");
+    ScopedNameCodePage utf8(kCodePageUtf8);
+    EXPECT_EQ(ProblemsOf("appname=\xD0\x98\xD0\xB3\xD1\x80\xD0\xB0\n").size(), 0u);
 }
 
 TEST(LinkFileName, LeavesOutWhatAFileNameCannotHold) {

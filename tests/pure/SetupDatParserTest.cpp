@@ -3,7 +3,9 @@
 #include <cstring>
 #include <string>
 
+#include "pure/NameCharsSupport.h"
 #include "setup/SetupDatParser.h"
+#include "setup/TextDecoding.h"
 
 namespace {
 
@@ -166,3 +168,71 @@ TEST(SetupDatParser, TenMegabyteFileIsReadToTheEnd) {
 }
 
 }  // namespace
+
+// The same SETUP.DAT, as a publisher may save it, read in processes of each
+// code page, on a system whose ANSI code page is `system`.
+TEST(SetupDatParser, EncodingsAreReadIntoTheProcessCodePage) {
+    struct Case {
+        const char* what;
+        std::string file;
+        unsigned process, system;
+        const char* startfolder;  // null: refused as unrepresentable
+    } cases[] = {
+        {"BOM, UTF-8 process", "\xEF\xBB\xBFstartfolder=\xD0\x98\xD0\xB3\xD1\x80\xD0\xB0\r\n", 65001, 1252,
+         "\xD0\x98\xD0\xB3\xD1\x80\xD0\xB0"},
+        {"UTF-8 into 1252", "startfolder=Caf\xC3\xA9\n", 1252, 1252, "Caf\xE9"},
+        {"Cyrillic cannot be 1252", "startfolder=\xD0\x98\xD0\xB3\xD1\x80\xD0\xB0\n", 1252, 1252, nullptr},
+        {"old 1252 file as ever", "startfolder=Caf\xE9\n", 1252, 1252, "Caf\xE9"},
+        {"old 1252 file, UTF-8 process", "startfolder=Caf\xE9\n", 65001, 1252, "Caf\xC3\xA9"},
+        {"Shift-JIS on Japanese Windows", "startfolder=\x83\x54\x83\x7C\x81\x5B\x83\x67\\\x95\x5C\x8E\xA6\n", 932,
+         932, "\x83\x54\x83\x7C\x81\x5B\x83\x67\\\x95\x5C\x8E\xA6"},
+    };
+    for (const Case& c : cases) {
+        ScopedNameCodePage process(c.process);
+        SetSystemAnsiCodePage(c.system);
+        SetupConfig config = Parse(c.file);
+        SetSystemAnsiCodePage(0);
+        if (c.startfolder) {
+            EXPECT_STREQ(config.startfolder.Get(), c.startfolder) << c.what;
+            EXPECT_EQ(config.unrepresentableKey, nullptr) << c.what;
+        } else {
+            EXPECT_STREQ(config.unrepresentableKey, "startfolder") << c.what;
+            EXPECT_STREQ(config.startfolder.Get(), "Varnplay") << c.what;
+        }
+    }
+}
+
+TEST(SetupDatParser, ByteOrderMarkIsNotPartOfTheFirstKey) {
+    SetupConfig config = Parse("\xEF\xBB\xBF" "appname=First\r\ngame\r\n");
+    EXPECT_STREQ(config.appname.Get(), "First");
+    EXPECT_TRUE(config.game);
+    size_t at = 0, lineEnds = 0;
+    SetupDatLine line;
+    std::string text = "\xEF\xBB\xBFmainexe=a.exe";
+    ASSERT_TRUE(NextSetupDatLine(text.data(), text.size(), &at, &lineEnds, &line));
+    EXPECT_EQ(line.kind, SetupDatLineKind::Setting);
+    EXPECT_EQ(line.number, 1u);
+}
+
+TEST(TextDecoding, Utf8IsJudgedStrictly) {
+    struct Case {
+        std::string text;
+        bool valid;
+    } cases[] = {
+        {"", true},
+        {"Caf\xC3\xA9", true},
+        {"\xE3\x82\xBD", true},      // ソ
+        {"\xF0\x9F\x8E\xAE", true},  // a four-byte character
+        {"Caf\xE9", false},          // 1252
+        {"\x83\x5C", false},         // ソ in 932
+        {"\xC0\xAF", false},         // an overlong '/'
+        {"\xED\xA0\x80", false},     // a surrogate
+        {"\xF4\x90\x80\x80", false}, // past U+10FFFF
+        {"\xE3\x82", false},         // cut short
+    };
+    for (const Case& c : cases) EXPECT_EQ(IsValidUtf8(c.text.data(), c.text.size()), c.valid) << c.text;
+    EXPECT_EQ(Utf8BomLength("\xEF\xBB\xBFx", 4), 3u);
+    EXPECT_EQ(Utf8BomLength("\xEF\xBB", 2), 0u);
+    std::string name = "\xD0\x98gra\xC3\xA9.txt";
+    EXPECT_EQ(DescribeUtf8Name(name.data(), name.size()), "<U+0418>gra<U+00E9>.txt");
+}

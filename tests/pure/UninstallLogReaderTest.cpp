@@ -4,7 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "pure/NameCharsSupport.h"
+#include "setup/TextDecoding.h"
 #include "shell/EarlierDefault.h"
+#include "shell/UninstallLogDecoding.h"
 #include "shell/UninstallLogMerge.h"
 #include "shell/UninstallLogReader.h"
 
@@ -255,6 +258,45 @@ TEST(UninstallLogMerge, CarriesWhatExtensionsNamedBefore) {
     ASSERT_EQ(carried.size(), 1u);
     EXPECT_EQ(carried[0].offset, 20u);
     EXPECT_EQ(carried[0].length, sav.size());
+}
+
+}  // namespace
+
+namespace {
+
+// Logs as setups of either code page wrote them, read by uninstallers of each.
+TEST(UninstallLogDecoding, WholeLogIsOneEncodingTurnedIntoTheProcessCodePage) {
+    const std::string utf8Cafe = "C:\\Caf\xC3\xA9\\a.txt", ansiCafe = "C:\\Caf\xE9\\a.txt";
+    struct Case {
+        const char* what;
+        unsigned process;
+        Bytes log;
+        Bytes expected;  // empty: refused
+    } cases[] = {
+        {"old 1252 log, 1252 uninstaller", 1252,
+         Concat({TextRecord(6, "Caf\xE9"), TextRecord(3, ansiCafe)}),
+         Concat({TextRecord(6, "Caf\xE9"), TextRecord(3, ansiCafe)})},
+        {"old 1252 log, UTF-8 uninstaller", 65001,
+         Concat({TextRecord(6, "Caf\xE9"), KeyRecord(0x80000000u, "Caf\xE9.Save")}),
+         Concat({TextRecord(6, "Caf\xC3\xA9"), KeyRecord(0x80000000u, "Caf\xC3\xA9.Save")})},
+        {"UTF-8 log, 1252 uninstaller", 1252, Concat({TextRecord(3, utf8Cafe)}), Concat({TextRecord(3, ansiCafe)})},
+        {"UTF-8 log, UTF-8 uninstaller", 65001, Concat({TextRecord(3, utf8Cafe)}), Concat({TextRecord(3, utf8Cafe)})},
+        // One record that is not UTF-8 makes the whole log ANSI, the valid-looking one too.
+        {"mixed is ANSI", 65001, Concat({TextRecord(3, utf8Cafe), TextRecord(3, ansiCafe)}),
+         Concat({TextRecord(3, "C:\\Caf\xC3\x83\xC2\xA9\\a.txt"), TextRecord(3, utf8Cafe)})},
+        {"Cyrillic, 1252 uninstaller", 1252, Concat({TextRecord(2, "C:\\\xD0\x98")}), {}},
+    };
+    for (const Case& c : cases) {
+        ScopedNameCodePage process(c.process);
+        SetSystemAnsiCodePage(1252);
+        Bytes decoded;
+        std::string refused;
+        bool ok = DecodeUninstallLog(c.log, &decoded, &refused);
+        SetSystemAnsiCodePage(0);
+        EXPECT_EQ(ok, !c.expected.empty()) << c.what;
+        EXPECT_EQ(decoded, c.expected) << c.what;
+        EXPECT_EQ(refused, ok ? "" : "C:\\<U+0418>") << c.what;
+    }
 }
 
 }  // namespace

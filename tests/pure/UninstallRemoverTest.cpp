@@ -7,6 +7,7 @@
 #include <tuple>
 #include <vector>
 
+#include "pure/NameCharsSupport.h"
 #include "shell/EarlierDefault.h"
 #include "shell/UninstallRecord.h"
 #include "uninstall/FolderAccessRules.h"
@@ -571,6 +572,7 @@ TEST(UninstallRemover, SummaryNamesWhatIsLeftAndCutsLongLists) {
 }
 
 TEST(RemovalScope, CanonicalPaths) {
+    ScopedNameCodePage western(1252);  // where \xB9 is the superscript one and \xFC is ü
     for (const char* path : {"C:\\a", "z:\\Program Files\\Varn Play\\a.b.c", "C:\\.profile", "C:\\a\\nul2.txt",
                              "C:\\a\\connect", "C:\\a\\M\xFC" "ller", "C:\\a\\x\ty"})
         EXPECT_TRUE(IsCanonicalPath(path)) << path;

@@ -108,6 +108,13 @@ mv set/VARNUINS.EXE .
 expect 0 "set: warning: no VARNUINS.EXE: the installation cannot be uninstalled" "never takes it from the folder" \
     "0 errors, 1 warning" -- "$vsapack" check set
 mv VARNUINS.EXE set/
+# Names in any language: UTF-8 (a byte order mark too) is fine; a value in a
+# single-byte code page is read in the player's, and said so by its line.
+printf '\xEF\xBB\xBFappname=\xD0\x98\xD0\xB3\xD1\x80\xD0\xB0\r\nstartfolder=Caf\xC3\xA9\r\n' >set/SETUP.DAT
+expect 0 "set: 0 errors, 0 warnings" -- "$vsapack" check set
+printf 'appname=Demo\r\nstartfolder=Caf\xE9\r\n' >set/SETUP.DAT
+expect 0 "set/SETUP.DAT:2: warning: the value of startfolder is neither ASCII nor UTF-8" "0 errors, 1 warning" -- \
+    "$vsapack" check set
 dat "appname=Demo"
 
 # The packer: a linked file under the link's own name, a linked folder
@@ -129,6 +136,14 @@ for name in 'bad?.txt' 'x<y' 'trail.' 'CON' 'aux.txt' 'README.txt'; do
     [ ! -e bad.vsa ] || fail "an archive was written for $name"
     rm -rf bad
 done
+cp -r payload utf8
+echo x >"utf8/Caf$(printf '\xC3\xA9').txt"
+expect 0 "7 members" -- "$vsapack" create utf8.vsa utf8
+"$vsapack" list utf8.vsa | grep -q "Caf$(printf '\xC3\xA9').txt" || fail "the UTF-8 name was not stored as it is"
+echo x >"utf8/Caf$(printf '\xE9').txt"
+expect 1 "is not valid UTF-8" "Caf" -- "$vsapack" create latin.vsa utf8
+[ ! -e latin.vsa ] || fail "an archive was written for a name that is not UTF-8"
+rm -rf utf8
 mkdir -p empty/sub
 expect 1 "nothing to pack: empty holds no files" -- "$vsapack" create empty.vsa empty
 [ ! -e empty.vsa ] || fail "an empty archive was written"

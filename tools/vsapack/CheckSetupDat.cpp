@@ -11,6 +11,7 @@
 #include "setup/InstallDirectory.h"
 #include "setup/PathHelpers.h"
 #include "setup/SetupDatParser.h"
+#include "setup/TextDecoding.h"
 
 namespace {
 
@@ -69,6 +70,11 @@ void CheckLine(const std::string& file, const SetupDatLine& line, SetupDatReadin
             break;
         case SetupDatLineKind::Setting:
             reading->lines[line.name] = line.number;
+            if (!line.isFlag && !IsValidUtf8(line.value, line.valueLength))
+                report.Warning(file, line.number, std::string("the value of ") + line.name +
+                                                      " is neither ASCII nor UTF-8: the setup reads it in the "
+                                                      "player's system code page, right only where that is the "
+                                                      "code page it was written in; save SETUP.DAT as UTF-8");
             if (line.isFlag && line.hasEquals && MeansOff(line))
                 report.Warning(file, line.number, std::string(line.name) + "=" +
                                                       std::string(line.value, line.valueLength) + " switches " +
@@ -84,7 +90,7 @@ public:
     bool Exists(const char* path, bool* isDirectory) override {
         size_t length = std::strlen(path);
         *isDirectory = true;
-        return length && path[length - 1] == '\\';
+        return EndsWithChar(path, length, '\\');
     }
 };
 

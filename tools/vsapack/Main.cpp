@@ -10,6 +10,8 @@
 #include "PackArchive.h"
 #include "PackBundle.h"
 #include "PackInput.h"
+#include "setup/NameChars.h"
+#include "setup/TextDecoding.h"
 
 namespace {
 
@@ -87,6 +89,9 @@ int Inspect(const std::string& archive, bool list) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Names are stored as UTF-8, and SETUP.DAT is judged as written, never converted.
+    SetNameCodePage(kCodePageUtf8);
+    SetSystemAnsiCodePage(kCodePageUtf8);
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty()) return Usage();
     const std::string& command = args[0];

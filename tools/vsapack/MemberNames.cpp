@@ -3,17 +3,15 @@
 #include <algorithm>
 
 #include "install/MemberPlacement.h"
+#include "setup/NameChars.h"
 
 std::string MemberPlace(const std::string& name) {
     PlacementFlags flags;
     bool myDocuments = false;
     const char* path = StripPlacementPrefixes(name.c_str(), &flags, &myDocuments);
-    std::string place = myDocuments ? "documents:" : "program:";
-    for (const char* at = path; *at; ++at) {
-        char c = *at == '/' ? '\\' : *at;
-        place += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-    }
-    return place;
+    std::string folded(path);
+    FoldSetName(&folded[0]);
+    return (myDocuments ? "documents:" : "program:") + folded;
 }
 
 std::vector<std::pair<size_t, size_t>> SamePlaceMembers(const std::vector<std::string>& names) {

@@ -6,6 +6,7 @@
 
 #include "MemberNames.h"
 #include "archive/ArchiveWriter.h"
+#include "setup/TextDecoding.h"
 
 namespace fs = std::filesystem;
 
@@ -43,7 +44,10 @@ bool FolderWalk::Walk(const fs::path& folder, const std::string& prefix) {
 
 // A link counts as what it leads to, under its own name.
 bool FolderWalk::Take(const fs::directory_entry& child, const std::string& prefix) {
-    std::string leaf = child.path().filename().string();
+    // UTF-8 from the wide names on Windows; the file system's own bytes elsewhere.
+    std::string leaf = child.path().filename().u8string();
+    if (!IsValidUtf8(leaf.data(), leaf.size()))
+        return Fail(child.path().string() + ": the name is not valid UTF-8, which names are stored in; rename it");
     if (leaf.find('\\') != std::string::npos)
         return Fail(child.path().string() + ": the name holds a backslash, which Windows reads as a folder separator");
     std::error_code code;
@@ -95,9 +99,14 @@ bool ReadListFile(const std::string& listFile, std::vector<PackEntry>* entries, 
             *error = listFile + ":" + std::to_string(number) + ": expected NAME|SOURCE";
             return false;
         }
+        std::string name = Trim(text.substr(0, bar));
+        if (!IsValidUtf8(name.data(), name.size())) {
+            *error = listFile + ":" + std::to_string(number) + ": the name is not valid UTF-8, which names are stored in";
+            return false;
+        }
         fs::path source = Trim(text.substr(bar + 1));
         if (source.is_relative()) source = base / source;
-        entries->push_back({Trim(text.substr(0, bar)), source.string()});
+        entries->push_back({name, source.string()});
     }
     return true;
 }

@@ -10,6 +10,7 @@
 #include "setup/InstallSettings.h"
 #include "shell/UninstallRecord.h"
 #include "support/InstallTestSupport.h"
+#include "support/ModalResponder.h"
 #include "support/UninstallTestSupport.h"
 
 using logtest::LoggedRecord;

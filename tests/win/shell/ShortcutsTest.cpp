@@ -207,9 +207,13 @@ TEST_F(Shortcuts, UnsavableShortcutDoesNotStopTheRest) {
     ASSERT_TRUE(CreateDirectoryA((groupPath_ + "\\First.lnk").c_str(), nullptr));  // a folder where the link goes
     auto settings = MakeSettings("x", "x.exe", 0, 0, "", "", 0);
     const ShortcutEntry entries[] = {{"First", "a.exe"}, {"Second", "b.exe"}};
-    settings->CreateStartMenuGroup(group_.c_str(), entries, 2);
+    ModalResponder responder;
+    responder.Then(ModalResponder::Press(IDOK));
+    EXPECT_EQ(settings->CreateStartMenuGroup(group_.c_str(), entries, 2), ExtractCreateError);
     ExpectShortcut(groupPath_ + "\\Second.lnk", programDir_ + "\\b.exe", "", "Second");
     EXPECT_EQ(WithoutKeys(*settings), (std::vector<LoggedRecord>{File(groupPath_ + "\\Second.lnk")}));
+    ASSERT_EQ(responder.seen().size(), 1u);  // told once, by name
+    EXPECT_EQ(responder.seen()[0].text, "Setup could not create the shortcut " + groupPath_ + "\\First.lnk.");
 }
 
 // The user makes Programs\<group> a link to a folder they cannot write
@@ -242,6 +246,22 @@ TEST_F(Shortcuts, LinksInTheProgramsFolderGetNoShortcuts) {
     EXPECT_EQ(logtest::ReadBinaryFile(victim), std::vector<uint8_t>{'v'});
     RunUnixProgram("/bin/rm", UnixPathOf(groupPath_ + "\\Game.lnk"), "");
     EXPECT_TRUE(Eventually([&] { return !logtest::PathExists(groupPath_ + "\\Game.lnk"); }));  // before TearDown
+}
+
+TEST_F(Shortcuts, FolderThatCannotBeMadeIsToldAndGetsNoShortcuts) {
+    HANDLE file = CreateFileA(groupPath_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);  // a file where the folder goes
+    CloseHandle(file);
+    auto settings = MakeSettings("x", "x.exe", 0, 0, "", "", 0);
+    const ShortcutEntry entries[] = {{"First", "a.exe"}};
+    ModalResponder responder;
+    responder.Then(ModalResponder::Press(IDOK));
+    EXPECT_EQ(settings->CreateStartMenuGroup(group_.c_str(), entries, 1), ExtractCreateError);
+    ASSERT_EQ(responder.seen().size(), 1u);
+    EXPECT_EQ(responder.seen()[0].text,
+              "Setup could not create the Start Menu folder " + groupPath_ + ".  Its shortcuts were not made.");
+    EXPECT_EQ(WithoutKeys(*settings), std::vector<LoggedRecord>{});  // it was there: not ours
+    DeleteFileA(groupPath_.c_str());
 }
 
 TEST_F(Shortcuts, GameGroupHasTheGameAndItsReadme) {
