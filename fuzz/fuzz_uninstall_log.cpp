@@ -81,7 +81,8 @@ public:
     }
     KeyValueState ReadKeyValue(uint32_t rootKey, const char* keyPath, const char* name, std::string& value) override {
         CheckKey(rootKey, keyPath);
-        if (*name && (rootKey != 0x80000000u || keyPath[0] != '.')) __builtin_trap();  // named values of extensions only
+        // Named values are read of extensions only.
+        if (*name && (rootKey != 0x80000000u || keyPath[0] != '.')) __builtin_trap();
         value = *name ? (keyPath[1] == 'S' ? "application/x-varn-save" : "text/plain")
                       : (keyPath[1] == 'G' ? "VARN.Game" : "Other");
         return static_cast<KeyValueState>(std::strlen(keyPath) % 4);

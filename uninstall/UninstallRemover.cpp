@@ -243,8 +243,9 @@ private:
         const char* ours = ContentTypeWritten(extension);
         if (earlier == earlierContentTypes_.end() || !ours) return RemovalDone;
         std::string now;
-        if (target_.ReadKeyValue(record.rootKey, record.text, kContentTypeValue, now) != KeyValueText || now != ours)
-            return RemovalDone;
+        KeyValueState state = target_.ReadKeyValue(record.rootKey, record.text, kContentTypeValue, now);
+        if (state == KeyValueUnreadable) return RemovalFailed;  // a second run may read it
+        if (state != KeyValueText || now != ours) return RemovalDone;
         const char* text = earlier->second.present ? earlier->second.text.c_str() : nullptr;
         return target_.SetKeyValue(record.rootKey, record.text, kContentTypeValue, text);
     }
