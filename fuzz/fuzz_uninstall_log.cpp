@@ -79,13 +79,17 @@ public:
         if (trustedLength > std::strlen(path)) __builtin_trap();
         return std::strlen(path) % 7 == 3;
     }
-    KeyDefaultState ReadKeyDefault(uint32_t rootKey, const char* keyPath, std::string& value) override {
+    KeyValueState ReadKeyValue(uint32_t rootKey, const char* keyPath, const char* name, std::string& value) override {
         CheckKey(rootKey, keyPath);
-        value = keyPath[1] == 'G' ? "VARN.Game" : "Other";
-        return static_cast<KeyDefaultState>(std::strlen(keyPath) % 4);
+        // Named values are read of extensions only.
+        if (*name && (rootKey != 0x80000000u || keyPath[0] != '.')) __builtin_trap();
+        value = *name ? (keyPath[1] == 'S' ? "application/x-varn-save" : "text/plain")
+                      : (keyPath[1] == 'G' ? "VARN.Game" : "Other");
+        return static_cast<KeyValueState>(std::strlen(keyPath) % 4);
     }
-    RemovalOutcome SetKeyDefault(uint32_t rootKey, const char* keyPath, const char*) override {
+    RemovalOutcome SetKeyValue(uint32_t rootKey, const char* keyPath, const char* name, const char*) override {
         CheckKey(rootKey, keyPath);
+        if (*name && std::strcmp(name, "Content Type") != 0) __builtin_trap();  // no other value is ever written
         std::string lower = Lower(keyPath);
         if (rootKey != 0x80000000u || lower.empty() || lower[0] != '.') __builtin_trap();  // extensions only
         return Outcome(keyPath);

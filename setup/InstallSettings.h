@@ -81,6 +81,8 @@ public:
     void AddKeyRecord(HKEY root, const char* keyPath);
     // What an extension named before (shell/EarlierDefault.h).
     void AddEarlierDefaultRecord(const char* extension, const char* value);
+    // And what its "Content Type" was: value null when it had none.
+    void AddEarlierContentTypeRecord(const char* extension, const char* value);
     // Writes every record front to back, one WriteFile each; false on a short
     // write. Each record written completely is added to the digest, if given.
     bool WriteUninstallRecords(HANDLE file, Sha256* digest = nullptr) const;
@@ -92,8 +94,9 @@ public:
     void LogNewRegistryKey(HKEY root, const char* keyPath, DWORD alwaysLog);
     // An extension's default value: what it named before (another
     // program's type, or nothing) is recorded so that the uninstaller can
-    // hand it back (shell/FileAssociations.cpp).
-    void WriteExtensionType(const char* extension, const char* fileType);
+    // hand it back (shell/FileAssociations.cpp). True when it named
+    // something else than fileType before.
+    bool WriteExtensionType(const char* extension, const char* fileType);
 
     // Directories (install/CreateDirectoryLogged.cpp): 0 when the directory
     // exists afterwards, 1 otherwise.

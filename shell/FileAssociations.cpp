@@ -1,10 +1,13 @@
+#include <cstring>
+
 #include "setup/InstallSettings.h"
 #include "shell/ComposedText.h"
 #include "shell/RegistryPlaces.h"
 
 namespace {
 
-// Windows limits a ProgID to 39 characters; longer texts are nobody's type.
+// Windows limits a ProgID to 39 characters; longer texts are nobody's type,
+// and no content type is that long either.
 constexpr DWORD kMaxFileTypeName = 255;
 
 // How a value's data is made from the row's text.
@@ -25,12 +28,12 @@ struct AssociationValue {
 
 const AssociationValue kPlayerAssociations[] = {
     {".GAM", "", Data::Literal, "VARN.Game"},
-    {".GAM", "Content Type", Data::Literal, "application/x-varn"},
+    {".GAM", kContentTypeValue, Data::Literal, kGameContentType},
     {"VARN.Game", "", Data::Literal, "VARN Game"},
     {"VARN.Game\\shell\\open\\command", "", Data::OpenCommand, "vplay2.exe"},
     {"VARN.Game\\DefaultIcon", "", Data::ConcatIcon, "\\vplay2.exe,1"},
     {".SAV", "", Data::Literal, "VARN.Save"},
-    {".SAV", "Content Type", Data::Literal, "application/x-varn-save"},
+    {".SAV", kContentTypeValue, Data::Literal, kSaveContentType},
     {"VARN.Save", "", Data::Literal, "VARN Saved Game"},
     {"VARN.Save\\shell\\open\\command", "", Data::RestoreCommand, "vplay2.exe"},
     {"VARN.Save\\DefaultIcon", "", Data::JoinedIcon, "vplay2.exe,2"},
@@ -67,17 +70,34 @@ bool SameIgnoringAsciiCase(const char* a, const char* b) {
     return *a == *b;
 }
 
-// The extension's default value as a text, empty when there is none (or it
-// is no text, or longer than any file type's name).
-SetupString CurrentDefault(const char* extension) {
-    char text[kMaxFileTypeName + 1] = {};
+enum class Earlier { None, Text, Other };
+
+// A value of the extension's key: none, a text, or something else (another
+// kind of data, or longer than any file type's name or content type).
+Earlier EarlierValue(const char* extension, const char* name, SetupString* text) {
+    char buffer[kMaxFileTypeName + 1] = {};
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, extension, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return SetupString();
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, extension, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return Earlier::None;
     DWORD type = 0, size = kMaxFileTypeName;
-    LONG status = RegQueryValueExA(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(text), &size);
+    LONG status = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
     RegCloseKey(key);
-    if (status != ERROR_SUCCESS || type != REG_SZ) return SetupString();
-    return SetupString(text);
+    if (status == ERROR_FILE_NOT_FOUND) return Earlier::None;
+    if (status != ERROR_SUCCESS || type != REG_SZ) return Earlier::Other;
+    text->Assign(buffer);
+    return Earlier::Text;
+}
+
+// Recorded only as none or a text: anything else the uninstaller could not
+// put back, so it leaves ours there, as it always did.
+void RecordEarlierContentType(InstallSettings& settings, const char* extension) {
+    SetupString text;
+    Earlier earlier = EarlierValue(extension, kContentTypeValue, &text);
+    if (earlier != Earlier::Other)
+        settings.AddEarlierContentTypeRecord(extension, earlier == Earlier::Text ? text.Get() : nullptr);
+}
+
+bool IsContentTypeOf(const AssociationValue& value, const char* extension) {
+    return extension && std::strcmp(value.key, extension) == 0 && std::strcmp(value.name, kContentTypeValue) == 0;
 }
 
 }  // namespace
@@ -85,23 +105,28 @@ SetupString CurrentDefault(const char* extension) {
 // What the extension named before, also when that was nothing (recorded
 // empty), unless it named our type already: then the earlier installation's
 // log knows what came before.
-void InstallSettings::WriteExtensionType(const char* extension, const char* fileType) {
-    SetupString earlier = CurrentDefault(extension);
-    if (!SameIgnoringAsciiCase(earlier.Get(), fileType))
-        AddEarlierDefaultRecord(extension, earlier.Get());
+bool InstallSettings::WriteExtensionType(const char* extension, const char* fileType) {
+    SetupString earlier;
+    EarlierValue(extension, "", &earlier);  // anything but a text named no type
+    bool takenOver = !SameIgnoringAsciiCase(earlier.Get(), fileType);
+    if (takenOver) AddEarlierDefaultRecord(extension, earlier.Get());
     WriteRegistryString(HKEY_CLASSES_ROOT, extension, "", fileType, 1);
+    return takenOver;
 }
 
 void InstallSettings::WriteFileAssociations() {
     bool workbench = (product & ProductDebugger) != 0;
     const AssociationValue* table = workbench ? kWorkbenchAssociations : kPlayerAssociations;
     size_t count = workbench ? sizeof kWorkbenchAssociations / sizeof *table : sizeof kPlayerAssociations / sizeof *table;
+    const char* takenOver = nullptr;  // the extension just pointed at our type from another
     for (size_t i = 0; i < count; ++i) {
         SetupString data = ValueData(table[i], programDir.Get());
-        if (IsExtensionDefault(table[i]))
-            WriteExtensionType(table[i].key, data.Get());
-        else
-            WriteRegistryString(HKEY_CLASSES_ROOT, table[i].key, table[i].name, data.Get(), 1);
+        if (IsExtensionDefault(table[i])) {
+            takenOver = WriteExtensionType(table[i].key, data.Get()) ? table[i].key : nullptr;
+            continue;
+        }
+        if (IsContentTypeOf(table[i], takenOver)) RecordEarlierContentType(*this, table[i].key);
+        WriteRegistryString(HKEY_CLASSES_ROOT, table[i].key, table[i].name, data.Get(), 1);
     }
 }
 

@@ -39,6 +39,11 @@ void InstallSettings::AddEarlierDefaultRecord(const char* extension, const char*
     AddTextRecord(UninstallAppName, EncodeEarlierDefault(extension, value).c_str());
 }
 
+void InstallSettings::AddEarlierContentTypeRecord(const char* extension, const char* value) {
+    std::string text = value ? std::string(value) : std::string();
+    AddTextRecord(UninstallAppName, EncodeEarlierContentType(extension, value ? &text : nullptr).c_str());
+}
+
 // The earlier records go after all others, in their own order: they are
 // older than anything this installation recorded.
 void InstallSettings::CarryOverEarlierLog() {

@@ -7,6 +7,17 @@
 #include "shell/UninstallLogReader.h"
 #include "shell/UninstallRecord.h"
 
+namespace {
+
+bool IsEarlierValue(const UninstallLogRecord& record) {
+    std::string extension, value;
+    bool hadValue = false;
+    return DecodeEarlierDefault(record.text, record.textLength, &extension, &value) ||
+           DecodeEarlierContentType(record.text, record.textLength, &extension, &hadValue, &value);
+}
+
+}  // namespace
+
 std::vector<RecordSpan> RecordsToCarryOver(const uint8_t* earlier, size_t earlierSize,
                                            const std::vector<const uint8_t*>& current) {
     std::set<std::string> recorded;
@@ -21,11 +32,9 @@ std::vector<RecordSpan> RecordsToCarryOver(const uint8_t* earlier, size_t earlie
     while (reader.Next(record)) {
         // Repeated earlier records stay repeated: their order lets a key go
         // after the subkey that kept it. Of the names, only what extensions
-        // named before the earlier installation is carried.
-        std::string extension, value;
-        bool earlierDefault =
-            record.kind == UninstallAppName && DecodeEarlierDefault(record.text, record.textLength, &extension, &value);
-        if ((record.kind == UninstallAppName && !earlierDefault) || recorded.count(RecordIdentity(record))) continue;
+        // held before the earlier installation is carried.
+        if ((record.kind == UninstallAppName && !IsEarlierValue(record)) || recorded.count(RecordIdentity(record)))
+            continue;
         carried.push_back(RecordSpan{record.offset, LoadLittleEndian32(earlier + record.offset + 4)});
     }
     return carried;

@@ -6,6 +6,7 @@
 
 #include "setup/ExitStatus.h"
 #include "shell/EarlierDefault.h"
+#include "shell/RegistryPlaces.h"
 #include "shell/UninstallLogReader.h"
 #include "shell/UninstallRecord.h"
 
@@ -28,6 +29,13 @@ std::string FoldCase(std::string text) {
     return text;
 }
 
+// The content type the setup writes for an extension (folded); null for none.
+const char* ContentTypeWritten(const std::string& extension) {
+    for (const ExtensionContentType& written : kContentTypesWritten)
+        if (FoldCase(written.extension) == extension) return written.contentType;
+    return nullptr;
+}
+
 bool IsRetriedWhenKept(const RemovalScope& scope, const UninstallLogRecord& record) {
     return record.kind == UninstallDirectory ||
            (record.kind == UninstallKey && PlaceOfKey(scope, record.rootKey, record.text) == KeyOfInstallation);
@@ -42,21 +50,34 @@ public:
         : scope_(scope), target_(target), report_(report) {}
 
     // Before anything is removed: the file types this log wrote, so that an
-    // extension is removed only while it still names one of them, and the
-    // other programs' types that extensions named before.
+    // extension is removed only while it still names one of them, and what
+    // extensions held before. The first name is the application's, whatever
+    // it holds.
     void NoteFileType(const UninstallLogRecord& record) {
         if (record.kind == UninstallAppName) {
-            std::string extension, value;
-            bool name = !nameSeen_;  // the first is the application's name, whatever it holds
+            if (nameSeen_) NoteEarlierValue(record);
             nameSeen_ = true;
-            if (!name && DecodeEarlierDefault(record.text, record.textLength, &extension, &value) &&
-                PlaceOfKey(scope_, kClassesRoot, extension.c_str()) == KeyExtension)
-                earlierTypes_[FoldCase(extension)] = value;
             return;
         }
         if (record.kind != UninstallKey) return;
         std::string type = FileTypeOfKey(scope_, record.rootKey, record.text);
         if (!type.empty()) fileTypes_.insert(FoldCase(type));
+    }
+
+    // Of several records for one extension (a log that carries an earlier
+    // one), the oldest, last in the file, tells what was there first.
+    void NoteEarlierValue(const UninstallLogRecord& record) {
+        std::string extension, value;
+        bool hadValue = false;
+        if (DecodeEarlierDefault(record.text, record.textLength, &extension, &value)) {
+            if (IsExtension(extension)) earlierTypes_[FoldCase(extension)] = value;
+        } else if (DecodeEarlierContentType(record.text, record.textLength, &extension, &hadValue, &value)) {
+            if (IsExtension(extension)) earlierContentTypes_[FoldCase(extension)] = EarlierText{hadValue, value};
+        }
+    }
+
+    bool IsExtension(const std::string& key) const {
+        return PlaceOfKey(scope_, kClassesRoot, key.c_str()) == KeyExtension;
     }
 
     void Handle(const UninstallLogRecord& record) {
@@ -175,38 +196,69 @@ private:
     }
 
     // An extension that still names our type goes back to the type it named
-    // before. One that named none goes, or, kept for another program's
-    // subkeys, names none again. Without a record of what came before (a
-    // log of an older setup) it goes only when nothing is below it.
+    // before. Without a record of what came before (a log of an older
+    // setup) it goes only when nothing is below it.
     RemovalOutcome RemoveExtension(const UninstallLogRecord& record) {
         std::string extension = FoldCase(std::string(record.text, record.textLength));
         if (handedBack_.count(extension)) return RemovalDone;  // a later record of the same extension
         RemovalOutcome owner = ExtensionOwner(record);
         if (owner != RemovalDone) return owner;
         auto earlier = earlierTypes_.find(extension);
-        RemovalOutcome outcome;
-        if (earlier != earlierTypes_.end() && !earlier->second.empty()) {
-            outcome = target_.SetKeyDefault(record.rootKey, record.text, earlier->second.c_str());
-            if (outcome == RemovalDone) handedBack_.insert(extension);
-        } else {
-            outcome = target_.RemoveKey(record.rootKey, record.text);
-            if (outcome == RemovalKept && earlier != earlierTypes_.end() &&
-                target_.SetKeyDefault(record.rootKey, record.text, nullptr) == RemovalFailed)
-                outcome = RemovalFailed;
-        }
+        RemovalOutcome outcome = earlier == earlierTypes_.end() ? target_.RemoveKey(record.rootKey, record.text)
+                                                                : HandBack(record, extension, earlier->second);
         if (outcome == RemovalDone || outcome == RemovalKept) report_.associationsChanged = true;
         return outcome;
+    }
+
+    // Its content type goes back with it, first: while the default still
+    // names our type, a later record of the extension tries again after a
+    // failure. One that named none goes, or, kept for another program's
+    // subkeys or content type, names none again.
+    RemovalOutcome HandBack(const UninstallLogRecord& record, const std::string& extension, const std::string& type) {
+        RemovalOutcome outcome;
+        if (!type.empty()) {
+            outcome = HandBackContentType(record, extension);
+            if (outcome == RemovalDone) outcome = target_.SetKeyValue(record.rootKey, record.text, "", type.c_str());
+            if (outcome == RemovalDone) handedBack_.insert(extension);
+            return outcome;
+        }
+        // A content type it had before shows that the key was there.
+        outcome = HadContentType(extension) ? RemovalKept : target_.RemoveKey(record.rootKey, record.text);
+        if (outcome != RemovalKept) return outcome;
+        if (HandBackContentType(record, extension) == RemovalFailed ||
+            target_.SetKeyValue(record.rootKey, record.text, "", nullptr) == RemovalFailed)
+            return RemovalFailed;
+        return RemovalKept;
+    }
+
+    bool HadContentType(const std::string& extension) const {
+        auto earlier = earlierContentTypes_.find(extension);
+        return earlier != earlierContentTypes_.end() && earlier->second.present;
+    }
+
+    // The earlier content type, or none, while the value still holds ours:
+    // one another program has set since stays.
+    RemovalOutcome HandBackContentType(const UninstallLogRecord& record, const std::string& extension) {
+        auto earlier = earlierContentTypes_.find(extension);
+        const char* ours = ContentTypeWritten(extension);
+        if (earlier == earlierContentTypes_.end() || !ours) return RemovalDone;
+        std::string now;
+        KeyValueState state = target_.ReadKeyValue(record.rootKey, record.text, kContentTypeValue, now);
+        if (state == KeyValueUnreadable) return RemovalFailed;  // a second run may read it
+        if (state != KeyValueText || now != ours) return RemovalDone;
+        const char* text = earlier->second.present ? earlier->second.text.c_str() : nullptr;
+        return target_.SetKeyValue(record.rootKey, record.text, kContentTypeValue, text);
     }
 
     // RemovalDone when the extension still names a file type of this log;
     // otherwise another program has taken it over and it stays.
     RemovalOutcome ExtensionOwner(const UninstallLogRecord& record) {
         std::string value;
-        switch (target_.ReadKeyDefault(record.rootKey, record.text, value)) {
-        case KeyDefaultMissingKey: return RemovalAbsent;
-        case KeyDefaultUnreadable: return RemovalFailed;
-        case KeyDefaultNone: return RemovalKept;
-        case KeyDefaultText: break;
+        switch (target_.ReadKeyValue(record.rootKey, record.text, "", value)) {
+        case KeyValueMissingKey: return RemovalAbsent;
+        case KeyValueUnreadable: return RemovalFailed;
+        case KeyValueNone: return RemovalKept;
+        case KeyValueText: break;
         }
         return fileTypes_.count(FoldCase(value)) ? RemovalDone : RemovalKept;
     }
@@ -226,7 +278,12 @@ private:
     std::vector<Item> items_;
     std::map<std::string, size_t> index_;
     std::set<std::string> fileTypes_;
+    struct EarlierText {
+        bool present;
+        std::string text;
+    };
     std::map<std::string, std::string> earlierTypes_;  // extension, folded -> the type it named before
+    std::map<std::string, EarlierText> earlierContentTypes_;  // extension, folded -> its content type before
     std::set<std::string> handedBack_;
     bool nameSeen_ = false;
     std::vector<Deferred> deferred_;

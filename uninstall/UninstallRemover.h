@@ -21,7 +21,7 @@ enum RemovalOutcome {
     RemovalInUse,       // in use, and a restart could not safely remove it: left for a second run
 };
 
-enum KeyDefaultState { KeyDefaultMissingKey, KeyDefaultText, KeyDefaultNone, KeyDefaultUnreadable };
+enum KeyValueState { KeyValueMissingKey, KeyValueText, KeyValueNone, KeyValueUnreadable };
 
 class RemovalTarget {
 public:
@@ -43,10 +43,13 @@ public:
     // Whether a folder on the way to the item, after the first trustedLength
     // characters of its path, is a link to somewhere else.
     virtual bool PassesThroughLink(const char* path, size_t trustedLength) = 0;
-    // The text of a key's default value, to see whose an extension is now.
-    virtual KeyDefaultState ReadKeyDefault(uint32_t rootKey, const char* keyPath, std::string& value) = 0;
-    // Sets a key's default value to text, or deletes it when text is null.
-    virtual RemovalOutcome SetKeyDefault(uint32_t rootKey, const char* keyPath, const char* text) = 0;
+    // The text of a key's value (name "": its default), to see whose an
+    // extension is now and what its content type holds.
+    virtual KeyValueState ReadKeyValue(uint32_t rootKey, const char* keyPath, const char* name,
+                                       std::string& value) = 0;
+    // Sets a key's value to text, or deletes it when text is null.
+    virtual RemovalOutcome SetKeyValue(uint32_t rootKey, const char* keyPath, const char* name,
+                                       const char* text) = 0;
 
 protected:
     ~RemovalTarget() = default;

@@ -27,8 +27,8 @@ HKEY RootKeyHandle(uint32_t rootKey) {
     }
 }
 
-// Texts of default values are short (file type names); anything longer is
-// not one of ours.
+// Texts of the values read are short (file type names, content types);
+// anything longer is not one of ours.
 constexpr DWORD kMaxDefaultValue = 1024;
 
 // Opened without following a link at the end, and acted on only when the
@@ -129,34 +129,36 @@ RemovalOutcome Win32RemovalTarget::RemoveKey(uint32_t rootKey, const char* keyPa
     return status == ERROR_FILE_NOT_FOUND ? RemovalAbsent : RemovalFailed;
 }
 
-KeyDefaultState Win32RemovalTarget::ReadKeyDefault(uint32_t rootKey, const char* keyPath, std::string& value) {
+KeyValueState Win32RemovalTarget::ReadKeyValue(uint32_t rootKey, const char* keyPath, const char* name,
+                                               std::string& value) {
     HKEY root = RootKeyHandle(rootKey);
     HKEY key;
     LONG status = root ? RegOpenKeyExA(root, keyPath, 0, KEY_QUERY_VALUE, &key) : ERROR_INVALID_HANDLE;
-    if (status == ERROR_FILE_NOT_FOUND) return KeyDefaultMissingKey;
-    if (status != ERROR_SUCCESS) return KeyDefaultUnreadable;
+    if (status == ERROR_FILE_NOT_FOUND) return KeyValueMissingKey;
+    if (status != ERROR_SUCCESS) return KeyValueUnreadable;
     char text[kMaxDefaultValue + 1] = {};
     DWORD type = 0, size = kMaxDefaultValue;
-    status = RegQueryValueExA(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(text), &size);
+    status = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(text), &size);
     RegCloseKey(key);
-    if (status == ERROR_FILE_NOT_FOUND || (status == ERROR_SUCCESS && type != REG_SZ)) return KeyDefaultNone;
-    if (status == ERROR_MORE_DATA) return KeyDefaultNone;  // too long to be a file type name of ours
-    if (status != ERROR_SUCCESS) return KeyDefaultUnreadable;
+    if (status == ERROR_FILE_NOT_FOUND || (status == ERROR_SUCCESS && type != REG_SZ)) return KeyValueNone;
+    if (status == ERROR_MORE_DATA) return KeyValueNone;  // too long to be a text of ours
+    if (status != ERROR_SUCCESS) return KeyValueUnreadable;
     value.assign(text, strnlen(text, size));
-    return KeyDefaultText;
+    return KeyValueText;
 }
 
-RemovalOutcome Win32RemovalTarget::SetKeyDefault(uint32_t rootKey, const char* keyPath, const char* text) {
+RemovalOutcome Win32RemovalTarget::SetKeyValue(uint32_t rootKey, const char* keyPath, const char* name,
+                                               const char* text) {
     HKEY root = RootKeyHandle(rootKey);
     HKEY key;
     LONG status = root ? RegOpenKeyExA(root, keyPath, 0, KEY_SET_VALUE, &key) : ERROR_INVALID_HANDLE;
     if (status == ERROR_FILE_NOT_FOUND) return RemovalAbsent;
     if (status != ERROR_SUCCESS) return RemovalFailed;
     if (text) {
-        status = RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+        status = RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
                                 static_cast<DWORD>(std::strlen(text) + 1));
     } else {
-        status = RegDeleteValueA(key, nullptr);
+        status = RegDeleteValueA(key, name);
         if (status == ERROR_FILE_NOT_FOUND) status = ERROR_SUCCESS;  // none is what was wanted
     }
     RegCloseKey(key);

@@ -10,6 +10,6 @@ public:
     RemovalOutcome RemoveFolder(const char* path) override;
     RemovalOutcome RemoveKey(uint32_t rootKey, const char* keyPath) override;
     bool PassesThroughLink(const char* path, size_t trustedLength) override;
-    KeyDefaultState ReadKeyDefault(uint32_t rootKey, const char* keyPath, std::string& value) override;
-    RemovalOutcome SetKeyDefault(uint32_t rootKey, const char* keyPath, const char* text) override;
+    KeyValueState ReadKeyValue(uint32_t rootKey, const char* keyPath, const char* name, std::string& value) override;
+    RemovalOutcome SetKeyValue(uint32_t rootKey, const char* keyPath, const char* name, const char* text) override;
 };

@@ -15,7 +15,10 @@
 #              the uninstaller hands it back as it was
 #   userfile   the player with a user's file added to the program directory:
 #              status 0 (a folder kept for other items counts as done), the
-#              file and the directory stay, nothing else does; and files the
+#              file and the directory stay, nothing else does; .GAM belonged
+#              to another program before (its type and content type): both
+#              come back as they were (run after game, .SAV's goes too,
+#              from the key kept for another program); and files the
 #              user had before the installation, doc\index.htm in the folder
 #              they made for it and Saves\slot1.sav in Documents, where the set
 #              has members of those names: setup status 2, both files and
@@ -368,6 +371,10 @@ if [ "$name" = game ]; then
     wine reg add 'HKCR\.SAV' /ve /d OtherGame.SaveFile /f >/dev/null
     wine reg add 'HKCR\.SAV\ShellNew' /v NullFile /d "" /f >/dev/null
     preexisting='HKEY_LOCAL_MACHINE\Software\Classes\.SAV'
+elif [ "$name" = userfile ]; then  # the same for the player's .GAM, with a content type
+    wine reg add 'HKCR\.GAM' /ve /d OtherGame.Story /f >/dev/null
+    wine reg add 'HKCR\.GAM' /v 'Content Type' /d text/x-other-story /f >/dev/null
+    preexisting='HKEY_LOCAL_MACHINE\Software\Classes\.GAM'
 fi
 # What the user had before the installation, and the links they made.
 user="$drive/users/$(id -un)"
@@ -482,6 +489,8 @@ installed="$(find "$drive/$rel" -type f | wc -l)"
 echo "files in the program directory: $installed"
 if [ "$name" = game ]; then  # what .SAV named before is in the log
     driver "read-log \"$landed_dir\"; expect-log \"WAS HKEY_CLASSES_ROOT .SAV = OtherGame.SaveFile\"; expect-reg HKCR\\.SAV \"\" \"Devi Dezir.Save\""
+elif [ "$name" = userfile ]; then  # and what .GAM held
+    driver "read-log \"$landed_dir\"; expect-log \"WAS HKEY_CLASSES_ROOT .GAM = OtherGame.Story\"; expect-log \"WAS HKEY_CLASSES_ROOT .GAM Content Type = text/x-other-story\"; expect-reg HKCR\\.GAM \"Content Type\" \"application/x-varn\""
 fi
 least=3
 [ "$name" != linkdocs ] || least=2  # the extraction stopped at its first member: the log and a shortcut

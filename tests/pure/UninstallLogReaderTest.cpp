@@ -247,17 +247,25 @@ TEST(UninstallLogMerge, RecordedFilesAreTheEarlierFileRecordsFolded) {
     EXPECT_EQ(RecordedFiles(damaged.data(), damaged.size()).size(), 2u);
 }
 
-// What extensions named before the earlier installation goes on to the new
-// log, unless the new one recorded the same; other names never do.
+// What extensions held before the earlier installation (default values and
+// content types) goes on to the new log, unless the new one recorded the
+// same; other names never do.
 TEST(UninstallLogMerge, CarriesWhatExtensionsNamedBefore) {
+    std::string plain = "text/plain";
     Bytes sav = TextRecord(6, EncodeEarlierDefault(".SAV", "Other.Save"));
     Bytes gam = TextRecord(6, EncodeEarlierDefault(".GAM", ""));
-    Bytes earlier = Concat({TextRecord(6, "Varnplay"), sav, TextRecord(6, "Second Name"), gam});
+    Bytes savType = TextRecord(6, EncodeEarlierContentType(".SAV", &plain));
+    Bytes gamType = TextRecord(6, EncodeEarlierContentType(".GAM", nullptr));
+    Bytes earlier = Concat({TextRecord(6, "Varnplay"), sav, TextRecord(6, "Second Name"), gam, savType, gamType});
     Bytes again = TextRecord(6, EncodeEarlierDefault(".gam", ""));
-    std::vector<RecordSpan> carried = RecordsToCarryOver(earlier.data(), earlier.size(), {again.data()});
-    ASSERT_EQ(carried.size(), 1u);
+    Bytes againType = TextRecord(6, EncodeEarlierContentType(".gam", nullptr));
+    std::vector<RecordSpan> carried =
+        RecordsToCarryOver(earlier.data(), earlier.size(), {again.data(), againType.data()});
+    ASSERT_EQ(carried.size(), 2u);
     EXPECT_EQ(carried[0].offset, 20u);
     EXPECT_EQ(carried[0].length, sav.size());
+    EXPECT_EQ(carried[1].offset, 20u + sav.size() + TextRecord(6, "Second Name").size() + gam.size());
+    EXPECT_EQ(carried[1].length, savType.size());
 }
 
 }  // namespace

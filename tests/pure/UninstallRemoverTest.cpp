@@ -40,6 +40,7 @@ public:
     std::set<std::string> userFolders;  // folders an ordinary user can change
     std::set<std::string> atRestart;    // removals scheduled by path
     std::map<std::string, std::string> keys;  // "HKCR:path" -> default value
+    std::map<std::string, std::string> values;  // "HKCR:path|name" -> a named value's text
     std::vector<std::string> calls;
 
     RemovalOutcome RemoveFile(const char* path) override {
@@ -75,6 +76,7 @@ public:
         for (const auto& other : keys)
             if (other.first.compare(0, key.size() + 1, key + "\\") == 0) return RemovalKept;
         keys.erase(key);
+        values.erase(values.lower_bound(key + "|"), values.lower_bound(key + "}"));  // '}' follows '|'
         return RemovalDone;
     }
     bool PassesThroughLink(const char* path, size_t trustedLength) override {
@@ -83,18 +85,32 @@ public:
                 return true;
         return false;
     }
-    KeyDefaultState ReadKeyDefault(uint32_t root, const char* keyPath, std::string& value) override {
-        auto found = keys.find(RootPrefix(root) + keyPath);
-        if (found == keys.end()) return KeyDefaultMissingKey;
-        value = found->second;
-        return value.empty() ? KeyDefaultNone : KeyDefaultText;
-    }
-    RemovalOutcome SetKeyDefault(uint32_t root, const char* keyPath, const char* text) override {
+    // A default value is none when empty; named values are none when absent.
+    KeyValueState ReadKeyValue(uint32_t root, const char* keyPath, const char* name, std::string& value) override {
         std::string key = RootPrefix(root) + keyPath;
-        calls.push_back("default " + key + " = " + (text ? text : "(none)"));
+        auto found = keys.find(key);
+        if (found == keys.end()) return KeyValueMissingKey;
+        if (!*name) {
+            value = found->second;
+            return value.empty() ? KeyValueNone : KeyValueText;
+        }
+        auto named = values.find(key + "|" + name);
+        if (named == values.end()) return KeyValueNone;
+        value = named->second;
+        return KeyValueText;
+    }
+    RemovalOutcome SetKeyValue(uint32_t root, const char* keyPath, const char* name, const char* text) override {
+        std::string key = RootPrefix(root) + keyPath;
+        calls.push_back((*name ? std::string(name) + " " : std::string("default ")) + key + " = " +
+                        (text ? text : "(none)"));
         if (!keys.count(key)) return RemovalAbsent;
-        if (refusing.count(key)) return RemovalFailed;
-        keys[key] = text ? text : "";
+        if (refusing.count(key) || refusing.count(key + "|" + name)) return RemovalFailed;
+        if (!*name)
+            keys[key] = text ? text : "";
+        else if (text)
+            values[key + "|" + name] = text;
+        else
+            values.erase(key + "|" + name);
         return RemovalDone;
     }
     static std::string RootPrefix(uint32_t root) {
@@ -126,6 +142,9 @@ public:
     LogBuilder& Folder(const std::string& path) { return Text(UninstallDirectory, path); }
     LogBuilder& Earlier(const std::string& extension, const std::string& type) {
         return Text(UninstallAppName, EncodeEarlierDefault(extension, type));
+    }
+    LogBuilder& EarlierContentType(const std::string& extension, const std::string* type) {
+        return Text(UninstallAppName, EncodeEarlierContentType(extension, type));
     }
     LogBuilder& Key(uint32_t root, const std::string& path) {
         size_t at = image.size();
@@ -501,6 +520,65 @@ TEST(UninstallRemover, OtherProgramsExtensionsAreHandedBack) {
     EXPECT_EQ(RemovalExitStatus(report), 0);
 }
 
+// The content type goes back with the extension, or goes when there was
+// none, but only while it holds what the setup wrote; a log without the
+// record (an older setup's) leaves it, as it always did. The records spell
+// the extension in another case than the keys.
+TEST(UninstallRemover, ContentTypesGoBackWithTheirExtensions) {
+    const std::string none = "(none)", ours = "application/x-varn-save";
+    struct Case {
+        const char* what;
+        std::string earlierType;  // what the default named before
+        bool subkey;              // another program's subkey below the extension
+        const char* recorded;     // the record's content type: null for no record, "(none)" for none
+        const char* now;          // the value before the uninstall: null for none
+        const char* refusing;     // a value the registry refuses to change: "" for none
+        bool keyStays;
+        std::string typeAfter;
+        const char* after;  // null for none
+        bool failed;
+    } cases[] = {
+        {"handed back", "OtherGame.SaveFile", false, "text/x-other", ours.c_str(), "", true, "OtherGame.SaveFile",
+         "text/x-other", false},
+        {"none before: deleted", "OtherGame.SaveFile", true, none.c_str(), ours.c_str(), "", true, "OtherGame.SaveFile",
+         nullptr, false},
+        {"changed since: kept", "OtherGame.SaveFile", false, none.c_str(), "text/x-later", "", true,
+         "OtherGame.SaveFile", "text/x-later", false},
+        {"removed since: stays none", "OtherGame.SaveFile", false, "text/x-other", nullptr, "", true,
+         "OtherGame.SaveFile", nullptr, false},
+        {"an older setup's log: as before", "OtherGame.SaveFile", false, nullptr, ours.c_str(), "", true,
+         "OtherGame.SaveFile", ours.c_str(), false},
+        {"kept for subkeys, named nothing", "", true, none.c_str(), ours.c_str(), "", true, "", nullptr, false},
+        {"named nothing and had nothing: goes", "", false, none.c_str(), ours.c_str(), "", false, "", nullptr, false},
+        {"held only a content type: stays", "", false, "text/plain", ours.c_str(), "", true, "", "text/plain", false},
+        {"refused: still ours for a second run", "OtherGame.SaveFile", false, "text/x-other", ours.c_str(),
+         "HKCR:.SAV|Content Type", true, "VARN.Save", ours.c_str(), true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        LogBuilder log;
+        log.Text(UninstallAppName, "Varnplay").Key(kClassesRoot, "VARN.Save").Key(kClassesRoot, ".SAV");
+        std::string recorded = c.recorded ? c.recorded : "";
+        if (c.recorded) log.EarlierContentType(".sav", recorded == none ? nullptr : &recorded);
+        log.Key(kClassesRoot, ".SAV").Earlier(".SAV", c.earlierType);
+        FakeTarget target;
+        target.keys = {{"HKCR:.SAV", "VARN.Save"}, {"HKCR:VARN.Save", "VARN Saved Game"}};
+        if (c.subkey) target.keys["HKCR:.SAV\\ShellNew"] = "";
+        if (c.now) target.values["HKCR:.SAV|Content Type"] = c.now;
+        if (*c.refusing) target.refusing.insert(c.refusing);
+        RemovalReport report = RunRemoval(log, target);
+        EXPECT_EQ(target.keys.count("HKCR:VARN.Save"), 0u);
+        ASSERT_EQ(target.keys.count("HKCR:.SAV"), c.keyStays ? 1u : 0u);
+        auto value = target.values.find("HKCR:.SAV|Content Type");
+        EXPECT_EQ(value == target.values.end() ? "<none>" : value->second, c.after ? c.after : "<none>");
+        if (!c.keyStays) continue;
+        EXPECT_EQ(target.keys["HKCR:.SAV"], c.typeAfter);
+        EXPECT_EQ(report.failed, c.failed ? std::vector<std::string>{"HKEY_CLASSES_ROOT\\.SAV"}
+                                          : std::vector<std::string>{});
+        EXPECT_EQ(RemovalExitStatus(report), c.failed ? 2 : 0);
+    }
+}
+
 // Earlier values name only extensions: any other key in such a record is
 // never written.
 // and only records after the application's name count.
@@ -517,6 +595,37 @@ TEST(UninstallRemover, EarlierValuesOfOtherKeysAreIgnored) {
     EXPECT_EQ(target.keys.count("HKCR:VARN.Game"), 0u);
     EXPECT_EQ(target.keys.count("HKCR:.SAV"), 0u);
     for (const std::string& call : target.calls) EXPECT_EQ(call.find("default"), std::string::npos) << call;
+}
+
+// A content type of none has no last separator; an empty one has.
+TEST(EarlierDefault, ContentTypeTellsATextFromNone) {
+    std::string extension, value = "unchanged", text = "text/x-a\x01b", empty;
+    bool had = false;
+    std::string encoded = EncodeEarlierContentType(".SAV", &text);
+    EXPECT_EQ(encoded, std::string("\x01" "earlier content type\x01.SAV\x01text/x-a\x01b"));
+    ASSERT_TRUE(DecodeEarlierContentType(encoded.data(), encoded.size(), &extension, &had, &value));
+    EXPECT_EQ(extension, ".SAV");
+    EXPECT_TRUE(had);
+    EXPECT_EQ(value, "text/x-a\x01b");
+    encoded = EncodeEarlierContentType(".GAM", nullptr);
+    EXPECT_EQ(encoded, std::string("\x01" "earlier content type\x01.GAM"));
+    ASSERT_TRUE(DecodeEarlierContentType(encoded.data(), encoded.size(), &extension, &had, &value));
+    EXPECT_EQ(extension, ".GAM");
+    EXPECT_FALSE(had);
+    EXPECT_EQ(value, "");
+    encoded = EncodeEarlierContentType(".GAM", &empty);
+    ASSERT_TRUE(DecodeEarlierContentType(encoded.data(), encoded.size(), &extension, &had, &value));
+    EXPECT_TRUE(had);
+    EXPECT_EQ(value, "");
+    // Neither kind is taken for the other, and an older reader takes neither for a default.
+    std::string asDefault = EncodeEarlierDefault(".SAV", "x");
+    EXPECT_FALSE(DecodeEarlierContentType(asDefault.data(), asDefault.size(), &extension, &had, &value));
+    encoded = EncodeEarlierContentType(".SAV", &text);
+    EXPECT_FALSE(DecodeEarlierDefault(encoded.data(), encoded.size(), &extension, &value));
+    for (const std::string& name : {std::string("\x01" "earlier content type\x01"),
+                                    std::string("\x01" "earlier content type\x01\x01text/plain"),
+                                    std::string("\x01" "earlier content type.SAV")})
+        EXPECT_FALSE(DecodeEarlierContentType(name.data(), name.size(), &extension, &had, &value)) << name;
 }
 
 TEST(EarlierDefault, EncodesExtensionAndValueInANameOnlyThisReads) {

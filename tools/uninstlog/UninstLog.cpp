@@ -50,21 +50,31 @@ void PrintText(const char* text, size_t length) {
     }
 }
 
-// An application-name record after the first may hold what an extension
-// named before the installation.
-bool PrintEarlierDefault(const UninstallLogRecord& record) {
+// An application-name record after the first may hold what an extension's
+// default value or content type was before the installation.
+bool PrintEarlierValue(const UninstallLogRecord& record) {
     std::string extension, value;
-    if (!DecodeEarlierDefault(record.text, record.textLength, &extension, &value)) return false;
+    bool hadValue = true;
+    const char* name = "";
+    if (!DecodeEarlierDefault(record.text, record.textLength, &extension, &value)) {
+        if (!DecodeEarlierContentType(record.text, record.textLength, &extension, &hadValue, &value)) return false;
+        name = " Content Type";
+    }
     std::fputs("WAS HKEY_CLASSES_ROOT ", stdout);
     PrintText(extension.data(), extension.size());
-    std::fputs(" = ", stdout);
-    PrintText(value.data(), value.size());
+    std::fputs(name, stdout);
+    if (hadValue) {
+        std::fputs(" = ", stdout);
+        PrintText(value.data(), value.size());
+    } else {
+        std::fputs(" (none)", stdout);
+    }
     std::fputc('\n', stdout);
     return true;
 }
 
 void PrintRecord(const UninstallLogRecord& record, bool firstName) {
-    if (record.kind == UninstallAppName && !firstName && PrintEarlierDefault(record)) return;
+    if (record.kind == UninstallAppName && !firstName && PrintEarlierValue(record)) return;
     std::fputs(UninstallKindName(record.kind), stdout);
     std::fputc(' ', stdout);
     if (record.kind == UninstallKey) {

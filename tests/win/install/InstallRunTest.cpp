@@ -88,6 +88,7 @@ TEST_F(InstallRun, PlayerInstallsRecordsAndReportsEverything) {
         ClassKey("VARN.Save\\shell"),
         ClassKey("VARN.Save"),
         ClassKey(".SAV"),
+        "WAS HKEY_CLASSES_ROOT .SAV Content Type (none)",
         ClassKey(".SAV"),
         "WAS HKEY_CLASSES_ROOT .SAV = ",  // named nothing before
         ClassKey("VARN.Game\\DefaultIcon"),
@@ -96,6 +97,7 @@ TEST_F(InstallRun, PlayerInstallsRecordsAndReportsEverything) {
         ClassKey("VARN.Game\\shell"),
         ClassKey("VARN.Game"),
         ClassKey(".GAM"),
+        "WAS HKEY_CLASSES_ROOT .GAM Content Type (none)",
         ClassKey(".GAM"),
         "WAS HKEY_CLASSES_ROOT .GAM = ",
         "FILE " + menu + "\\ReadMe.lnk",

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cstring>
 
 #include "ShellFixture.h"
 #include "shell/EarlierDefault.h"
@@ -19,7 +20,22 @@ LoggedRecord Earlier(const std::string& extension, const std::string& value = ""
     return LoggedRecord{UninstallAppName, 0, EncodeEarlierDefault(extension, value)};
 }
 
+// What its "Content Type" held before: a text, or none (null).
+LoggedRecord EarlierType(const std::string& extension, const char* value) {
+    std::string text = value ? value : "";
+    return LoggedRecord{UninstallAppName, 0, EncodeEarlierContentType(extension, value ? &text : nullptr)};
+}
+
 std::string Classes(const char* key, const char* value = "") { return ReadRegistryString(HKEY_CLASSES_ROOT, key, value); }
+
+bool SetContentType(const char* extension, const char* text) {
+    HKEY key;
+    if (RegCreateKeyA(HKEY_CLASSES_ROOT, extension, &key) != ERROR_SUCCESS) return false;
+    LONG status = RegSetValueExA(key, "Content Type", 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                                 static_cast<DWORD>(std::strlen(text) + 1));
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS;
+}
 
 const char kSettingsKey[] = "Software\\VARN\\Varnplay\\1.0\\Settings";
 
@@ -44,10 +60,11 @@ TEST_F(FileAssociations, PlayerWritesTheTenValuesAndRecordsEveryKey) {
     settings->WriteFileAssociations();
     ExpectPlayerValues(programDir_, programDir_ + "\\");
     EXPECT_EQ(logtest::ListedRecords(*settings),
-              NewestFirst({Earlier(".GAM"), ClassKey(".GAM"), ClassKey(".GAM"), ClassKey("VARN.Game"),
+              NewestFirst({Earlier(".GAM"), ClassKey(".GAM"), EarlierType(".GAM", nullptr), ClassKey(".GAM"),
+                           ClassKey("VARN.Game"),
                            ClassKey("VARN.Game\\shell"), ClassKey("VARN.Game\\shell\\open"),
                            ClassKey("VARN.Game\\shell\\open\\command"), ClassKey("VARN.Game\\DefaultIcon"),
-                           Earlier(".SAV"), ClassKey(".SAV"), ClassKey(".SAV"),
+                           Earlier(".SAV"), ClassKey(".SAV"), EarlierType(".SAV", nullptr), ClassKey(".SAV"),
                            ClassKey("VARN.Save"), ClassKey("VARN.Save\\shell"), ClassKey("VARN.Save\\shell\\open"),
                            ClassKey("VARN.Save\\shell\\open\\command"), ClassKey("VARN.Save\\DefaultIcon")}));
     EXPECT_EQ(Classes(".VDC"), "<missing>");
@@ -78,26 +95,33 @@ TEST_F(FileAssociations, ExistingExtensionKeyIsStillRecorded) {
     EXPECT_EQ(std::count(records.begin(), records.end(), ClassKey(".SAV")), 2);
 }
 
-// Another program's type is recorded once, before the key; a type that is
-// ours already is not (the earlier installation's log knows what came before).
+// Another program's type and content type are recorded once, each before
+// the key it speaks of; a type that is ours already is not (the earlier
+// installation's log knows what came before), nor is its content type.
 TEST_F(FileAssociations, OtherProgramsTypesAreRecordedBeforeTheyAreReplaced) {
     ASSERT_EQ(RegSetValueA(HKEY_CLASSES_ROOT, ".GAM", REG_SZ, "OtherGame.Story", 15), ERROR_SUCCESS);
+    ASSERT_TRUE(SetContentType(".GAM", "text/x-story"));
     ASSERT_EQ(RegSetValueA(HKEY_CLASSES_ROOT, ".SAV", REG_SZ, "varn.save", 9), ERROR_SUCCESS);
+    ASSERT_TRUE(SetContentType(".SAV", "text/x-old"));
     auto settings = MakeSettings("Varnplay", "varnplay.exe", 0, 0, "", "", 0);
     settings->WriteFileAssociations();
     EXPECT_EQ(Classes(".GAM"), "VARN.Game");
+    EXPECT_EQ(Classes(".GAM", "Content Type"), "application/x-varn");
     auto records = logtest::ListedRecords(*settings);
-    EXPECT_EQ(records.back(), Earlier(".GAM", "OtherGame.Story"));  // the oldest: before the key it speaks of
+    ASSERT_GE(records.size(), 4u);
+    EXPECT_EQ(std::vector<LoggedRecord>(records.end() - 4, records.end()),
+              NewestFirst({Earlier(".GAM", "OtherGame.Story"), ClassKey(".GAM"), EarlierType(".GAM", "text/x-story"),
+                           ClassKey(".GAM")}));  // the oldest: each before the key it speaks of
     size_t names = 0;
     for (const LoggedRecord& record : records) names += record.kind == UninstallAppName;
-    EXPECT_EQ(names, 1u);
+    EXPECT_EQ(names, 2u);
 
     ASSERT_EQ(RegSetValueA(HKEY_CLASSES_ROOT, ".DDZ", REG_SZ, "txtfile", 7), ERROR_SUCCESS);
     auto game = MakeSettings("Devi Dezir", "lostpig.exe", 0, 1, "", "", 0);
     game->saveSuffix.Assign("DDZ");
     game->WriteGameSaveAssociation();
     EXPECT_EQ(Classes(".DDZ"), "Devi Dezir.Save");
-    EXPECT_EQ(logtest::ListedRecords(*game).back(), Earlier(".DDZ", "txtfile"));
+    EXPECT_EQ(logtest::ListedRecords(*game).back(), Earlier(".DDZ", "txtfile"));  // it writes no content type
 }
 
 TEST_F(FileAssociations, WorkbenchWritesItsSixValuesAndBothFlags) {

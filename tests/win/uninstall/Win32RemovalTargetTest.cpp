@@ -125,16 +125,35 @@ TEST_F(Win32Removal, KeyGoesWithItsValuesOnlyWithoutSubkeys) {
     EXPECT_EQ(target_.RemoveKey(0x80000001u, parent.c_str()), RemovalAbsent);
 }
 
-// Whose an extension is: the text of its default value, if it has one.
-TEST_F(Win32Removal, DefaultValueOfAKey) {
+// Whose an extension is: the text of its default value, if it has one; and
+// its content type. Both are set back or deleted, each on its own.
+TEST_F(Win32Removal, ValuesOfAKey) {
     std::string key = std::string(kTestKey) + "\\.ext";
+    const char* type = "Content Type";
     MakeKey(key);
     std::string value = "unchanged";
-    EXPECT_EQ(target_.ReadKeyDefault(0x80000001u, key.c_str(), value), KeyDefaultNone);
+    EXPECT_EQ(target_.ReadKeyValue(0x80000001u, key.c_str(), "", value), KeyValueNone);
     ASSERT_EQ(RegSetValueA(HKEY_CURRENT_USER, key.c_str(), REG_SZ, "VARN.Game", 9), ERROR_SUCCESS);
-    EXPECT_EQ(target_.ReadKeyDefault(0x80000001u, key.c_str(), value), KeyDefaultText);
+    EXPECT_EQ(target_.ReadKeyValue(0x80000001u, key.c_str(), "", value), KeyValueText);
     EXPECT_EQ(value, "VARN.Game");
-    EXPECT_EQ(target_.ReadKeyDefault(0x80000001u, (key + "\\missing").c_str(), value), KeyDefaultMissingKey);
+    EXPECT_EQ(target_.ReadKeyValue(0x80000001u, (key + "\\missing").c_str(), "", value), KeyValueMissingKey);
+    EXPECT_EQ(target_.ReadKeyValue(0x80000001u, key.c_str(), type, value), KeyValueNone);
+
+    EXPECT_EQ(target_.SetKeyValue(0x80000001u, key.c_str(), type, "text/x-other"), RemovalDone);
+    EXPECT_EQ(target_.ReadKeyValue(0x80000001u, key.c_str(), type, value), KeyValueText);
+    EXPECT_EQ(value, "text/x-other");
+    EXPECT_EQ(target_.SetKeyValue(0x80000001u, key.c_str(), "", "Other.Type"), RemovalDone);
+    EXPECT_EQ(target_.ReadKeyValue(0x80000001u, key.c_str(), "", value), KeyValueText);
+    EXPECT_EQ(value, "Other.Type");
+    EXPECT_EQ(target_.SetKeyValue(0x80000001u, key.c_str(), type, nullptr), RemovalDone);
+    EXPECT_EQ(target_.ReadKeyValue(0x80000001u, key.c_str(), type, value), KeyValueNone);
+    EXPECT_EQ(target_.SetKeyValue(0x80000001u, key.c_str(), type, nullptr), RemovalDone);  // none already
+    EXPECT_EQ(target_.ReadKeyValue(0x80000001u, key.c_str(), "", value), KeyValueText);  // the default stays
+    EXPECT_EQ(value, "Other.Type");
+    EXPECT_EQ(target_.SetKeyValue(0x80000001u, key.c_str(), "", nullptr), RemovalDone);
+    EXPECT_EQ(target_.ReadKeyValue(0x80000001u, key.c_str(), "", value), KeyValueNone);
+    EXPECT_EQ(target_.SetKeyValue(0x80000001u, (key + "\\missing").c_str(), type, "x"), RemovalAbsent);
+    EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, (key + "\\missing").c_str()));
     EXPECT_TRUE(RegistryKeyExists(HKEY_CURRENT_USER, key.c_str()));
 }
 
