@@ -46,3 +46,8 @@ bool Win32ExtractTarget::WriteOutput(const void* data, uint32_t length) {
 void Win32ExtractTarget::CloseOutput() { output_.Close(); }
 
 int Win32ExtractTarget::GetDocumentsFolder(char* buffer) { return GetSpecialFolderPath(buffer, CSIDL_PERSONAL); }
+
+bool Win32ExtractTarget::IsLink(const char* path) {
+    DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}

@@ -96,6 +96,7 @@ NameProblem CheckRelativePath(const char* path, bool rootedAllowed) {
     const char* start = path;
     for (const char* at = path;; ++at) {
         if (*at && !IsSeparator(*at)) continue;
+        if (at == start && *at && at != path) return NameEmptyComponent;
         NameProblem problem = CheckPathName(start, static_cast<size_t>(at - start));
         if (problem != NameOk) return problem;
         if (!*at) return NameOk;
@@ -126,6 +127,7 @@ const char* NameProblemText(NameProblem problem) {
         case NameDevice:
             return "holds a name that Windows reserves for a device, such as CON, NUL, COM1 or LPT1";
         case NameDotsOrTrailingBlank: return "holds a name that is only dots or ends with a dot or a blank";
+        case NameEmptyComponent: return "holds two separators in a row, an empty folder name";
     }
     return "is fine";
 }

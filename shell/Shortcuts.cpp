@@ -71,14 +71,19 @@ int InstallSettings::CreateShortcut(const char* target, const char* arguments, c
     if (FAILED(GetHGlobalFromStream(stream.Get(), &memory)) || FAILED(stream->Stat(&status, STATFLAG_NONAME)) ||
         status.cbSize.QuadPart > GlobalSize(memory))
         return 1;
+    // Recorded before the file exists; a write that then fails leaves a
+    // record of nothing, which the uninstaller passes over. A folder in the
+    // way is nobody's to remove.
+    DWORD existing = GetFileAttributesA(linkPath);
+    if ((existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_DIRECTORY)) ||
+        !AddTextRecord(UninstallFile, linkPath))
+        return 1;
     const void* bytes = GlobalLock(memory);
     int written = bytes ? writeGuard.WriteNewFile(linkPath, bytes, static_cast<unsigned long>(status.cbSize.QuadPart))
                         : ExtractCreateError;
     if (bytes) GlobalUnlock(memory);
     if (written == ExtractLinkRefused) linkRefused = true;
-    if (written != ExtractOk) return 1;
-    AddTextRecord(UninstallFile, linkPath);
-    return 0;
+    return written == ExtractOk ? 0 : 1;
 }
 
 ShortcutEntry* InstallSettings::BuildShortcutList(const ShortcutEntry* table, int count, int* listCount) {
@@ -146,8 +151,7 @@ void InstallSettings::InstallProductShell(ProgressPage* page, HWND) {
         const char* copies[][2] = {{"setup.exe", "setup1.dat"}, {"insmain.exe", "setup2.dat"}};
         for (const auto& copy : copies) {
             SetupString destination = JoinedPath(programDir.Get(), copy[1]);
-            AddTextRecord(UninstallFile, destination.Get());
-            CopySetFileInto(writeGuard, copy[0], destination.Get());
+            if (AddTextRecord(UninstallFile, destination.Get())) CopySetFileInto(writeGuard, copy[0], destination.Get());
         }
     }
     page->NextStep();

@@ -44,12 +44,13 @@ TEST_F(FileAssociations, PlayerWritesTheTenValuesAndRecordsEveryKey) {
     settings->WriteFileAssociations();
     ExpectPlayerValues(programDir_, programDir_ + "\\");
     EXPECT_EQ(logtest::ListedRecords(*settings),
-              NewestFirst({Earlier(".GAM"), ClassKey(".GAM"), ClassKey(".GAM"), ClassKey("VARN.Game"),
-                           ClassKey("VARN.Game\\shell"), ClassKey("VARN.Game\\shell\\open"),
+              // each type before the extension that names it
+              NewestFirst({ClassKey("VARN.Game"), ClassKey("VARN.Game\\shell"), ClassKey("VARN.Game\\shell\\open"),
                            ClassKey("VARN.Game\\shell\\open\\command"), ClassKey("VARN.Game\\DefaultIcon"),
-                           Earlier(".SAV"), ClassKey(".SAV"), ClassKey(".SAV"),
-                           ClassKey("VARN.Save"), ClassKey("VARN.Save\\shell"), ClassKey("VARN.Save\\shell\\open"),
-                           ClassKey("VARN.Save\\shell\\open\\command"), ClassKey("VARN.Save\\DefaultIcon")}));
+                           Earlier(".GAM"), ClassKey(".GAM"), ClassKey(".GAM"), ClassKey("VARN.Save"),
+                           ClassKey("VARN.Save\\shell"), ClassKey("VARN.Save\\shell\\open"),
+                           ClassKey("VARN.Save\\shell\\open\\command"), ClassKey("VARN.Save\\DefaultIcon"),
+                           Earlier(".SAV"), ClassKey(".SAV"), ClassKey(".SAV")}));
     EXPECT_EQ(Classes(".VDC"), "<missing>");
     EXPECT_EQ(Classes("VARN.Game\\shell\\debug"), "<missing>");
 }
@@ -118,10 +119,10 @@ TEST_F(FileAssociations, WorkbenchWritesItsSixValuesAndBothFlags) {
     LoggedRecord settingsKey = Key(HKEY_CURRENT_USER, kSettingsKey);
     EXPECT_EQ(logtest::ListedRecords(*settings),
               NewestFirst({ClassKey("VARN.Game"), ClassKey("VARN.Game\\shell"), ClassKey("VARN.Game\\shell\\debug"),
-                           ClassKey("VARN.Game\\shell\\debug\\command"), Earlier(".VDC"), ClassKey(".VDC"),
-                           ClassKey("VARN.DebugConfig"),
+                           ClassKey("VARN.Game\\shell\\debug\\command"), ClassKey("VARN.DebugConfig"),
                            ClassKey("VARN.DebugConfig\\shell"), ClassKey("VARN.DebugConfig\\shell\\open"),
                            ClassKey("VARN.DebugConfig\\shell\\open\\command"), ClassKey("VARN.DebugConfig\\DefaultIcon"),
+                           Earlier(".VDC"), ClassKey(".VDC"),
                            Key(HKEY_CURRENT_USER, "Software\\VARN"), Key(HKEY_CURRENT_USER, "Software\\VARN\\Varnplay"),
                            Key(HKEY_CURRENT_USER, "Software\\VARN\\Varnplay\\1.0"), settingsKey, settingsKey}));
 }
@@ -151,9 +152,9 @@ TEST_F(FileAssociations, SingleGameWritesItsSavedGameTypeAndNoFlags) {
     EXPECT_EQ(Classes(".GAM"), "<missing>");
     EXPECT_FALSE(logtest::RegistryKeyExists(HKEY_CURRENT_USER, "Software\\VARN"));
     EXPECT_EQ(logtest::ListedRecords(*settings),
-              NewestFirst({Earlier(".SAV"), ClassKey(".SAV"), ClassKey("Devi Dezir.Save"), ClassKey("Devi Dezir.Save\\shell"),
+              NewestFirst({ClassKey("Devi Dezir.Save"), ClassKey("Devi Dezir.Save\\shell"),
                            ClassKey("Devi Dezir.Save\\shell\\open"), ClassKey("Devi Dezir.Save\\shell\\open\\command"),
-                           ClassKey("Devi Dezir.Save\\DefaultIcon")}));
+                           ClassKey("Devi Dezir.Save\\DefaultIcon"), Earlier(".SAV"), ClassKey(".SAV")}));
 
     auto other = MakeSettings("Devi Dezir", "devi.exe", 0, 1, "", "", 0);
     other->saveSuffix.Assign("DDZ");
