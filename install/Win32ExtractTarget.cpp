@@ -47,7 +47,4 @@ void Win32ExtractTarget::CloseOutput() { output_.Close(); }
 
 int Win32ExtractTarget::GetDocumentsFolder(char* buffer) { return GetSpecialFolderPath(buffer, CSIDL_PERSONAL); }
 
-bool Win32ExtractTarget::IsLink(const char* path) {
-    DWORD attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
-}
+bool Win32ExtractTarget::IsLink(const char* path) { return guard_.LeadsElsewhere(path); }

@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "archive/BundleDirectory.h"
@@ -71,12 +72,15 @@ int InstallSettings::CreateShortcut(const char* target, const char* arguments, c
     if (FAILED(GetHGlobalFromStream(stream.Get(), &memory)) || FAILED(stream->Stat(&status, STATFLAG_NONAME)) ||
         status.cbSize.QuadPart > GlobalSize(memory))
         return 1;
-    // Recorded before the file exists; a write that then fails leaves a
-    // record of nothing, which the uninstaller passes over. A folder in the
-    // way is nobody's to remove.
+    // Recorded before the file exists, and only where it can then be written:
+    // in a folder the guard has made sure of, not onto a folder or a link.
+    const char* separator = std::strrchr(linkPath, '\\');
+    std::string folder(linkPath, separator ? static_cast<size_t>(separator - linkPath) : 0);
     DWORD existing = GetFileAttributesA(linkPath);
-    if ((existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_DIRECTORY)) ||
-        !AddTextRecord(UninstallFile, linkPath))
+    bool linkThere = writeGuard.LeadsElsewhere(linkPath);
+    if (linkThere) linkRefused = true;
+    if (linkThere || (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_DIRECTORY)) ||
+        writeGuard.CheckFolder(folder.c_str()) != ExtractOk || !AddTextRecord(UninstallFile, linkPath))
         return 1;
     const void* bytes = GlobalLock(memory);
     int written = bytes ? writeGuard.WriteNewFile(linkPath, bytes, static_cast<unsigned long>(status.cbSize.QuadPart))

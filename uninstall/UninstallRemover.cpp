@@ -290,7 +290,7 @@ std::string RemovalSummaryText(const std::string& appName, const RemovalReport& 
     AppendList(text, "These folders and registry keys hold other items, or now belong to another program, and were "
                      "left in place:",
                report.kept);
-    if (report.logKept && report.failed.empty() && report.scheduled.empty())
+    if (report.logKept && report.failed.empty() && report.scheduled.empty() && report.inUse.empty())
         text += "\r\n\r\nThe uninstall information was kept, so that the application stays in the list of "
                 "installed programs while these items remain.";
     else if (report.logKept)
