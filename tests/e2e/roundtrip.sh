@@ -431,7 +431,8 @@ killed)
         killing="$(driver "start C:\\e2e\\roundtrip\\$name\\set\\setup.exe \"-s $dir\"; kill-after $at")"
         ! grep -q "killed setup.exe" <<<"$killing" || cut_short=$((cut_short + 1))
         command="$(uninstall_string)"
-        there=$(($(find "$drive/$landed_rel" -type f 2>/dev/null | wc -l) - others))
+        there="$( (find "$drive/$landed_rel" -type f 2>/dev/null || true) | wc -l)"  # no folder yet: 0
+        there=$((there - others))
         if [ $((i % 2)) = 1 ] && [ -n "$command" ]; then
             how="the uninstaller of the registered entry"
         else
