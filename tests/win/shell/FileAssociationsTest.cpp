@@ -88,7 +88,12 @@ TEST_F(FileAssociations, OtherProgramsTypesAreRecordedBeforeTheyAreReplaced) {
     settings->WriteFileAssociations();
     EXPECT_EQ(Classes(".GAM"), "VARN.Game");
     auto records = logtest::ListedRecords(*settings);
-    EXPECT_EQ(records.back(), Earlier(".GAM", "OtherGame.Story"));  // the oldest: before the key it speaks of
+    // Before the key it speaks of, after the type the extension is pointed at.
+    auto earlier = std::find(records.begin(), records.end(), Earlier(".GAM", "OtherGame.Story"));
+    ASSERT_NE(earlier, records.end());
+    ASSERT_NE(earlier, records.begin());
+    EXPECT_EQ(*(earlier - 1), ClassKey(".GAM"));
+    EXPECT_EQ(*(earlier + 1), ClassKey("VARN.Game\\DefaultIcon"));
     size_t names = 0;
     for (const LoggedRecord& record : records) names += record.kind == UninstallAppName;
     EXPECT_EQ(names, 1u);
@@ -98,7 +103,10 @@ TEST_F(FileAssociations, OtherProgramsTypesAreRecordedBeforeTheyAreReplaced) {
     game->saveSuffix.Assign("DDZ");
     game->WriteGameSaveAssociation();
     EXPECT_EQ(Classes(".DDZ"), "Devi Dezir.Save");
-    EXPECT_EQ(logtest::ListedRecords(*game).back(), Earlier(".DDZ", "txtfile"));
+    auto gameRecords = logtest::ListedRecords(*game);
+    ASSERT_GE(gameRecords.size(), 2u);
+    EXPECT_EQ(gameRecords[0], ClassKey(".DDZ"));
+    EXPECT_EQ(gameRecords[1], Earlier(".DDZ", "txtfile"));
 }
 
 TEST_F(FileAssociations, WorkbenchWritesItsSixValuesAndBothFlags) {
