@@ -38,8 +38,12 @@ int Win32ExtractTarget::CreateOutput(const char* path) {
 
 bool Win32ExtractTarget::WriteOutput(const void* data, uint32_t length) {
     DWORD written = 0;
-    if (WriteFile(output_.Get(), data, length, &written, nullptr) && written == length) return true;
-    NoteWhetherDiskFull();
+    bool wrote = WriteFile(output_.Get(), data, length, &written, nullptr) != 0;
+    if (wrote && written == length) return true;
+    if (wrote)
+        NoteExitCause(ExitDiskFull);  // a short write to a local file: the disk is full
+    else
+        NoteWhetherDiskFull();
     return false;
 }
 

@@ -25,7 +25,12 @@ InstallSystem::PathState Win32InstallSystem::StateOf(const char* path) {
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? PathFolder : PathOther;
 }
 
-bool Win32InstallSystem::MakeFolder(const char* path) { return CreateDirectoryA(path, nullptr) != 0; }
+bool Win32InstallSystem::MakeFolder(const char* path) {
+    if (CreateDirectoryA(path, nullptr)) return true;
+    DWORD error = GetLastError();  // a deployment tool must tell a full disk from other failures
+    if (error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL) NoteExitCause(ExitDiskFull);
+    return false;
+}
 
 void Win32InstallSystem::RemoveEmptyFolder(const char* path) { RemoveDirectoryA(path); }
 
@@ -118,11 +123,12 @@ bool Win32InstallSystem::OpenNewLog(const char* path) {
 
 bool Win32InstallSystem::AppendLog(const uint8_t* data, uint32_t length) {
     DWORD written = 0;
-    if (log_.Get() != INVALID_HANDLE_VALUE && WriteFile(log_.Get(), data, length, &written, nullptr) &&
-        written == length)
-        return true;
-    // The log is on the disk being filled: nothing more is installed, for that reason.
-    DWORD error = GetLastError();
+    if (log_.Get() == INVALID_HANDLE_VALUE) return false;
+    bool wrote = WriteFile(log_.Get(), data, length, &written, nullptr) != 0;
+    if (wrote && written == length) return true;
+    // The log is on the disk being filled (a short write says so too):
+    // nothing more is installed, for that reason.
+    DWORD error = wrote ? ERROR_DISK_FULL : GetLastError();
     if (error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL) NoteExitCause(ExitDiskFull);
     return false;
 }
