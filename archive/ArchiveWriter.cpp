@@ -46,7 +46,7 @@ std::string CheckMemberName(const char* name) {
     PlacementFlags flags;
     bool myDocuments = false;
     const char* path = StripPlacementPrefixes(name, &flags, &myDocuments);
-    NameProblem problem = CheckCreatedPath(path, true);
+    NameProblem problem = CheckCreatedPath(path, false);
     if (problem != NameOk) return member + NameProblemText(problem);
     size_t pathLength = std::strlen(path);
     if (pathLength == 0 || EndsWithChar(path, pathLength, '\\') || EndsWithChar(path, pathLength, '/'))

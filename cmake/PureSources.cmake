@@ -46,6 +46,8 @@ set(VSETUP_PURE_SOURCES
     shell/FinalPath.cpp
     uninstall/FolderAccessRules.cpp
     shell/EarlierDefault.cpp
+    shell/UninstallJournal.cpp
+    install/RecordedInstall.cpp
 )
 list(APPEND VSETUP_PURE_SOURCES
     install/ProgressThrottle.cpp

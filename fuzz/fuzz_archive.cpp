@@ -36,7 +36,10 @@ int OnDirectory(void*, const char* path) {
     return 0;
 }
 
-void OnFile(void*, const char* path, int) { DiscardTarget::Check(path); }
+int OnFile(void*, const char* path, int) {
+    DiscardTarget::Check(path);
+    return 0;
+}
 
 }  // namespace
 

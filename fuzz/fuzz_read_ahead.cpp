@@ -40,8 +40,9 @@ int OnDirectory(void* context, const char* path) {
     static_cast<TranscriptTarget*>(context)->transcript += std::string("dir ") + path + "\n";
     return 0;
 }
-void OnFile(void* context, const char* path, int keep) {
+int OnFile(void* context, const char* path, int keep) {
     static_cast<TranscriptTarget*>(context)->transcript += std::string(keep ? "keep " : "file ") + path + "\n";
+    return 0;
 }
 
 std::string Run(const uint8_t* data, size_t size, Decompression decompression) {

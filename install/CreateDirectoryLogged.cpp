@@ -13,6 +13,7 @@ static bool HasDirectoryRecord(const UninstallRecordNode* node, const char* path
 }
 
 int InstallSettings::CreateDirectoryLogged(const char* path, BOOL alwaysRecord) {
+    if (run) return run->MakeFolder(path, alwaysRecord != FALSE);
     DWORD attributes = GetFileAttributesA(path);
     bool exists = attributes != INVALID_FILE_ATTRIBUTES;
     // Recorded before creation, so a failed attempt is still cleaned up after.

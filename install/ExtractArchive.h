@@ -21,7 +21,9 @@ enum ExtractResult {
 typedef void (*ExtractProgressRangeCallback)(void* context, uint32_t steps);
 typedef void (*ExtractProgressStepCallback)(void* context);
 typedef int (*ExtractDirectoryCallback)(void* context, const char* directoryPath);  // 0: the directory exists
-typedef void (*ExtractFileCallback)(void* context, const char* filePath, int keep);
+// Called before the file is created; a nonzero result (it could not be
+// recorded) ends the extraction with ExtractWriteError.
+typedef int (*ExtractFileCallback)(void* context, const char* filePath, int keep);
 // A member without "$Keep\" whose file is there already: nonzero to replace
 // it, 0 to leave it as it is (the member's data is then discarded). Without
 // this callback such files are replaced.

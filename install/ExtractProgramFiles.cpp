@@ -22,7 +22,7 @@ void CreateDestinationLevel(void* context, const char* level) {
 void OnProgressRange(void* context, uint32_t steps) { PageOf(context)->SetProgressRange(steps); }
 void OnProgressStep(void* context) { PageOf(context)->StepProgress(); }
 int OnDirectory(void* context, const char* path) { return PageOf(context)->CreateMemberDirectory(path); }
-void OnFile(void* context, const char* path, int keep) { PageOf(context)->RecordExtractedFile(path, keep); }
+int OnFile(void* context, const char* path, int keep) { return PageOf(context)->RecordExtractedFile(path, keep); }
 int OnExistingFile(void* context, const char* path) { return PageOf(context)->ReplaceExistingFile(path); }
 
 // The list stops here, so that the message box stays on the screen.
@@ -49,6 +49,8 @@ int ProgressPage::CreateMemberDirectory(const char* path) {
     return result;
 }
 
+void ProgressPage::NotCompleted() { SetDlgItemTextA(window, IDC_RESULT_LINE, kSetupNotCompletedLine); }
+
 void ProgressPage::ExtractProgramFiles(const char* archiveName, const char* destination) {
     HWND bar = GetDlgItem(window, IDC_PROGRESS_BAR);
     HWND status = GetDlgItem(window, IDC_COPYING_TEXT);
@@ -68,7 +70,7 @@ void ProgressPage::ExtractProgramFiles(const char* archiveName, const char* dest
     }
     if (result == ExtractFileInUse) NoteExitCause(ExitFileInUse);
     if (result != ExtractOk) {
-        SetDlgItemTextA(window, IDC_RESULT_LINE, kSetupNotCompletedLine);
+        NotCompleted();
         SetupString message(ExtractFailureMessage(result));
         if (result == ExtractNameNotRepresentable) {
             message.Append(" ");

@@ -32,6 +32,12 @@ public:
         (void)folder;
         return ExtractOk;
     }
+    // Whether the file itself is a link, asked before it is recorded: the
+    // log must not name a link that CreateOutput would then refuse.
+    virtual bool IsLink(const char* path) {
+        (void)path;
+        return false;
+    }
     // A folder below a trusted one, before anything goes into it: ExtractOk,
     // or ExtractLinkRefused when it is reached through a link.
     virtual int CheckFolder(const char* folder) {

@@ -40,8 +40,13 @@ void InstallSettings::RunInstall(ProgressPage* page, HWND sheet) {
     ComApartment apartment;
     LogActivity(std::string("Installing ") + appName.Get() + " into " + programDir.Get());
     char logFileName[kPathBufferSize] = {};
-    PrepareUninstallInfo(mainExe.Get(), appName.Get(), mainExe.Get(), programDir.Get(), logFileName);
+    bool prepared = PrepareUninstallInfo(mainExe.Get(), appName.Get(), mainExe.Get(), programDir.Get(), logFileName);
     installedDir.Assign(programDir.Get());
+    if (!prepared) {  // nothing could be recorded, so nothing is installed
+        page->NotCompleted();
+        page->FinishSteps();
+        return;
+    }
     StepLog files("Step 1, copying files");
     page->ExtractProgramFiles("insfiles.vsa", programDir.Get());
     files.End();

@@ -105,3 +105,9 @@ int LinkGuard::WriteNewFile(const char* path, const void* data, unsigned long le
     file.MarkForDeletion();
     return ExtractWriteError;
 }
+
+bool LinkGuard::LeadsElsewhere(const char* path) const {
+    UnfollowedHandle handle;
+    if (!handle.Open(path, FILE_READ_ATTRIBUTES, kShareAll, OPEN_EXISTING)) return false;
+    return handle.IsLink() || !Reached(handle, path);
+}

@@ -19,6 +19,9 @@ public:
     // A folder below a trusted one: ExtractOk, ExtractLinkRefused, or
     // ExtractCreateError when it is not a folder that can be opened.
     int CheckFolder(const char* folder);
+    // Whether something at path is a link or reached through one (a missing
+    // path is not): asked before a file is recorded for the uninstaller.
+    bool LeadsElsewhere(const char* path) const;
     // A new file at path, open for writing; one that is there already is
     // deleted through its own handle first, never truncated (another hard
     // link to it keeps its contents). ExtractOk, ExtractFileInUse,

@@ -67,7 +67,7 @@ const char* StripPlacementPrefixes(const char* name, PlacementFlags* flags, bool
     return name;
 }
 
-bool IsSafeMemberPath(const char* path) { return CheckRelativePath(path, true) == NameOk; }
+bool IsSafeMemberPath(const char* path) { return CheckRelativePath(path, false) == NameOk; }
 
 int PlaceMember(const PlacementContext& placement, char* name, bool* outputOpen) {
     *outputOpen = false;
@@ -99,11 +99,17 @@ int PlaceMember(const PlacementContext& placement, char* name, bool* outputOpen)
     if (flags.overwrite && callbacks.onExistingFile && placement.target->FileExists(path) &&
         !callbacks.onExistingFile(placement.context, path))
         return ExtractOk;
+    // No file name (the destination itself, or a folder): nothing to create, nothing to record.
+    size_t nameLength = std::strlen(name);
+    if (nameLength == 0 || name[nameLength - 1] == '\\') return ExtractCreateError;
+    if (placement.target->IsLink(path)) return ExtractLinkRefused;
+    // Reported before it exists: a file is created only once it is recorded.
+    if (placement.callbacks->onFile && placement.callbacks->onFile(placement.context, path, flags.overwrite ? 0 : 1))
+        return ExtractWriteError;
     if (flags.create) {
         result = placement.target->CreateOutput(path);
         if (result != ExtractOk) return result;
         *outputOpen = true;
     }
-    if (placement.callbacks->onFile) placement.callbacks->onFile(placement.context, path, flags.overwrite ? 0 : 1);
     return ExtractOk;
 }

@@ -174,8 +174,9 @@ void ProgressPage::FlushProgress() {
     }
 }
 
-void ProgressPage::RecordExtractedFile(const char* path, int keep) {
-    if (keep) return;
-    settings->AddTextRecord(UninstallFile, path);
+int ProgressPage::RecordExtractedFile(const char* path, int keep) {
+    if (keep) return 0;
+    if (!settings->AddTextRecord(UninstallFile, path)) return 1;
     ownFiles.insert(FoldedPath(path));
+    return 0;
 }

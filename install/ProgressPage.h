@@ -24,6 +24,8 @@ public:
     void NextStep();
     void MarkStepSkipped();
     void FinishSteps();
+    // The result line reads that setup was not completed.
+    void NotCompleted();
     void UpdateStepMarks();
     void SetProgressRange(unsigned steps);
     void StepProgress();
@@ -32,7 +34,8 @@ public:
 
     // The "Copying files onto your hard disk" step (install/ExtractProgramFiles.cpp).
     void ExtractProgramFiles(const char* archiveName, const char* destination);
-    void RecordExtractedFile(const char* path, int keep);
+    // Nonzero when the file could not be recorded: it is then not created.
+    int RecordExtractedFile(const char* path, int keep);
     // The extraction's directory callback.
     int CreateMemberDirectory(const char* path);
     // The extraction's callback for a file that is there already: replaced

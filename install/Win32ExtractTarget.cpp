@@ -73,3 +73,5 @@ void Win32ExtractTarget::CloseOutput() {
 }
 
 int Win32ExtractTarget::GetDocumentsFolder(char* buffer) { return GetSpecialFolderPath(buffer, CSIDL_PERSONAL); }
+
+bool Win32ExtractTarget::IsLink(const char* path) { return guard_.LeadsElsewhere(path); }

@@ -25,6 +25,7 @@ public:
     void CloseOutput() override;
     int GetDocumentsFolder(char* buffer) override;
     int TrustFolder(const char* folder) override { return guard_.Trust(folder); }
+    bool IsLink(const char* path) override;
     int CheckFolder(const char* folder) override { return guard_.CheckFolder(folder); }
     void NameRefused(const char* storedName) override { refusedName = storedName; }
 

@@ -41,6 +41,8 @@ DestinationProblem CheckNames(const char* path, size_t rootLength, size_t* names
         if (*at && *at != '\\') continue;
         size_t length = static_cast<size_t>(at - start);
         bool isDrive = start == path && rootLength == 3;
+        // "C:\Games\\Varn": Windows reads one folder less than the log would record.
+        if (!length && *at && static_cast<size_t>(start - path) >= rootLength) return DestinationEmptyName;
         if (length && !isDrive) {
             DestinationProblem problem = NameOfDestination(start, length);
             if (problem != DestinationOk) return problem;
@@ -108,6 +110,7 @@ DestinationProblem CheckDestination(const char* path, const char* programFiles, 
     if (std::strlen(path) > kPathBufferSize - 1) return DestinationTooLong;
     size_t rootLength = RootLength(path);
     if (rootLength == 0) return DestinationNotFullPath;
+    if (path[0] == '\\') return DestinationNetwork;
     size_t names = 0;
     DestinationProblem problem = CheckNames(path, rootLength, &names);
     if (problem != DestinationOk) return problem;
@@ -122,7 +125,10 @@ const char* DestinationProblemText(DestinationProblem problem) {
         case DestinationEmpty: return "No installation directory was given.";
         case DestinationNotFullPath:
             return "The installation directory is not a full path.  It must start with a drive letter, as in "
-                   "C:\\Games, or with a network share, as in \\\\server\\share\\Games.";
+                   "C:\\Games.";
+        case DestinationNetwork:
+            return "The installation directory is on a network share.  Setup installs onto local drives only, "
+                   "where the uninstaller can remove the installation again.";
         case DestinationTooLong: return "The installation directory is longer than 259 characters.";
         case DestinationBadCharacter:
             return "The installation directory holds a character that Windows does not allow in a folder name: "
@@ -132,6 +138,8 @@ const char* DestinationProblemText(DestinationProblem problem) {
                    "COM1 or LPT1.";
         case DestinationBadFolderName:
             return "The installation directory holds a folder name that is only dots or ends with a dot or a blank.";
+        case DestinationEmptyName:
+            return "The installation directory holds two backslashes in a row, an empty folder name.";
         case DestinationRoot: return "The installation directory is the root folder of a drive or network share.";
         case DestinationProgramFiles: return "The installation directory is the Program Files folder itself.";
         case DestinationNoSuchRoot: return "The drive or network share of the installation directory does not exist.";

@@ -7,10 +7,12 @@ enum DestinationProblem {
     DestinationOk,
     DestinationEmpty,
     DestinationNotFullPath,   // no drive letter and no \\server\share
+    DestinationNetwork,       // \\server\share\...: the uninstaller works on local drives only
     DestinationTooLong,       // over 259 characters
     DestinationBadCharacter,  // / : * ? " < > | or a control character in a name
     DestinationDeviceName,    // CON, NUL, COM1 and the like
     DestinationBadFolderName, // a name of dots only, or ending in a dot or a blank
+    DestinationEmptyName,     // two backslashes in a row below the root
     DestinationRoot,          // the root folder of a drive or share
     DestinationProgramFiles,  // the Program Files folder itself
     DestinationNoSuchRoot,    // the drive or share does not exist

@@ -1,7 +1,9 @@
 #include "setup/InstallSettings.h"
 
+#include "install/Win32InstallSystem.h"
 #include "resource.h"
 #include "setup/PathHelpers.h"
+#include "shell/Sha256.h"
 #include "ui/ExitConfirmDialog.h"
 #include "ui/ReadOnlyEdit.h"
 
@@ -63,6 +65,7 @@ InstallSettings::InstallSettings(HINSTANCE moduleInstance, const char* name, con
 }
 
 InstallSettings::~InstallSettings() {
+    run.reset();
     FreeUninstallRecords();
     // The cursors are shared system cursors; DestroyCursor on them is a no-op.
     DestroyCursor(arrowCursor);

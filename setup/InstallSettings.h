@@ -2,14 +2,17 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "install/LinkGuard.h"
+#include "install/RecordedInstall.h"
 #include "setup/SetupString.h"
 #include "shell/ShortcutTables.h"
 
 class ProgressPage;
 class Sha256;
+class Win32InstallSystem;
 
 // options
 enum : DWORD {
@@ -63,7 +66,7 @@ protected:
 };
 
 // final: destroyed through its own type, without a virtual destructor.
-class InstallSettings final : public InstallSettingsBase {
+class InstallSettings final : public InstallSettingsBase, private RecordSink {
 public:
     InstallSettings(HINSTANCE instance, const char* appName, const char* mainExe, int debugger, int game,
                     const char* readmeFile, const char* readmeTitle, int v3);
@@ -72,13 +75,17 @@ public:
     InstallSettings& operator=(const InstallSettings&) = delete;
 
     void RunInstall(ProgressPage* page, HWND sheet) override;  // install/InstallSequence.cpp
+    uint8_t* NewRecord(uint8_t kind, uint32_t totalLength) override { return AddRecord(kind, totalLength); }
 
     // Uninstall log (shell/UninstallLog.cpp): links a new record of the given
     // kind and total length at the front; the caller fills the payload.
     uint8_t* AddRecord(uint8_t kind, uint32_t totalLength);
     // Convenience: adds a complete record for a path or name (kinds 2, 3, 6).
-    void AddTextRecord(uint8_t kind, const char* text);
-    void AddKeyRecord(HKEY root, const char* keyPath);
+    // Once the installation's log is open, the record is in the log file
+    // before these return; false when it could not be written there, and
+    // then the item must not be created.
+    bool AddTextRecord(uint8_t kind, const char* text);
+    bool AddKeyRecord(HKEY root, const char* keyPath);
     // What an extension named before (shell/EarlierDefault.h).
     void AddEarlierDefaultRecord(const char* extension, const char* value);
     // And what its "Content Type" was: value null when it had none.
@@ -119,11 +126,14 @@ public:
     void WriteGameSaveAssociation();
     void WriteSetupDoneFlags();
 
-    // Uninstall information (shell/UninstallInfo.cpp).
-    void PrepareUninstallInfo(const char* keyName, const char* displayName, const char* exeName,
+    // Uninstall information (shell/UninstallInfo.cpp). Prepare opens the
+    // installation's log and registers it; false (after telling the user)
+    // when that failed, and then nothing may be installed.
+    bool PrepareUninstallInfo(const char* keyName, const char* displayName, const char* exeName,
                               const char* programDirectory, char* logFileName);
     void FinishUninstallInfo(const char* programDirectory, const char* applicationName, const char* logFileName);
-    bool WriteLogAndDigest(HANDLE file, const char* logPath, const char* applicationName);
+    // The completed log's bytes: every record, the earlier installation's last.
+    std::vector<uint8_t> CompletedLog(const char* logPath, const char* applicationName);
     // A reinstallation into the same folder: the log of the earlier
     // installation under the same Uninstall entry, checked before the new
     // entry replaces its digest (shell/UninstallInfo.cpp), then carried into
@@ -141,6 +151,12 @@ public:
     // The distinct files, folders and keys recorded so far, into the -l log.
     void LogCreatedItems() const;
 
+    // The installation's order of recording and creating; null before
+    // PrepareUninstallInfo and in tests that drive single steps.
+    std::unique_ptr<Win32InstallSystem> installSystem;
+    std::unique_ptr<Sha256> journalDigest;
+    std::unique_ptr<RecordedInstall> run;
+
     DWORD product = 0;
     LinkGuard writeGuard;      // the folders the shortcuts and the log go to
     bool linkRefused = false;  // a shortcut was not written because of a link
@@ -149,6 +165,7 @@ public:
     std::vector<uint8_t> earlierLogImage;
     SetupString displayVersion;  // SETUP.DAT version; empty: no DisplayVersion
     SetupString publisher;       // SETUP.DAT publisher; empty: no Publisher
+    bool uninstallerCopied = false;  // into the Windows directory, before anything else
     SetupString saveSuffix;
     SetupString readmeFile;
     SetupString readmeTitle;

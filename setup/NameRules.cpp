@@ -112,6 +112,9 @@ NameProblem CheckFolderPath(const char* path) {
 
 NameProblem CheckRelativePath(const char* path, bool rootedAllowed) {
     if (IsPathSeparator(path[0]) && (!rootedAllowed || IsPathSeparator(path[1]))) return NameRooted;
+    // Two separators in a row past the start: Windows would read another path.
+    for (const char* at = path; *at; at = NextChar(at))
+        if (at != path && IsPathSeparator(*at) && IsPathSeparator(at[1])) return NameEmptyComponent;
     return CheckEachName(path, true, CheckPathName);
 }
 
@@ -136,6 +139,7 @@ const char* NameProblemText(NameProblem problem) {
         case NameDevice:
             return "holds a name that Windows reserves for a device, such as CON, NUL, COM1 or LPT1";
         case NameDotsOrTrailingBlank: return "holds a name that is only dots or ends with a dot or a blank";
+        case NameEmptyComponent: return "holds two separators in a row, an empty folder name";
     }
     return "is fine";
 }

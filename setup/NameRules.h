@@ -18,6 +18,7 @@ enum NameProblem {
     NameParent,              // "..", or a spelling Windows reads as it ("...", ".. ")
     NameDevice,              // CON, PRN, AUX, NUL, COM1, LPT1 and the like
     NameDotsOrTrailingBlank, // only dots, or ends in a dot or a blank: Windows would change it
+    NameEmptyComponent,      // two separators in a row: Windows would read another path
 };
 
 // CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM0 to COM9 and LPT0 to LPT9 (also
@@ -47,7 +48,8 @@ NameProblem CheckFolderPath(const char* path);
 // A relative path that must stay inside the folder it is placed in, either
 // separator: no "..", no colon, no device, no forbidden character, and no
 // separator at the start when rootedAllowed is false (a single leading one
-// is harmless where the path is appended to a folder; two never are).
+// is harmless where the path is appended to a folder; two never are), no
+// empty name between two separators.
 NameProblem CheckRelativePath(const char* path, bool rootedAllowed);
 
 // CheckRelativePath, and every name in the path is created as written: none

@@ -26,26 +26,29 @@ struct AssociationValue {
     const char* text;
 };
 
+// Each file type before the extension that names it: an installation that
+// stops in between must not leave an extension whose type its log lacks
+// (the uninstaller removes an extension only while it names a type of the log).
 const AssociationValue kPlayerAssociations[] = {
-    {".GAM", "", Data::Literal, "VARN.Game"},
-    {".GAM", kContentTypeValue, Data::Literal, kGameContentType},
     {"VARN.Game", "", Data::Literal, "VARN Game"},
     {"VARN.Game\\shell\\open\\command", "", Data::OpenCommand, "vplay2.exe"},
     {"VARN.Game\\DefaultIcon", "", Data::ConcatIcon, "\\vplay2.exe,1"},
-    {".SAV", "", Data::Literal, "VARN.Save"},
-    {".SAV", kContentTypeValue, Data::Literal, kSaveContentType},
+    {".GAM", "", Data::Literal, "VARN.Game"},
+    {".GAM", kContentTypeValue, Data::Literal, kGameContentType},
     {"VARN.Save", "", Data::Literal, "VARN Saved Game"},
     {"VARN.Save\\shell\\open\\command", "", Data::RestoreCommand, "vplay2.exe"},
     {"VARN.Save\\DefaultIcon", "", Data::JoinedIcon, "vplay2.exe,2"},
+    {".SAV", "", Data::Literal, "VARN.Save"},
+    {".SAV", kContentTypeValue, Data::Literal, kSaveContentType},
 };
 
 const AssociationValue kWorkbenchAssociations[] = {
     {"VARN.Game\\shell\\debug", "", Data::Literal, "Open in VARN &Workbench"},
     {"VARN.Game\\shell\\debug\\command", "", Data::OpenCommand, "vbench.exe"},
-    {".VDC", "", Data::Literal, "VARN.DebugConfig"},
     {"VARN.DebugConfig", "", Data::Literal, "VARN Workbench Project"},
     {"VARN.DebugConfig\\shell\\open\\command", "", Data::OpenCommand, "vbench.exe"},
     {"VARN.DebugConfig\\DefaultIcon", "", Data::ConcatIcon, "\\vbench2.exe,3"},
+    {".VDC", "", Data::Literal, "VARN.DebugConfig"},
 };
 
 SetupString ValueData(const AssociationValue& value, const char* programDir) {
@@ -133,12 +136,12 @@ void InstallSettings::WriteFileAssociations() {
 void InstallSettings::WriteGameSaveAssociation() {
     SetupString extension = Concatenated(".", saveSuffix.Get());
     SetupString fileType = Concatenated(appName.Get(), ".Save");
-    WriteExtensionType(extension.Get(), fileType.Get());
     WriteRegistryString(HKEY_CLASSES_ROOT, fileType.Get(), "", Concatenated(appName.Get(), " Saved Game").Get(), 1);
     WriteRegistryString(HKEY_CLASSES_ROOT, Concatenated(fileType.Get(), "\\shell\\open\\command").Get(), "",
                         CommandString(programDir.Get(), mainExe.Get(), kRestoreCommandTail).Get(), 1);
     WriteRegistryString(HKEY_CLASSES_ROOT, Concatenated(fileType.Get(), "\\DefaultIcon").Get(), "",
                         Concatenated(JoinedPath(programDir.Get(), mainExe.Get()).Get(), ",2").Get(), 1);
+    WriteExtensionType(extension.Get(), fileType.Get());  // after the type it names
 }
 
 void InstallSettings::WriteSetupDoneFlags() {

@@ -6,7 +6,9 @@
 
 #include <cstring>
 
+#include "install/RecordedInstall.h"
 #include "shell/UninstallLogName.h"
+#include "shell/UninstallLogReader.h"
 
 const char kLogDigestValueName[] = "UninstallLogSHA256";
 
@@ -44,8 +46,33 @@ bool ReadUninstallEntry(const char* keyName, UninstallEntryValues& values) {
         values.logPath[0] = '\0';
     if (!ReadStringValue(key, kLogDigestValueName, values.logDigest, sizeof values.logDigest))
         values.logDigest[0] = '\0';
+    if (!ReadStringValue(key, kJournalDigestValueName, values.journalDigest, sizeof values.journalDigest))
+        values.journalDigest[0] = '\0';
+    if (!ReadStringValue(key, "DisplayName", values.displayName, sizeof values.displayName))
+        values.displayName[0] = '\0';
     RegCloseKey(key);
     return true;
+}
+
+// Only administrators can change these keys.
+bool FindEntryOfLog(const char* path, std::string* entryName, UninstallEntryValues* values) {
+    HKEY entries;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallEntriesKey, 0, KEY_ENUMERATE_SUB_KEYS, &entries) != ERROR_SUCCESS)
+        return false;
+    bool found = false;
+    char name[256];
+    UninstallEntryValues entry;
+    for (DWORD index = 0; !found; ++index) {
+        DWORD length = sizeof name;
+        LONG status = RegEnumKeyExA(entries, index, name, &length, nullptr, nullptr, nullptr, nullptr);
+        if (status == ERROR_MORE_DATA) continue;  // not a name the setup writes
+        if (status != ERROR_SUCCESS) break;
+        found = ReadUninstallEntry(name, entry) && entry.logPath[0] && SamePath(entry.logPath, path);
+    }
+    RegCloseKey(entries);
+    if (found && entryName) *entryName = name;
+    if (found && values) *values = entry;
+    return found;
 }
 
 bool ReadLogImage(const char* path, std::vector<uint8_t>& image) {
@@ -68,6 +95,22 @@ bool ReadLogImage(const char* path, std::vector<uint8_t>& image) {
 bool DigestMatches(const std::vector<uint8_t>& image, const char* recordedDigest) {
     char digest[kSha256TextSize];
     return recordedDigest[0] && Sha256Text(image.data(), image.size(), digest) && EqualsNoCase(digest, recordedDigest);
+}
+
+LogTrust CheckLogImage(std::vector<uint8_t>& image, const UninstallEntryValues& entry) {
+    if (IsJournalImage(image.data(), image.size())) {
+        Sha256 digest;
+        std::vector<uint8_t> completed;
+        switch (CheckJournal(image.data(), image.size(), entry.journalDigest, digest, completed)) {
+        case JournalAccepted: image.swap(completed); return LogTrusted;
+        case JournalDamaged: return LogDamaged;
+        case JournalNoDigest: return entry.journalDigest[0] ? LogChanged : LogNoDigest;
+        case JournalChanged: return LogChanged;
+        }
+    }
+    if (!ValidateUninstallLog(image.data(), image.size(), nullptr, nullptr)) return LogDamaged;
+    if (!entry.logDigest[0]) return LogNoDigest;
+    return DigestMatches(image, entry.logDigest) ? LogTrusted : LogChanged;
 }
 
 bool FullPathOf(const char* path, char* out, size_t size) {

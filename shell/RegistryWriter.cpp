@@ -9,6 +9,12 @@
 
 LONG InstallSettings::WriteRegistryString(HKEY root, const char* keyPath, const char* valueName, const char* text,
                                           DWORD alwaysLog) {
+    if (run && alwaysLog) {
+        uint32_t rootValue = root == HKEY_CLASSES_ROOT    ? kRootClasses
+                             : root == HKEY_CURRENT_USER ? kRootCurrentUser
+                                                         : kRootLocalMachine;
+        return run->WriteValue(rootValue, keyPath, valueName, text) ? ERROR_SUCCESS : ERROR_WRITE_FAULT;
+    }
     // Whether the key is new is decided here, not by the disposition below.
     LogNewRegistryKey(root, keyPath, alwaysLog);
     return SetRegistryString(root, keyPath, valueName, text);

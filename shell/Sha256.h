@@ -8,18 +8,22 @@
 
 #include <cstddef>
 
+#include "shell/UninstallJournal.h"
+
 constexpr size_t kSha256TextSize = 65;  // 64 digits and the NUL
 
-class Sha256 {
+class Sha256 final : public RunningDigest {
 public:
     Sha256();
     ~Sha256();
     Sha256(const Sha256&) = delete;
     Sha256& operator=(const Sha256&) = delete;
 
-    void Add(const void* data, size_t size);
+    void Add(const void* data, size_t size) override;
     // False when the system could not compute it; text is then empty.
     bool FinishText(char* text);
+    // The digest of what was added so far; adding may go on.
+    bool TextSoFar(char* text) override;
 
 private:
     HCRYPTPROV provider_ = 0;

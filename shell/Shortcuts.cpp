@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "archive/BundleDirectory.h"
@@ -78,14 +79,22 @@ int InstallSettings::CreateShortcut(const char* target, const char* arguments, c
     if (FAILED(GetHGlobalFromStream(stream.Get(), &memory)) || FAILED(stream->Stat(&status, STATFLAG_NONAME)) ||
         status.cbSize.QuadPart > GlobalSize(memory))
         return 1;
+    // Recorded before the file exists, and only where it can then be written:
+    // in a folder the guard has made sure of, not onto a folder or a link.
+    const char* separator = std::strrchr(linkPath, '\\');
+    std::string folder(linkPath, separator ? static_cast<size_t>(separator - linkPath) : 0);
+    DWORD existing = GetFileAttributesA(linkPath);
+    bool linkThere = writeGuard.LeadsElsewhere(linkPath);
+    if (linkThere) linkRefused = true;
+    if (linkThere || (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_DIRECTORY)) ||
+        writeGuard.CheckFolder(folder.c_str()) != ExtractOk || !AddTextRecord(UninstallFile, linkPath))
+        return 1;
     const void* bytes = GlobalLock(memory);
     int written = bytes ? writeGuard.WriteNewFile(linkPath, bytes, static_cast<unsigned long>(status.cbSize.QuadPart))
                         : ExtractCreateError;
     if (bytes) GlobalUnlock(memory);
     if (written == ExtractLinkRefused) linkRefused = true;
-    if (written != ExtractOk) return 1;
-    AddTextRecord(UninstallFile, linkPath);
-    return 0;
+    return written == ExtractOk ? 0 : 1;
 }
 
 ShortcutEntry* InstallSettings::BuildShortcutList(const ShortcutEntry* table, int count, int* listCount) {
@@ -174,8 +183,7 @@ void InstallSettings::InstallProductShell(ProgressPage* page, HWND) {
         const char* copies[][2] = {{"setup.exe", "setup1.dat"}, {"insmain.exe", "setup2.dat"}};
         for (const auto& copy : copies) {
             SetupString destination = JoinedPath(programDir.Get(), copy[1]);
-            AddTextRecord(UninstallFile, destination.Get());
-            CopySetFileInto(writeGuard, copy[0], destination.Get());
+            if (AddTextRecord(UninstallFile, destination.Get())) CopySetFileInto(writeGuard, copy[0], destination.Get());
         }
     }
     page->NextStep();

@@ -23,16 +23,18 @@ uint8_t* InstallSettings::AddRecord(uint8_t kind, uint32_t totalLength) {
     return record;
 }
 
-void InstallSettings::AddTextRecord(uint8_t kind, const char* text) {
+bool InstallSettings::AddTextRecord(uint8_t kind, const char* text) {
     size_t length = std::strlen(text);
     uint8_t* record = AddRecord(kind, TextRecordLength(length));
     EncodeTextRecord(record, kind, text, length);
+    return !run || run->Keep(record);
 }
 
-void InstallSettings::AddKeyRecord(HKEY root, const char* keyPath) {
+bool InstallSettings::AddKeyRecord(HKEY root, const char* keyPath) {
     size_t length = std::strlen(keyPath);
     uint8_t* record = AddRecord(UninstallKey, KeyRecordLength(length));
     EncodeKeyRecord(record, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(root)), keyPath, length);
+    return !run || run->Keep(record);
 }
 
 void InstallSettings::AddEarlierDefaultRecord(const char* extension, const char* value) {

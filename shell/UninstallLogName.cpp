@@ -1,5 +1,6 @@
 #include "shell/UninstallLogName.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "setup/PathHelpers.h"
@@ -65,4 +66,24 @@ bool LogPathOfUninstallString(const char* value, char* out, size_t size) {
         return false;
     }
     return true;
+}
+
+SetupString EntryKeyName(const char* mainExe, unsigned number) {
+    SetupString name(mainExe);
+    if (number > 1) {
+        char suffix[16];
+        std::snprintf(suffix, sizeof suffix, " (%u)", number);
+        name.Append(suffix);
+    }
+    return name;
+}
+
+size_t MainProgramLength(const char* entryKey) {
+    size_t length = std::strlen(entryKey);
+    if (length < 5 || entryKey[length - 1] != ')') return length;
+    size_t open = length - 2;
+    while (open > 0 && entryKey[open] >= '0' && entryKey[open] <= '9') --open;
+    bool number = open < length - 2 && entryKey[open + 1] != '0';
+    if (!number || entryKey[open] != '(' || open < 2 || entryKey[open - 1] != ' ') return length;
+    return open - 1;
 }

@@ -40,3 +40,12 @@ const char* AfterProgramPath(const char* commandLine);
 // UninstallStringValue; false, leaving out empty, when there is none or it
 // does not fit into size bytes.
 bool LogPathOfUninstallString(const char* value, char* out, size_t size);
+
+// The Uninstall entry of an installation is named after its main program;
+// further installations of the same program into other folders get
+// " (2)" to " (99)" after the name, so that each keeps an entry of its own.
+constexpr unsigned kMaxEntryNumber = 99;
+SetupString EntryKeyName(const char* mainExe, unsigned number);  // 1: the name alone
+// The length of the main program's name in an entry key: without a
+// " (N)" that EntryKeyName added.
+size_t MainProgramLength(const char* entryKey);

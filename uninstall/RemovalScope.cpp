@@ -6,6 +6,7 @@
 #include "setup/NameRules.h"
 #include "setup/PathHelpers.h"
 #include "shell/RegistryPlaces.h"
+#include "shell/UninstallLogName.h"
 
 namespace {
 
@@ -60,7 +61,9 @@ bool IsPlainKeyPath(const char* keyPath) {
 
 bool IsProductEntryKey(const RemovalScope& scope, const char* keyPath) {
     if (scope.entryName.empty() || FindChar(scope.entryName.c_str(), '\\')) return false;
-    return IsSameOrBelow(keyPath, kAppPathsKey + scope.entryName) ||
+    // A second installation's entry "name (2)" has the App Paths key of "name".
+    std::string program = scope.entryName.substr(0, MainProgramLength(scope.entryName.c_str()));
+    return IsSameOrBelow(keyPath, kAppPathsKey + program) ||
            IsSameOrBelow(keyPath, kUninstallEntriesKey + scope.entryName);
 }
 

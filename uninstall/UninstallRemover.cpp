@@ -94,10 +94,10 @@ public:
     // The Uninstall entry, then the log: only when a second run would find
     // nothing more to do, and the log only when the entry is gone.
     void FinishDeferred() {
-        report_.logKept = SecondRunCouldRemoveMore();
+        report_.logKept = SomethingStays();
         if (report_.logKept) return;
         ApplyDeferred(UninstallKey);
-        report_.logKept = SecondRunCouldRemoveMore() || EntryStays();  // an entry that stays keeps its log
+        report_.logKept = SomethingStays() || EntryStays();  // an entry that stays keeps its log
         if (!report_.logKept) ApplyDeferred(UninstallFile);
     }
 
@@ -264,10 +264,13 @@ private:
     }
 
     // In use or refused: a later run, after a restart or with the programs
-    // closed, may succeed. Items outside the installation never will.
-    bool SecondRunCouldRemoveMore() const {
+    // closed, may succeed. An item outside the installation never will, but
+    // the entry stays for it too: Windows' list must not forget files that
+    // are still there.
+    bool SomethingStays() const {
         for (const Item& item : items_)
-            if (item.outcome == RemovalScheduled || item.outcome == RemovalInUse || item.outcome == RemovalFailed)
+            if (item.outcome == RemovalScheduled || item.outcome == RemovalInUse || item.outcome == RemovalFailed ||
+                item.outcome == RemovalOutside)
                 return true;
         return false;
     }
@@ -344,7 +347,10 @@ std::string RemovalSummaryText(const std::string& appName, const RemovalReport& 
     AppendList(text, "These folders and registry keys hold other items, or now belong to another program, and were "
                      "left in place:",
                report.kept);
-    if (report.logKept)
+    if (report.logKept && report.failed.empty() && report.scheduled.empty() && report.inUse.empty())
+        text += "\r\n\r\nThe uninstall information was kept, so that the application stays in the list of "
+                "installed programs while these items remain.";
+    else if (report.logKept)
         text += "\r\n\r\nThe uninstall information was kept.  Close the programs that use these items, or restart "
                 "Windows, then run the uninstaller again to finish.";
     return text;

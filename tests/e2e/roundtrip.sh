@@ -62,6 +62,19 @@
 #   cyrillic   a Western prefix whose Programs folder lies under Меню; the
 #              archive packed on Linux with UTF-8 names (Café.txt, Игра.txt),
 #              SETUP.DAT in UTF-8 with a byte order mark (startfolder Игра\Café)
+#   killed     a set of 300 files of 100 KB: setup killed at 10 points drawn from
+#              VSETUP_KILL_SEED (within the time a whole installation
+#              takes), then either the uninstaller of the registered entry
+#              or setup again and then the uninstaller: nothing is left
+#   twofolders the player into two folders: two entries, each uninstall
+#              removes its own installation and nothing of the other
+#   sidebyside the player set and then the workbench set, both on their
+#              defaults (-q Varnplay): one uninstall removes both
+#   paths      destinations refused before anything is written: an empty
+#              folder name (C:\Games\\Varnplay) and a network share
+#   fulldisk   the player onto a 1 MB drive (a tmpfs mapped as D:) that
+#              fills up: the disk error, status 4, and the uninstaller
+#              removes everything
 # Every trip uninstalls with the registered "QuietUninstallString", which must
 # be the "UninstallString" with -q after the program.
 # The only change allowed besides these is C:\windows\VARNUINS.EXE, which
@@ -74,7 +87,9 @@ build="${VSETUP_BUILD_DIR:-$src/build/$("$src/scripts/windows-build.sh")}"
 
 dat=() archive=normal setup_status=0 mainexe=varnplay.exe prefix_name=roundtrip-prefix dat_form=plain
 case "$name" in
-    player|userfile|inuse|twice|signed|linkdest|linkdocs) dir='C:\Program Files\Varnplay' ;;
+    player|userfile|inuse|twice|signed|linkdest|linkdocs|killed|twofolders|paths) dir='C:\Program Files\Varnplay' ;;
+    sidebyside) dir='Varnplay' ;;
+    fulldisk) dir='D:\Varnplay' ;;
     tab) dir='C:\Program Files\Varnplay' dat=($'appname=Varnplay\t') ;;
     damaged) dir='C:\Program Files\Varnplay' archive=damaged setup_status=2 ;;
     workbench) dir='C:\Program Files\VARN Bench' dat=(debugger startfolder=VARN) ;;
@@ -129,6 +144,15 @@ for program in varnplay.exe vplay2.exe vplay3.exe vbench.exe vbench2.exe vbench3
     echo "stand-in for $program" >"$payload/$program"
 done
 echo "<html>intro</html>" >"$payload/doc/varnplay/intro.htm"
+if [ "$name" = killed ]; then
+    for d in $(seq 0 9); do
+        mkdir -p "$payload/data/d$d"
+        # 100 KB that do not compress: the copying, not Wine's start, takes the time
+        for f in $(seq 0 29); do head -c 100000 /dev/urandom >"$payload/data/d$d/f$f.dat"; done
+    done
+fi
+# More than the drive holds, after a few files that fit.
+[ "$name" != fulldisk ] || head -c 2000000 /dev/urandom >"$payload/games/zzbig.dat"
 echo "<html>manuals</html>" >"$payload/doc/index.htm"
 seq 1 30000 >"$payload/games/sample.gam"
 case "$name" in  # members for the documents folder
@@ -172,11 +196,11 @@ if [ "$name" = winget ]; then
         "C:\\e2e\\roundtrip\\$name\\payload" >/dev/null
 fi
 
-entry_value() {  # NAME -> the data of a REG_SZ value, or a REG_DWORD's as 0x...
-    wine reg query "$uninstall_key" /v "$1" 2>/dev/null | from_console |
+entry_value() {  # NAME [ENTRY-KEY] -> the data of a REG_SZ value, or a REG_DWORD's as 0x...
+    wine reg query "${2:-$uninstall_key}" /v "$1" 2>/dev/null | from_console |
         sed -n "s/^ *$1 *REG_[A-Z_]* *//p" | tr -d '\r'; true
 }
-uninstall_string() { entry_value UninstallString; }
+uninstall_string() { entry_value UninstallString "${1:-}"; }  # [ENTRY-KEY]
 
 # Where the registered installation landed: the folder of its log. A 32-bit
 # setup on 64-bit Windows puts "C:\Program Files\..." into its own Program
@@ -363,6 +387,8 @@ leftover="$(uninstall_string)"
 if [ -n "$leftover" ]; then
     echo "removing an earlier installation: $leftover"
     uninstall_quietly "$leftover" 0 >/dev/null || true
+    # One whose log went with its drive (a full-disk run cut short).
+    [ -z "$(uninstall_string)" ] || wine reg delete "$uninstall_key" /f >/dev/null 2>&1 || true
 fi
 # The game writes .SAV, which belonged to another program: its type, and a
 # subkey that keeps the key from being removed, come back as they were.
@@ -423,6 +449,107 @@ if [ "$name" = signed ]; then
 fi
 snapshot "$run/before"
 grep -qxF "[${preexisting:-HKEY_LOCAL_MACHINE\Software}]" "$run/before/HKLM.reg"
+
+# Unattended (-s): nothing waits for an answer, messages go to standard error.
+setup_quietly() {  # SET-FOLDER DIR STATUS
+    driver "start C:\\e2e\\roundtrip\\$name\\$1\\setup.exe \"-s $2\"; wait-exit $3" >/dev/null
+}
+nothing_left() {  # AFTER-NAME EXPECTED-FILE-CHANGES
+    snapshot "$run/$1"
+    compare "$run/before" "$run/$1" "$2"
+}
+
+case "$name" in
+killed)
+    # One whole installation: how long it takes (with the driver's start and
+    # end), and the uninstaller in C:\windows.
+    started=$(date +%s%N)
+    setup_quietly set "$dir" 0
+    whole_ms=$((($(date +%s%N) - started) / 1000000))
+    landed
+    whole="$(find "$drive/$landed_rel" -type f | wc -l)"
+    uninstall_quietly "$(uninstall_string)" 0 >/dev/null
+    cut_short=0
+    snapshot "$run/before"
+    # Files another round trip left there on purpose (userfile) are not counted.
+    others="$(grep -c "^f $landed_rel/" "$run/before/files" || true)"
+    whole=$((whole - others))
+    RANDOM=${VSETUP_KILL_SEED:-20261209}
+    for i in $(seq 1 10); do
+        at=$(((RANDOM * 32768 + RANDOM) % (whole_ms * 3 / 4)))  # the driver's own time is in whole_ms
+        killing="$(driver "start C:\\e2e\\roundtrip\\$name\\set\\setup.exe \"-s $dir\"; kill-after $at")"
+        ! grep -q "killed setup.exe" <<<"$killing" || cut_short=$((cut_short + 1))
+        command="$(uninstall_string)"
+        there="$( (find "$drive/$landed_rel" -type f 2>/dev/null || true) | wc -l)"  # no folder yet: 0
+        there=$((there - others))
+        if [ $((i % 2)) = 1 ] && [ -n "$command" ]; then
+            how="the uninstaller of the registered entry"
+        else
+            how="setup again, then the uninstaller"
+            setup_quietly set "$dir" 0
+            command="$(uninstall_string)"
+        fi
+        uninstall_quietly "$command" 0 >/dev/null
+        nothing_left "after-$i" "" || { echo "killed after $at ms, then $how: something is left"; exit 1; }
+        echo "killed after $at of $whole_ms ms with $there of $whole files there, then $how: nothing left"
+    done
+    # Points must fall while setup runs, not only after it ended by itself.
+    [ "$cut_short" -ge 4 ] || { echo "only $cut_short of the kills met a running setup"; exit 1; }
+    echo "$cut_short of 10 kills met a running setup"
+    exit 0 ;;
+twofolders)
+    other='C:\Games\Varnplay'
+    setup_quietly set "$dir" 0
+    first="$(uninstall_string)"
+    setup_quietly set "$other" 0
+    second="$(uninstall_string "$uninstall_key (2)")"
+    echo "entries: $first | $second"
+    [ -n "$first" ] && [ -n "$second" ] && [ "$(uninstall_string)" = "$first" ] ||
+        { echo "the second installation did not get an entry of its own"; exit 1; }
+    uninstall_quietly "$first" 0 >/dev/null
+    [ -f "$drive/Games/Varnplay/varnplay.exe" ] && [ -n "$(uninstall_string "$uninstall_key (2)")" ] ||
+        { echo "uninstalling the first installation took the second's files or entry"; exit 1; }
+    uninstall_quietly "$second" 0 >/dev/null
+    nothing_left after 'f windows/VARNUINS.EXE'$'\n'
+    echo "two folders: two entries, each uninstall removed its own installation"
+    exit 0 ;;
+sidebyside)
+    mkdir -p "$run/bench"
+    cp "$run/set"/* "$run/bench/"
+    printf 'debugger\r\n' >"$run/bench/SETUP.DAT"
+    setup_quietly set "$dir" 0
+    setup_quietly bench "$dir" 0
+    landed
+    [ -f "$drive/$landed_rel/setup1.dat" ] && [ -f "$drive/$landed_rel/varnplay.exe" ] ||
+        { echo "the workbench set did not install beside the player set"; exit 1; }
+    uninstall_quietly "$(uninstall_string)" 0 >/dev/null
+    nothing_left after 'f windows/VARNUINS.EXE'$'\n'
+    echo "the player set and the workbench set on their defaults: one uninstall removed both"
+    exit 0 ;;
+paths)
+    for refused in 'C:\Games\\Varnplay' 'C:\Games\Varnplay\\' '\\server\share\Varnplay'; do
+        setup_quietly set "$refused" 5
+        echo "refused before anything was written: $refused"
+    done
+    nothing_left after ""
+    exit 0 ;;
+fulldisk)
+    disk="$build/fulldisk-drive"
+    mkdir -p "$disk"
+    ! mountpoint -q "$disk" || umount "$disk"
+    mount -t tmpfs -o size=1m tmpfs "$disk" || { echo "cannot mount a 1 MB tmpfs as the full drive"; exit 1; }
+    trap 'rm -f "$WINEPREFIX/dosdevices/d:"; umount "$disk"' EXIT
+    ln -sfn "$disk" "$WINEPREFIX/dosdevices/d:"
+    setup_quietly set "$dir" 4
+    [ "$(find "$disk" -type f | wc -l)" -ge 3 ] && [ -n "$(uninstall_string)" ] ||
+        { echo "nothing installed before the drive filled up, or no entry"; exit 1; }
+    echo "the drive filled up: status 4, $(find "$disk" -type f | wc -l) files on it"
+    uninstall_quietly "$(uninstall_string)" 0 >/dev/null
+    [ -z "$(ls -A "$disk")" ] || { echo "left on the full drive:"; find "$disk"; exit 1; }
+    nothing_left after 'f windows/VARNUINS.EXE'$'\n'
+    echo "the uninstaller removed everything from the full drive"
+    exit 0 ;;
+esac
 
 if [ "$name" = signed ]; then
     change_after_signing "$run/download/setup.exe" "$run/download/changed.exe" LICENSE.TXT

@@ -19,6 +19,7 @@ namespace archive_test {
 class FakeTarget : public ExtractTarget {
 public:
     bool FileExists(const char* path) override { return files.count(path) != 0; }
+    bool IsLink(const char* path) override { return links.count(path) != 0; }
     int CreateOutput(const char* path) override {
         std::string name(path);
         if (name.empty() || name.back() == '\\') return ExtractCreateError;  // a folder cannot become a file
@@ -104,10 +105,11 @@ struct Recorder {
         return self->directoryResult;
     }
     // A file the installation recorded is its own when a later member names it again.
-    static void File(void* context, const char* path, int keep) {
+    static int File(void* context, const char* path, int keep) {
         Recorder* self = static_cast<Recorder*>(context);
         self->events.push_back(std::string(keep ? "keep " : "file ") + path);
         if (!keep) self->own.insert(path);
+        return 0;
     }
     static int Existing(void* context, const char* path) {
         Recorder* self = static_cast<Recorder*>(context);

@@ -153,6 +153,12 @@ cp set/insfiles.vsa good.vsa
 foreign_archive set/insfiles.vsa 'trail.' 'bad?.txt' 'varnplay.exe' 'README.TXT'
 expect 1 'set/insfiles.vsa: error: member "trail." holds a name that is only dots' \
     'set/insfiles.vsa: error: member "bad?.txt" holds a character' -- "$vsapack" check set
+# Empty and leading components: Windows would make another path of them than
+# the uninstall log records, so the setup takes them for damage.
+foreign_archive set/insfiles.vsa 'doc\\varnplay\intro.htm' '\lead.txt' 'varnplay.exe' 'README.TXT'
+expect 1 'set/insfiles.vsa: error: member "doc\\varnplay\intro.htm" holds two separators in a row' \
+    'set/insfiles.vsa: error: member "\lead.txt" starts with' 'the setup takes the archive for damaged there' \
+    -- "$vsapack" check set
 cp good.vsa set/insfiles.vsa
 head -c 8 /dev/zero | tr '\0' '\377' |
     dd of=set/insfiles.vsa bs=1 seek=$(($(stat -c %s good.vsa) / 2)) conv=notrunc status=none

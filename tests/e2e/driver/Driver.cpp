@@ -137,6 +137,7 @@ const Driver::ActionEntry Driver::kActions[] = {
     {"delete-key", 1, &Driver::DeleteKey},
     {"delete-tree", 1, &Driver::DeleteTree},
     {"timeout", 1, &Driver::Timeout},
+    {"kill-after", 1, &Driver::KillAfter},
     {"read-log", 1, &Driver::ReadLog},
     {"expect-log", 1, &Driver::ExpectLog},
     {"expect-log-line", 2, &Driver::ExpectLogLine},
@@ -472,6 +473,21 @@ std::string Driver::ExpectRunning(const Command& command) {
     std::string unexpected = UnexpectedWindows(Windows());
     if (!unexpected.empty()) return unexpected;
     Log("still running after " + command.args[0] + " ms");
+    return "";
+}
+
+// Ends setup.exe as a crash or the task manager would, MS milliseconds after
+// it was started; passes also when it ended by itself before.
+std::string Driver::KillAfter(const Command& command) {
+    if (!process_.hProcess) return "setup.exe was not started";
+    DWORD wait = static_cast<DWORD>(std::strtoul(command.args[0].c_str(), nullptr, 10));
+    if (WaitForSingleObject(process_.hProcess, wait) == WAIT_OBJECT_0) {
+        Log("setup.exe ended before the kill, status " + ExitStatusText());
+        return "";
+    }
+    TerminateProcess(process_.hProcess, 99);
+    WaitForSingleObject(process_.hProcess, 5000);
+    Log("killed setup.exe after " + command.args[0] + " ms");
     return "";
 }
 

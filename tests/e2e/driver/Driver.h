@@ -70,6 +70,7 @@ private:
     std::string DeleteKey(const Command&);
     std::string DeleteTree(const Command&);
     std::string Timeout(const Command&);
+    std::string KillAfter(const Command&);
     std::string ReadLog(const Command&);
     std::string ExpectLog(const Command&);
     std::string ExpectLogLine(const Command&);

@@ -63,6 +63,7 @@ int ArchiveOnDisk::OnDirectory(void* context, const char* path) {
 }
 
 // As the install records extracted files: kept files are not recorded.
-void ArchiveOnDisk::OnFile(void* context, const char* path, int keep) {
+int ArchiveOnDisk::OnFile(void* context, const char* path, int keep) {
     if (!keep) static_cast<ArchiveOnDisk*>(context)->settings_->AddTextRecord(UninstallFile, path);
+    return 0;
 }

@@ -28,7 +28,7 @@ protected:
     static void OnRange(void* context, uint32_t steps);
     static void OnStep(void* context);
     static int OnDirectory(void* context, const char* path);
-    static void OnFile(void* context, const char* path, int keep);
+    static int OnFile(void* context, const char* path, int keep);
 
     std::string root_, destination_;
     InstallSettings settingsObject_{GetModuleHandleA(nullptr), "Varnplay", "varnplay.exe", 0, 0, nullptr, "", 0};

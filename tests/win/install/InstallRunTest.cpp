@@ -82,24 +82,24 @@ TEST_F(InstallRun, PlayerInstallsRecordsAndReportsEverything) {
         Key("HKEY_CURRENT_USER", "Software\\VARN\\Varnplay\\1.0"),
         Key("HKEY_CURRENT_USER", "Software\\VARN\\Varnplay"),
         Key("HKEY_CURRENT_USER", "Software\\VARN"),
+        ClassKey(".SAV"),  // each extension after the type it names
+        "WAS HKEY_CLASSES_ROOT .SAV Content Type (none)",
+        ClassKey(".SAV"),
+        "WAS HKEY_CLASSES_ROOT .SAV = ",  // named nothing before
         ClassKey("VARN.Save\\DefaultIcon"),
         ClassKey("VARN.Save\\shell\\open\\command"),
         ClassKey("VARN.Save\\shell\\open"),
         ClassKey("VARN.Save\\shell"),
         ClassKey("VARN.Save"),
-        ClassKey(".SAV"),
-        "WAS HKEY_CLASSES_ROOT .SAV Content Type (none)",
-        ClassKey(".SAV"),
-        "WAS HKEY_CLASSES_ROOT .SAV = ",  // named nothing before
+        ClassKey(".GAM"),
+        "WAS HKEY_CLASSES_ROOT .GAM Content Type (none)",
+        ClassKey(".GAM"),
+        "WAS HKEY_CLASSES_ROOT .GAM = ",
         ClassKey("VARN.Game\\DefaultIcon"),
         ClassKey("VARN.Game\\shell\\open\\command"),
         ClassKey("VARN.Game\\shell\\open"),
         ClassKey("VARN.Game\\shell"),
         ClassKey("VARN.Game"),
-        ClassKey(".GAM"),
-        "WAS HKEY_CLASSES_ROOT .GAM Content Type (none)",
-        ClassKey(".GAM"),
-        "WAS HKEY_CLASSES_ROOT .GAM = ",
         "FILE " + menu + "\\ReadMe.lnk",
         "FILE " + menu + "\\Varnplay Interpreter.lnk",
         "DIR " + menu,
@@ -108,12 +108,13 @@ TEST_F(InstallRun, PlayerInstallsRecordsAndReportsEverything) {
         "DIR " + pd + "\\doc",
         "FILE " + pd + "\\ReadMe.txt",
         "FILE " + pd + "\\varnplay.exe",
+        // App Paths after the entry, the entry after the folder its log is in
+        Key("HKEY_LOCAL_MACHINE", std::string(kAppPathsKey) + "varnplay.exe"),
+        Key("HKEY_LOCAL_MACHINE", std::string(kAppPathsKey) + "varnplay.exe"),
+        Key("HKEY_LOCAL_MACHINE", std::string(kUninstallKey) + "varnplay.exe"),
+        Key("HKEY_LOCAL_MACHINE", std::string(kUninstallKey) + "varnplay.exe"),
         "DIR " + pd,
         "DIR " + programFiles_,
-        Key("HKEY_LOCAL_MACHINE", std::string(kUninstallKey) + "varnplay.exe"),
-        Key("HKEY_LOCAL_MACHINE", std::string(kUninstallKey) + "varnplay.exe"),
-        Key("HKEY_LOCAL_MACHINE", std::string(kAppPathsKey) + "varnplay.exe"),
-        Key("HKEY_LOCAL_MACHINE", std::string(kAppPathsKey) + "varnplay.exe"),
     };
     EXPECT_EQ(LogLines(logName), expected);
 }
@@ -187,9 +188,10 @@ TEST_F(InstallRun, SingleGameWithABlankInItsName) {
     ASSERT_GE(lines.size(), 12u);
     EXPECT_EQ(lines[0], "APPNAME Devi Dezir");
     EXPECT_EQ(lines[3], "FILE " + pd + "\\Uninstall Devi Dezir.lnk");
-    EXPECT_EQ(lines[4], ClassKey("Devi Dezir.Save\\DefaultIcon"));  // no settings flags before the association
-    EXPECT_EQ(lines[9], ClassKey(".SAV"));
-    EXPECT_EQ(lines[10], "WAS HKEY_CLASSES_ROOT .SAV = ");
+    EXPECT_EQ(lines[4], ClassKey(".SAV"));  // no settings flags before the association, its type before it
+    EXPECT_EQ(lines[5], "WAS HKEY_CLASSES_ROOT .SAV = ");
+    EXPECT_EQ(lines[6], ClassKey("Devi Dezir.Save\\DefaultIcon"));
+    EXPECT_EQ(lines[10], ClassKey("Devi Dezir.Save"));
     EXPECT_EQ(lines[11], "FILE " + menu + "\\Devi Dezir.lnk");
     char documents[MAX_PATH] = {};
     SHGetFolderPathA(nullptr, CSIDL_PERSONAL, nullptr, 0, documents);
@@ -214,7 +216,7 @@ TEST_F(InstallRun, MissingArchiveStillRunsEveryLaterStep) {
     std::vector<std::string> lines = LogLines(LogNameIn(programDir_));
     ASSERT_GE(lines.size(), 4u);
     EXPECT_EQ(lines[0], "APPNAME Varnplay");
-    EXPECT_EQ(lines[lines.size() - 5], "DIR " + programFiles_);  // the chain was made before the archive failed
+    EXPECT_EQ(lines[lines.size() - 1], "DIR " + programFiles_);  // the chain was made before the archive failed
 }
 
 TEST_F(InstallRun, DamagedArchiveIsReportedAndKeepsWhatWasWritten) {

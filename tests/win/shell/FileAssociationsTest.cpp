@@ -60,13 +60,13 @@ TEST_F(FileAssociations, PlayerWritesTheTenValuesAndRecordsEveryKey) {
     settings->WriteFileAssociations();
     ExpectPlayerValues(programDir_, programDir_ + "\\");
     EXPECT_EQ(logtest::ListedRecords(*settings),
-              NewestFirst({Earlier(".GAM"), ClassKey(".GAM"), EarlierType(".GAM", nullptr), ClassKey(".GAM"),
-                           ClassKey("VARN.Game"),
-                           ClassKey("VARN.Game\\shell"), ClassKey("VARN.Game\\shell\\open"),
+              // each type before the extension that names it
+              NewestFirst({ClassKey("VARN.Game"), ClassKey("VARN.Game\\shell"), ClassKey("VARN.Game\\shell\\open"),
                            ClassKey("VARN.Game\\shell\\open\\command"), ClassKey("VARN.Game\\DefaultIcon"),
-                           Earlier(".SAV"), ClassKey(".SAV"), EarlierType(".SAV", nullptr), ClassKey(".SAV"),
+                           Earlier(".GAM"), ClassKey(".GAM"), EarlierType(".GAM", nullptr), ClassKey(".GAM"),
                            ClassKey("VARN.Save"), ClassKey("VARN.Save\\shell"), ClassKey("VARN.Save\\shell\\open"),
-                           ClassKey("VARN.Save\\shell\\open\\command"), ClassKey("VARN.Save\\DefaultIcon")}));
+                           ClassKey("VARN.Save\\shell\\open\\command"), ClassKey("VARN.Save\\DefaultIcon"),
+                           Earlier(".SAV"), ClassKey(".SAV"), EarlierType(".SAV", nullptr), ClassKey(".SAV")}));
     EXPECT_EQ(Classes(".VDC"), "<missing>");
     EXPECT_EQ(Classes("VARN.Game\\shell\\debug"), "<missing>");
 }
@@ -108,10 +108,13 @@ TEST_F(FileAssociations, OtherProgramsTypesAreRecordedBeforeTheyAreReplaced) {
     EXPECT_EQ(Classes(".GAM"), "VARN.Game");
     EXPECT_EQ(Classes(".GAM", "Content Type"), "application/x-varn");
     auto records = logtest::ListedRecords(*settings);
-    ASSERT_GE(records.size(), 4u);
-    EXPECT_EQ(std::vector<LoggedRecord>(records.end() - 4, records.end()),
-              NewestFirst({Earlier(".GAM", "OtherGame.Story"), ClassKey(".GAM"), EarlierType(".GAM", "text/x-story"),
-                           ClassKey(".GAM")}));  // the oldest: each before the key it speaks of
+    // Each before the key it speaks of, after the type the extension is pointed at.
+    auto earlier = std::find(records.begin(), records.end(), Earlier(".GAM", "OtherGame.Story"));
+    ASSERT_NE(earlier, records.end());
+    ASSERT_GE(earlier - records.begin(), 3);
+    EXPECT_EQ(std::vector<LoggedRecord>(earlier - 3, earlier + 2),
+              NewestFirst({ClassKey("VARN.Game\\DefaultIcon"), Earlier(".GAM", "OtherGame.Story"), ClassKey(".GAM"),
+                           EarlierType(".GAM", "text/x-story"), ClassKey(".GAM")}));
     size_t names = 0;
     for (const LoggedRecord& record : records) names += record.kind == UninstallAppName;
     EXPECT_EQ(names, 2u);
@@ -121,7 +124,10 @@ TEST_F(FileAssociations, OtherProgramsTypesAreRecordedBeforeTheyAreReplaced) {
     game->saveSuffix.Assign("DDZ");
     game->WriteGameSaveAssociation();
     EXPECT_EQ(Classes(".DDZ"), "Devi Dezir.Save");
-    EXPECT_EQ(logtest::ListedRecords(*game).back(), Earlier(".DDZ", "txtfile"));  // it writes no content type
+    auto gameRecords = logtest::ListedRecords(*game);
+    ASSERT_GE(gameRecords.size(), 2u);
+    EXPECT_EQ(gameRecords[0], ClassKey(".DDZ"));
+    EXPECT_EQ(gameRecords[1], Earlier(".DDZ", "txtfile"));
 }
 
 TEST_F(FileAssociations, WorkbenchWritesItsSixValuesAndBothFlags) {
@@ -142,10 +148,10 @@ TEST_F(FileAssociations, WorkbenchWritesItsSixValuesAndBothFlags) {
     LoggedRecord settingsKey = Key(HKEY_CURRENT_USER, kSettingsKey);
     EXPECT_EQ(logtest::ListedRecords(*settings),
               NewestFirst({ClassKey("VARN.Game"), ClassKey("VARN.Game\\shell"), ClassKey("VARN.Game\\shell\\debug"),
-                           ClassKey("VARN.Game\\shell\\debug\\command"), Earlier(".VDC"), ClassKey(".VDC"),
-                           ClassKey("VARN.DebugConfig"),
+                           ClassKey("VARN.Game\\shell\\debug\\command"), ClassKey("VARN.DebugConfig"),
                            ClassKey("VARN.DebugConfig\\shell"), ClassKey("VARN.DebugConfig\\shell\\open"),
                            ClassKey("VARN.DebugConfig\\shell\\open\\command"), ClassKey("VARN.DebugConfig\\DefaultIcon"),
+                           Earlier(".VDC"), ClassKey(".VDC"),
                            Key(HKEY_CURRENT_USER, "Software\\VARN"), Key(HKEY_CURRENT_USER, "Software\\VARN\\Varnplay"),
                            Key(HKEY_CURRENT_USER, "Software\\VARN\\Varnplay\\1.0"), settingsKey, settingsKey}));
 }
@@ -175,9 +181,9 @@ TEST_F(FileAssociations, SingleGameWritesItsSavedGameTypeAndNoFlags) {
     EXPECT_EQ(Classes(".GAM"), "<missing>");
     EXPECT_FALSE(logtest::RegistryKeyExists(HKEY_CURRENT_USER, "Software\\VARN"));
     EXPECT_EQ(logtest::ListedRecords(*settings),
-              NewestFirst({Earlier(".SAV"), ClassKey(".SAV"), ClassKey("Devi Dezir.Save"), ClassKey("Devi Dezir.Save\\shell"),
+              NewestFirst({ClassKey("Devi Dezir.Save"), ClassKey("Devi Dezir.Save\\shell"),
                            ClassKey("Devi Dezir.Save\\shell\\open"), ClassKey("Devi Dezir.Save\\shell\\open\\command"),
-                           ClassKey("Devi Dezir.Save\\DefaultIcon")}));
+                           ClassKey("Devi Dezir.Save\\DefaultIcon"), Earlier(".SAV"), ClassKey(".SAV")}));
 
     auto other = MakeSettings("Devi Dezir", "devi.exe", 0, 1, "", "", 0);
     other->saveSuffix.Assign("DDZ");

@@ -3,6 +3,7 @@
 
 #include "ShellFixture.h"
 #include "shell/Sha256.h"
+#include "shell/UninstallJournal.h"
 
 namespace {
 
@@ -58,7 +59,11 @@ TEST_F(UninstallInfo, PrepareNamesAFreeLogAndWritesTheFourValues) {
     auto settings = MakeSettings("Varnplay", "varnplay.exe", 0, 0, "", "", 0);
     std::string name = Prepare(*settings, programDir_.c_str());
     EXPECT_TRUE(IsLogName(name)) << name;
-    EXPECT_FALSE(logtest::PathExists(programDir_ + "\\" + name));
+    // The log exists before the entry names it, nobody else can open it while
+    // the installation runs, and the entry holds its digest.
+    std::string logPath = programDir_ + "\\" + name;
+    EXPECT_TRUE(logtest::PathExists(logPath));
+    EXPECT_TRUE(logtest::ReadBinaryFile(logPath).empty());
     EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, kAppPaths, ""), programDir_ + "\\varnplay.exe");
     EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, kAppPaths, "Path"), programDir_);
     EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, kUninstall, "DisplayName"), "Varnplay");
@@ -67,10 +72,17 @@ TEST_F(UninstallInfo, PrepareNamesAFreeLogAndWritesTheFourValues) {
     auto records = logtest::ListedRecords(*settings);
     ASSERT_GE(records.size(), 4u);
     LoggedRecord uninstall = Key(HKEY_LOCAL_MACHINE, kUninstall), appPaths = Key(HKEY_LOCAL_MACHINE, kAppPaths);
-    EXPECT_EQ(records[0], uninstall);
-    EXPECT_EQ(records[1], uninstall);
-    EXPECT_EQ(records.back(), appPaths);  // its parents exist in every Windows
-    EXPECT_EQ(records[records.size() - 2], appPaths);
+    // The entry first, so that App Paths is never written unrecorded.
+    EXPECT_EQ(records[0], appPaths);
+    EXPECT_EQ(records[1], appPaths);
+    EXPECT_EQ(records[2], uninstall);
+    EXPECT_EQ(records[3], uninstall);  // its parents exist in every Windows
+    settings.reset();  // as when setup ends without finishing
+    std::vector<uint8_t> journal = logtest::ReadBinaryFile(logPath);
+    EXPECT_TRUE(IsJournalImage(journal.data(), journal.size()));
+    char digest[kSha256TextSize];
+    ASSERT_TRUE(Sha256Text(journal.data(), journal.size(), digest));
+    EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, kUninstall, "UninstallJournalSHA256"), digest);
 }
 
 TEST_F(UninstallInfo, TrailingBackslashIsNotDoubledButPathKeepsIt) {
@@ -105,24 +117,28 @@ TEST_F(UninstallInfo, FinishWritesShortcutsLogAndUninstaller) {
     EXPECT_EQ(expected[1], "FILE " + logPath);
     EXPECT_EQ(expected[2], "FILE " + menuLink);
     EXPECT_EQ(expected[3], "FILE " + programLink);
-    EXPECT_EQ(expected[4], "KEY HKEY_LOCAL_MACHINE " + std::string(kUninstall));
+    EXPECT_EQ(expected[4], "KEY HKEY_LOCAL_MACHINE " + std::string(kAppPaths));
     EXPECT_EQ(installtest::LogToolLines(logPath), expected);
     std::vector<uint8_t> image = logtest::ReadBinaryFile(logPath);
     char digest[kSha256TextSize];
     ASSERT_TRUE(Sha256Text(image.data(), image.size(), digest));
     EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, kUninstall, "UninstallLogSHA256"), digest);
+    EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, kUninstall, "UninstallJournalSHA256"), "<missing>");
+    EXPECT_FALSE(logtest::PathExists(logPath + ".new"));
 }
 
 // A second installation of the same application into the same folder takes
-// the first one's log over; another application's log is left alone, and a
-// file that took the chosen name meanwhile is never overwritten.
+// the first one's log over; another application's log is left alone, and
+// nobody can write to the log while the installation runs.
 TEST_F(UninstallInfo, ReinstallationCarriesTheEarlierLogOver) {
     auto install = [this](const char* appName, const std::string& file, bool clash = false) {
         auto settings = MakeSettings(appName, "varnplay.exe", 0, 0, "", "", 0);
         std::string name = Prepare(*settings, programDir_.c_str(), appName);
         settings->AddTextRecord(UninstallDirectory, (programDir_ + "\\games").c_str());
         settings->AddTextRecord(UninstallFile, (programDir_ + "\\games\\" + file).c_str());
-        if (clash) installtest::WriteTextFile(programDir_ + "\\" + name, "somebody else's");
+        if (clash) {
+            EXPECT_FALSE(installtest::WriteTextFile(programDir_ + "\\" + name, "somebody else's"));
+        }
         settings->FinishUninstallInfo(programDir_.c_str(), appName, name.c_str());
         return programDir_ + "\\" + name;
     };
@@ -139,26 +155,33 @@ TEST_F(UninstallInfo, ReinstallationCarriesTheEarlierLogOver) {
 
     std::string other = install("Other Game", "other.gam");
     EXPECT_TRUE(logtest::PathExists(second));
-    EXPECT_EQ(installtest::LogToolLines(other).size(), 9u);  // its own records only
+    EXPECT_EQ(installtest::LogToolLines(other).size(), 10u);  // its own records only, its folder's included
     EXPECT_TRUE(answerer_.Seen().empty());
 
     std::string clashing = install("Other Game", "clash.gam", true);
-    ASSERT_EQ(answerer_.Seen().size(), 1u);
-    EXPECT_EQ(answerer_.Seen()[0].text, kSaveError);
-    EXPECT_EQ(installtest::ReadWholeFile(clashing), "somebody else's");
+    EXPECT_TRUE(answerer_.Seen().empty());
+    EXPECT_EQ(installtest::LogToolLines(clashing)[0], "APPNAME Other Game");
 }
 
-TEST_F(UninstallInfo, UnwritableProgramDirectoryReportsAndSkipsTheUninstaller) {
+// Without a log nothing may be created: what was made for it goes again,
+// and no entry names a log that does not exist.
+TEST_F(UninstallInfo, UnwritableProgramDirectoryReportsAndInstallsNothing) {
     auto settings = MakeSettings("Varnplay", "varnplay.exe", 0, 0, "", "", 0);
-    std::string missing = programDir_ + "\\gone";
+    ASSERT_TRUE(installtest::WriteTextFile(programDir_ + "\\afile", "x"));
+    std::string blocked = programDir_ + "\\new\\afile\\Varnplay";
+    ASSERT_TRUE(CreateDirectoryA((programDir_ + "\\new").c_str(), nullptr));
+    ASSERT_TRUE(installtest::WriteTextFile(programDir_ + "\\new\\afile", "x"));
     settings->startMenuPath.Assign((groupPath_ + "\\").c_str());
-    std::string name = Prepare(*settings, missing.c_str());
-    size_t before = logtest::ListedRecords(*settings).size();
-    settings->FinishUninstallInfo(missing.c_str(), "Varnplay", name.c_str());
+    char name[260];
+    EXPECT_FALSE(settings->PrepareUninstallInfo("varnplay.exe", "Varnplay", "varnplay.exe", blocked.c_str(), name));
     ASSERT_EQ(answerer_.Seen().size(), 1u);
     EXPECT_EQ(answerer_.Seen()[0].text, kSaveError);
+    EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, kUninstall, "UninstallString"), "<missing>");
+    EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, kAppPaths, ""), "<missing>");
+    EXPECT_FALSE(settings->AddTextRecord(UninstallFile, (programDir_ + "\\x").c_str()));  // nothing more is recorded
+    settings->FinishUninstallInfo(blocked.c_str(), "Varnplay", name);
     EXPECT_FALSE(logtest::PathExists(uninstallerCopy_));
-    EXPECT_EQ(logtest::ListedRecords(*settings).size(), before);  // neither shortcut could be saved
+    EXPECT_FALSE(logtest::PathExists(groupPath_ + "\\Uninstall Varnplay.lnk"));
 }
 
 TEST_F(UninstallInfo, MissingUninstallerIsReportedAfterACompleteLog) {
@@ -178,8 +201,7 @@ TEST_F(UninstallInfo, NoFreeLogNameOverwritesNothing) {
     auto settings = MakeSettings("Varnplay", "varnplay.exe", 0, 0, "", "", 0);
     settings->startMenuPath.Assign((programDir_ + "\\").c_str());
     settings->FinishUninstallInfo(programDir_.c_str(), "Varnplay", "");
-    ASSERT_EQ(answerer_.Seen().size(), 1u);
-    EXPECT_EQ(answerer_.Seen()[0].text, kSaveError);
+    EXPECT_TRUE(answerer_.Seen().empty());  // Prepare told the user, and nothing was installed
     EXPECT_TRUE(logtest::ListedRecords(*settings).empty());
     EXPECT_FALSE(logtest::PathExists(programDir_ + "\\Uninstall Varnplay.lnk"));
     EXPECT_FALSE(logtest::PathExists(uninstallerCopy_));

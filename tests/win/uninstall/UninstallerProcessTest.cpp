@@ -441,7 +441,13 @@ TEST_F(Uninstaller, RecordsOutsideTheInstallationAreRefused) {
     ProcessResult result = RunUninstaller("-q ", logPath_);
     RunUnixProgram("/bin/rm", link, "");
     EXPECT_TRUE(Eventually([&] { return !PathExists(windowsLink); }));
-    EXPECT_TRUE(RemoveDirectoryA(programDir_.c_str())) << "only the link was left in it";
+    // The log and the entry stay: Windows' list must not forget items that are still there.
+    EXPECT_TRUE(PathExists(logPath_));
+    EXPECT_TRUE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kEntryKey.c_str()));
+    EXPECT_NE(result.errors.find("stays in the list of installed programs"), std::string::npos) << result.errors;
+    DeleteFileA(logPath_.c_str());
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kEntryKey.c_str());
+    EXPECT_TRUE(RemoveDirectoryA(programDir_.c_str())) << "only the link and the log were left in it";
     EXPECT_EQ(result.exitCode, 2u) << result.errors;
     for (const std::string& victim : victims) EXPECT_TRUE(PathExists(victim)) << victim;
     EXPECT_TRUE(GetFileAttributesA(victims[3].c_str()) & FILE_ATTRIBUTE_READONLY);
