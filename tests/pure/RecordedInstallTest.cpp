@@ -377,13 +377,13 @@ public:
         return system_.files.erase(path) ? RemovalDone : RemovalAbsent;
     }
     RemovalOutcome RemoveAtRestart(const char*) override { return RemovalFailed; }  // nothing is in use here
-    RemovalOutcome SetKeyDefault(uint32_t root, const char* keyPath, const char* text) override {
+    RemovalOutcome SetKeyValue(uint32_t root, const char* keyPath, const char* name, const char* text) override {
         auto key = system_.keys.find(Root(root) + keyPath);
         if (key == system_.keys.end()) return RemovalAbsent;
         if (text)
-            key->second[""] = text;
+            key->second[name] = text;
         else
-            key->second.erase("");
+            key->second.erase(name);
         return RemovalDone;
     }
     bool UsersCanChangeWayTo(const char*) override { return false; }
@@ -402,12 +402,12 @@ public:
         return RemovalDone;
     }
     bool PassesThroughLink(const char*, size_t) override { return false; }
-    KeyDefaultState ReadKeyDefault(uint32_t root, const char* keyPath, std::string& value) override {
+    KeyValueState ReadKeyValue(uint32_t root, const char* keyPath, const char* name, std::string& value) override {
         auto key = system_.keys.find(Root(root) + keyPath);
-        if (key == system_.keys.end()) return KeyDefaultMissingKey;
-        if (!key->second.count("")) return KeyDefaultNone;
-        value = key->second.at("");
-        return KeyDefaultText;
+        if (key == system_.keys.end()) return KeyValueMissingKey;
+        if (!key->second.count(name)) return KeyValueNone;
+        value = key->second.at(name);
+        return KeyValueText;
     }
 
 private:
