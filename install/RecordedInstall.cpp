@@ -80,18 +80,18 @@ bool RecordedInstall::WriteValue(uint32_t root, const char* keyPath, const char*
 }
 
 // A run stopped before its Uninstall entry named its log may have made the
-// levels and begun its log: the program directory is recorded even when it
-// exists (folders are only ever removed when empty), such a run's log goes
-// with this installation, and so does every parent level above a program
-// directory that holds nothing else, as long as each holds nothing but the
-// next level.
+// levels and begun its log. Only such a log tells a stopped run's folders
+// from a user's own, which are never taken over (not even empty ones): then
+// the program directory, the log, and every parent level that holds nothing
+// but the next level go with this installation.
 bool RecordedInstall::CreateLevels(const std::string& programDir, std::vector<std::string>& created) {
     std::vector<std::string> levels;
     if (!ForEachDirectoryLevel(programDir.c_str(), CollectLevel, &levels) || levels.empty()) return false;
     std::vector<std::string> unclaimed = system_.UnclaimedJournals(programDir.c_str());
     std::vector<bool> adopted(levels.size(), false);
-    bool fresh = system_.StateOf(programDir.c_str()) != InstallSystem::PathFolder ||
+    bool fresh = system_.StateOf(programDir.c_str()) == InstallSystem::PathFolder && !unclaimed.empty() &&
                  system_.HoldsOnly(levels.back().c_str(), unclaimed);
+    adopted.back() = fresh;
     for (size_t i = levels.size() - 1; fresh && i-- > 0;) {
         fresh = system_.StateOf(levels[i].c_str()) == InstallSystem::PathFolder &&
                 system_.HoldsOnly(levels[i].c_str(), {levels[i + 1]});
@@ -100,8 +100,7 @@ bool RecordedInstall::CreateLevels(const std::string& programDir, std::vector<st
     for (size_t i = 0; i < levels.size(); ++i) {
         InstallSystem::PathState state = system_.StateOf(levels[i].c_str());
         if (state == InstallSystem::PathOther) return false;
-        bool last = i + 1 == levels.size();
-        if (state == InstallSystem::PathFolder && !last && !adopted[i]) continue;
+        if (state == InstallSystem::PathFolder && !adopted[i]) continue;
         RecordText(UninstallDirectory, levels[i].c_str());  // kept until the journal is opened
         if (state == InstallSystem::PathFolder) continue;
         if (!system_.MakeFolder(levels[i].c_str())) return false;

@@ -514,6 +514,12 @@ TEST(RecordedInstall, SetupKilledAtEveryChangeIsCompletedByASecondRunAndRemovedB
         EXPECT_THROW(Install(system, TestArchive()), Killed) << n;
         EXPECT_EQ(system.unrecorded, std::vector<std::string>()) << "killed at change " << n;
         system.ProcessEnded();
+        // Killed before its log began: the empty levels it made cannot be told
+        // from a user's own folders, which are never taken over, so they stay.
+        std::set<std::string> strayLevels;
+        if (system.files.empty())
+            for (const std::string& folder : system.folders)
+                if (!FakeSystem().folders.count(folder)) strayLevels.insert(folder);
         FakeSystem killed = system;
         // The entry removes what the killed run made, once the entry names its log.
         if (Uninstall(killed)) {
@@ -525,8 +531,22 @@ TEST(RecordedInstall, SetupKilledAtEveryChangeIsCompletedByASecondRunAndRemovedB
         int status = -1;
         ASSERT_TRUE(Uninstall(system, &status)) << n;
         EXPECT_EQ(status, 0) << "killed at change " << n;
+        for (const std::string& level : strayLevels)
+            EXPECT_EQ(system.folders.erase(level), 1u) << level << ", killed at change " << n;
         EXPECT_EQ(Describe(system), Untouched(system)) << "killed at change " << n;
     }
+}
+
+TEST(RecordedInstall, FoldersThatWereThereBeforeStayEvenWhenEmpty) {
+    FakeSystem system;
+    system.folders.insert({"C:\\Games", kDir});
+    ASSERT_TRUE(Install(system, TestArchive()));
+    ASSERT_TRUE(Uninstall(system));
+    EXPECT_EQ(system.folders.count("C:\\Games"), 1u);
+    EXPECT_EQ(system.folders.count(kDir), 1u);
+    system.folders.erase("C:\\Games");
+    system.folders.erase(kDir);
+    EXPECT_EQ(Describe(system), Untouched(system));
 }
 
 TEST(RecordedInstall, AJournalTrustsOnlyWhatItsDigestCovers) {
