@@ -101,7 +101,7 @@ int PlaceMember(const PlacementContext& placement, char* name, bool* outputOpen)
         return ExtractOk;
     // No file name (the destination itself, or a folder): nothing to create, nothing to record.
     size_t nameLength = std::strlen(name);
-    if (nameLength == 0 || name[nameLength - 1] == '\\') return ExtractCreateError;
+    if (nameLength == 0 || EndsWithChar(name, nameLength, '\\')) return ExtractCreateError;
     if (placement.target->IsLink(path)) return ExtractLinkRefused;
     // Reported before it exists: a file is created only once it is recorded.
     if (placement.callbacks->onFile && placement.callbacks->onFile(placement.context, path, flags.overwrite ? 0 : 1))

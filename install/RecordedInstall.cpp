@@ -5,6 +5,7 @@
 #include "install/DirectoryChain.h"
 #include "setup/PathHelpers.h"
 #include "shell/UninstallRecord.h"
+#include "setup/NameChars.h"
 
 const char kJournalDigestValueName[] = "UninstallJournalSHA256";
 
@@ -53,7 +54,7 @@ bool RecordedInstall::RecordText(uint8_t kind, const char* text) {
 
 bool RecordedInstall::RecordKey(uint32_t root, const char* keyPath, bool alwaysLog) {
     if (!alwaysLog && system_.KeyExists(root, keyPath)) return true;  // so do its ancestors
-    const char* lastBackslash = std::strrchr(keyPath, '\\');
+    const char* lastBackslash = FindLastChar(keyPath, '\\');
     if (lastBackslash && !RecordKey(root, std::string(keyPath, lastBackslash).c_str(), false)) return false;
     size_t length = std::strlen(keyPath);
     uint8_t* record = sink_.NewRecord(UninstallKey, KeyRecordLength(length));

@@ -8,6 +8,7 @@
 #include "setup/PathHelpers.h"
 #include "shell/RegisteredLog.h"
 #include "shell/Sha256.h"
+#include "setup/NameChars.h"
 
 // On 64-bit Windows the predefined handles are sign-extended: mapped, not cast.
 HKEY RootKeyOf(uint32_t root) {
@@ -82,7 +83,7 @@ bool Win32InstallSystem::HoldsOnly(const char* folder, const std::vector<std::st
 std::vector<std::string> Win32InstallSystem::UnclaimedJournals(const char* folder) {
     std::vector<std::string> journals;
     ForEachName(folder, "UnInst????.inf", [&](const WIN32_FIND_DATAA& found) {
-        std::string path = std::string(folder) + (folder[0] && folder[std::strlen(folder) - 1] == '\\' ? "" : "\\") +
+        std::string path = std::string(folder) + (EndsWithChar(folder, std::strlen(folder), '\\') ? "" : "\\") +
                            found.cFileName;
         std::vector<uint8_t> bytes;
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && ReadJournal(path, bytes) &&
@@ -117,7 +118,8 @@ void Win32InstallSystem::DeleteKey(uint32_t root, const char* keyPath) { RegDele
 // link: anything that took the name is somebody else's.
 bool Win32InstallSystem::OpenNewLog(const char* path) {
     CloseLog();
-    std::string folder(path, std::strrchr(path, '\\') ? std::strrchr(path, '\\') - path : 0);
+    const char* separator = FindLastChar(path, '\\');
+    std::string folder(path, separator ? static_cast<size_t>(separator - path) : 0);
     return guard_.Trust(folder.c_str()) == ExtractOk && guard_.CreateFile(path, log_, false) == ExtractOk;
 }
 

@@ -24,6 +24,7 @@
 #include "shell/ReadmeTitle.h"
 #include "shell/ShortcutTables.h"
 #include "shell/UninstallRecord.h"
+#include "setup/NameChars.h"
 
 namespace {
 
@@ -81,7 +82,7 @@ int InstallSettings::CreateShortcut(const char* target, const char* arguments, c
         return 1;
     // Recorded before the file exists, and only where it can then be written:
     // in a folder the guard has made sure of, not onto a folder or a link.
-    const char* separator = std::strrchr(linkPath, '\\');
+    const char* separator = FindLastChar(linkPath, '\\');
     std::string folder(linkPath, separator ? static_cast<size_t>(separator - linkPath) : 0);
     DWORD existing = GetFileAttributesA(linkPath);
     bool linkThere = writeGuard.LeadsElsewhere(linkPath);

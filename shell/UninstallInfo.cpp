@@ -17,6 +17,7 @@
 #include "shell/UninstallLogReader.h"
 #include "shell/UninstallLogName.h"
 #include "shell/UninstallRecord.h"
+#include "setup/NameChars.h"
 
 namespace {
 
@@ -40,7 +41,7 @@ bool LogNameInUse(void* programDirectory, const char* name) {
 }
 
 SetupString FolderOf(const char* path) {
-    const char* separator = std::strrchr(path, '\\');
+    const char* separator = FindLastChar(path, '\\');
     SetupString folder;
     if (separator) folder.Assign(path, static_cast<size_t>(separator - path));
     return folder;
