@@ -15,11 +15,6 @@ std::string Folded(const char* path) {
     return text;
 }
 
-bool IsFolder(const UnfollowedHandle& handle) {
-    BY_HANDLE_FILE_INFORMATION information;
-    return handle.Information(information) && (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 int OpenError(DWORD error) {
     return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ? ExtractFileInUse : ExtractCreateError;
 }
@@ -30,7 +25,7 @@ int LinkGuard::Trust(const char* folder) {
     for (const Folder& known : trusted_)
         if (EqualsNoCase(known.path.c_str(), folder)) return ExtractOk;
     UnfollowedHandle handle;
-    if (!handle.Open(*folder ? folder : "\\", FILE_READ_ATTRIBUTES, kShareAll, OPEN_EXISTING) || !IsFolder(handle))
+    if (!handle.Open(*folder ? folder : "\\", FILE_READ_ATTRIBUTES, kShareAll, OPEN_EXISTING) || !handle.IsFolder())
         return ExtractCreateError;
     // Windows opens the link itself here; Wine opens where it leads, and
     // only the attributes of the path tell.
@@ -47,7 +42,7 @@ int LinkGuard::CheckFolder(const char* folder) {
     std::string key = Folded(folder);
     if (checked_.count(key)) return ExtractOk;
     UnfollowedHandle handle;
-    if (!handle.Open(folder, FILE_READ_ATTRIBUTES, kShareAll, OPEN_EXISTING) || !IsFolder(handle))
+    if (!handle.Open(folder, FILE_READ_ATTRIBUTES, kShareAll, OPEN_EXISTING) || !handle.IsFolder())
         return ExtractCreateError;
     if (handle.IsLink() || !Reached(handle, folder)) return ExtractLinkRefused;
     checked_.insert(key);
@@ -78,7 +73,7 @@ int LinkGuard::DeleteExisting(const char* path) {
         return error == ERROR_FILE_NOT_FOUND ? ExtractOk : OpenError(error);
     }
     if (existing.IsLink() || !Reached(existing, path)) return ExtractLinkRefused;
-    if (IsFolder(existing) || !existing.MarkForDeletion()) return ExtractCreateError;  // read-only: kept
+    if (existing.IsFolder() || !existing.MarkForDeletion()) return ExtractCreateError;  // read-only: kept
     return ExtractOk;
 }
 

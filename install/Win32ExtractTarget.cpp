@@ -74,4 +74,9 @@ void Win32ExtractTarget::CloseOutput() {
 
 int Win32ExtractTarget::GetDocumentsFolder(char* buffer) { return GetSpecialFolderPath(buffer, CSIDL_PERSONAL); }
 
-bool Win32ExtractTarget::IsLink(const char* path) { return guard_.LeadsElsewhere(path); }
+// A path just found missing leads nowhere; what appears there since then
+// makes the creation fail (above).
+bool Win32ExtractTarget::IsLink(const char* path) {
+    if (!missing_.empty() && missing_ == path) return false;
+    return guard_.LeadsElsewhere(path);
+}

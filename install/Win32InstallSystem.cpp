@@ -101,8 +101,28 @@ bool Win32InstallSystem::KeyExists(uint32_t root, const char* keyPath) {
     return true;
 }
 
+void Win32InstallSystem::CloseValueKey() {
+    if (valueKey_) RegCloseKey(valueKey_);
+    valueKey_ = nullptr;
+    valueKeyPath_.clear();
+}
+
+// A key deleted since it was opened takes no value: it is opened (and made)
+// again once.
 bool Win32InstallSystem::SetValue(uint32_t root, const char* keyPath, const char* name, const char* text) {
-    return SetRegistryString(RootKeyOf(root), keyPath, name, text) == ERROR_SUCCESS;
+    const BYTE* data = reinterpret_cast<const BYTE*>(text);
+    DWORD size = static_cast<DWORD>(std::strlen(text) + 1);
+    bool same = valueKey_ && root == valueRoot_ && valueKeyPath_ == keyPath;
+    if (same && RegSetValueExA(valueKey_, name, 0, REG_SZ, data, size) == ERROR_SUCCESS) return true;
+    CloseValueKey();
+    if (RegCreateKeyExA(RootKeyOf(root), keyPath, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr,
+                        &valueKey_, nullptr) != ERROR_SUCCESS) {
+        valueKey_ = nullptr;
+        return false;
+    }
+    valueRoot_ = root;
+    valueKeyPath_ = keyPath;
+    return RegSetValueExA(valueKey_, name, 0, REG_SZ, data, size) == ERROR_SUCCESS;
 }
 
 void Win32InstallSystem::DeleteValue(uint32_t root, const char* keyPath, const char* name) {
@@ -112,7 +132,10 @@ void Win32InstallSystem::DeleteValue(uint32_t root, const char* keyPath, const c
     RegCloseKey(key);
 }
 
-void Win32InstallSystem::DeleteKey(uint32_t root, const char* keyPath) { RegDeleteKeyA(RootKeyOf(root), keyPath); }
+void Win32InstallSystem::DeleteKey(uint32_t root, const char* keyPath) {
+    CloseValueKey();
+    RegDeleteKeyA(RootKeyOf(root), keyPath);
+}
 
 // A new file only, in the program directory as it was made, never through a
 // link: anything that took the name is somebody else's.

@@ -1,6 +1,8 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
+
 #include "install/LinkGuard.h"
 #include "install/RecordedInstall.h"
 #include "shell/UnfollowedHandle.h"
@@ -11,7 +13,10 @@ class Win32InstallSystem final : public InstallSystem {
 public:
     // The log and the completed log are written through the guard.
     explicit Win32InstallSystem(LinkGuard& guard) : guard_(guard) {}
-    ~Win32InstallSystem() { CloseLog(); }
+    ~Win32InstallSystem() {
+        CloseLog();
+        CloseValueKey();
+    }
     Win32InstallSystem(const Win32InstallSystem&) = delete;
     Win32InstallSystem& operator=(const Win32InstallSystem&) = delete;
 
@@ -33,8 +38,15 @@ public:
     bool DigestText(const uint8_t* data, size_t size, char* text) override;
 
 private:
+    void CloseValueKey();
+
     LinkGuard& guard_;
     UnfollowedHandle log_;
+    // The key of the last value set, kept open: the journal's digest goes
+    // into the same entry after every record.
+    HKEY valueKey_ = nullptr;
+    uint32_t valueRoot_ = 0;
+    std::string valueKeyPath_;
 };
 
 // The predefined key of a root as the log stores it (null for any other value).

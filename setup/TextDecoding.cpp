@@ -37,25 +37,27 @@ size_t Utf8Sequence(const unsigned char* text, size_t left, unsigned* value) {
 
 #ifdef _WIN32
 
+// UTF-8 takes no default character: it holds every character there is.
+bool NarrowWithWindows(unsigned to, const wchar_t* characters, int wide, std::string* out) {
+    bool utf8 = to == kCodePageUtf8 || (to == CP_ACP && GetACP() == CP_UTF8);
+    DWORD flags = utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
+    BOOL usedDefault = FALSE;
+    int bytes = WideCharToMultiByte(to, flags, characters, wide, nullptr, 0, nullptr, utf8 ? nullptr : &usedDefault);
+    if (bytes <= 0 || usedDefault) return false;
+    std::string converted(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(to, flags, characters, wide, &converted[0], bytes, nullptr, utf8 ? nullptr : &usedDefault);
+    if (usedDefault) return false;
+    out->swap(converted);
+    return true;
+}
+
 bool ConvertWithWindows(unsigned from, unsigned to, const char* text, size_t length, std::string* out) {
     int size = static_cast<int>(length);
     int wide = MultiByteToWideChar(from, MB_ERR_INVALID_CHARS, text, size, nullptr, 0);
     if (wide <= 0) return false;
     std::vector<wchar_t> characters(static_cast<size_t>(wide));
     MultiByteToWideChar(from, MB_ERR_INVALID_CHARS, text, size, characters.data(), wide);
-    // UTF-8 takes no default character: it holds every character there is.
-    bool utf8 = to == kCodePageUtf8;
-    DWORD flags = utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
-    BOOL usedDefault = FALSE;
-    int bytes = WideCharToMultiByte(to, flags, characters.data(), wide, nullptr, 0, nullptr,
-                                    utf8 ? nullptr : &usedDefault);
-    if (bytes <= 0 || usedDefault) return false;
-    std::string converted(static_cast<size_t>(bytes), '\0');
-    WideCharToMultiByte(to, flags, characters.data(), wide, &converted[0], bytes, nullptr,
-                        utf8 ? nullptr : &usedDefault);
-    if (usedDefault) return false;
-    out->swap(converted);
-    return true;
+    return NarrowWithWindows(to, characters.data(), wide, out);
 }
 
 #else
@@ -195,3 +197,13 @@ std::string DescribeUtf8Name(const char* text, size_t length) {
     }
     return described;
 }
+
+#ifdef _WIN32
+bool NarrowExactly(const wchar_t* text, size_t length, std::string* out) {
+    if (length == 0) {
+        out->clear();
+        return true;
+    }
+    return NarrowWithWindows(CP_ACP, text, static_cast<int>(length), out);
+}
+#endif

@@ -39,3 +39,11 @@ bool DecodeStoredText(const char* text, size_t length, StoredEncoding encoding, 
 // A name for a message that the process's code page may not hold: its
 // characters outside ASCII written as <U+0418>. The text is UTF-8.
 std::string DescribeUtf8Name(const char* text, size_t length);
+
+#ifdef _WIN32
+// Wide text in the code page the process's "A" calls take; false when a
+// character has no exact equal there. The "A" calls would put a best fit
+// ("a" for a full-width one) or a '?' in its place, and a name that is not
+// the one on disk could compare equal to one that is.
+bool NarrowExactly(const wchar_t* text, size_t length, std::string* out);
+#endif

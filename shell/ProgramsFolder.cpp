@@ -30,11 +30,9 @@ bool GetProgramsFolder(char* path, std::string* unrepresentable) {
     path[0] = '\0';
     WCHAR wide[MAX_PATH];
     if (!WidePathOfPrograms(wide)) return false;
-    bool utf8 = GetACP() == CP_UTF8;  // takes no default character
-    BOOL usedDefault = FALSE;
-    int length = WideCharToMultiByte(CP_ACP, utf8 ? 0 : WC_NO_BEST_FIT_CHARS, wide, -1, path,
-                                     static_cast<int>(kPathBufferSize), nullptr, utf8 ? nullptr : &usedDefault);
-    if (length > 0 && !usedDefault) return true;
+    std::string narrow;
+    size_t length = static_cast<size_t>(lstrlenW(wide));
+    if (NarrowExactly(wide, length, &narrow) && CopyText(path, kPathBufferSize, narrow.c_str())) return true;
     path[0] = '\0';
     if (unrepresentable) {
         char name[3 * MAX_PATH + 1] = {};

@@ -1,5 +1,6 @@
 #include "shell/UnfollowedHandle.h"
 
+#include "setup/TextDecoding.h"
 #include "shell/FinalPath.h"
 
 bool UnfollowedHandle::Open(const char* path, DWORD access, DWORD share, DWORD disposition) {
@@ -14,22 +15,38 @@ void UnfollowedHandle::Close() {
     handle_ = INVALID_HANDLE_VALUE;
 }
 
-bool UnfollowedHandle::Information(BY_HANDLE_FILE_INFORMATION& information) const {
-    return handle_ != INVALID_HANDLE_VALUE && GetFileInformationByHandle(handle_, &information);
+// The basic information, not GetFileInformationByHandle: that one also asks
+// the volume for its serial number, a round trip to the mount manager under
+// Wine for every folder and file checked.
+bool UnfollowedHandle::Attributes(DWORD& attributes) const {
+    FILE_BASIC_INFO basic = {};
+    if (handle_ == INVALID_HANDLE_VALUE || !GetFileInformationByHandleEx(handle_, FileBasicInfo, &basic, sizeof basic))
+        return false;
+    attributes = basic.FileAttributes;
+    return true;
 }
 
 bool UnfollowedHandle::IsLink() const {
-    BY_HANDLE_FILE_INFORMATION information;
-    return !Information(information) || (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    DWORD attributes = 0;
+    return !Attributes(attributes) || (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+bool UnfollowedHandle::IsFolder() const {
+    DWORD attributes = 0;
+    return Attributes(attributes) && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 // FILE_NAME_OPENED: the name as opened, with every reparse on the way
-// applied, so that a short name the caller used still compares equal.
+// applied, so that a short name the caller used still compares equal. The
+// wide call answers in one query (the "A" one asks twice, for the length
+// first), and its name is narrowed only when every character has its exact
+// equal in the process's code page.
 bool UnfollowedHandle::FinalPath(std::string& path) const {
-    char buffer[1024];
-    DWORD length = GetFinalPathNameByHandleA(handle_, buffer, sizeof buffer, FILE_NAME_OPENED | VOLUME_NAME_DOS);
-    if (length == 0 || length >= sizeof buffer) return false;
-    path = PlainFinalPath(std::string(buffer, length));
+    WCHAR buffer[1024];
+    DWORD length = GetFinalPathNameByHandleW(handle_, buffer, ARRAYSIZE(buffer), FILE_NAME_OPENED | VOLUME_NAME_DOS);
+    std::string narrow;
+    if (length == 0 || length >= ARRAYSIZE(buffer) || !NarrowExactly(buffer, length, &narrow)) return false;
+    path = PlainFinalPath(narrow);
     return true;
 }
 

@@ -26,8 +26,9 @@ public:
     }
 
     // What the handle holds; false when Windows cannot tell.
-    bool Information(BY_HANDLE_FILE_INFORMATION& information) const;
+    bool Attributes(DWORD& attributes) const;
     bool IsLink() const;  // a reparse point itself (or unknown)
+    bool IsFolder() const;
     // The path Windows reports for the handle, "\\?\" left off.
     bool FinalPath(std::string& path) const;
     // The object goes when the last handle to it is closed.

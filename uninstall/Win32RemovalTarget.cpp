@@ -46,14 +46,9 @@ RemovalOutcome OpenRecorded(const char* path, UnfollowedHandle& handle) {
     return SameFinalPath(reached, path) ? RemovalDone : RemovalOutside;
 }
 
-bool IsFolder(const UnfollowedHandle& handle) {
-    BY_HANDLE_FILE_INFORMATION information;
-    return handle.Information(information) && (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 bool IsReadOnly(const UnfollowedHandle& handle) {
-    BY_HANDLE_FILE_INFORMATION information;
-    return handle.Information(information) && (information.dwFileAttributes & FILE_ATTRIBUTE_READONLY);
+    DWORD attributes = 0;
+    return handle.Attributes(attributes) && (attributes & FILE_ATTRIBUTE_READONLY);
 }
 
 // Each folder on the way to the item that ends at a backslash found from
@@ -77,7 +72,7 @@ RemovalOutcome Win32RemovalTarget::RemoveFile(const char* path) {
     UnfollowedHandle file;
     RemovalOutcome opened = OpenRecorded(path, file);
     if (opened != RemovalDone) return opened;
-    if (IsFolder(file)) return RemovalFailed;  // not what was recorded
+    if (file.IsFolder()) return RemovalFailed;  // not what was recorded
     if (file.MarkForDeletion()) return RemovalDone;
     // Read-only: cleared for the deletion, and set again if it still fails.
     if (!IsReadOnly(file) || !file.SetReadOnly(false)) return RemovalFailed;
@@ -106,7 +101,7 @@ RemovalOutcome Win32RemovalTarget::RemoveFolder(const char* path) {
     RemovalOutcome opened = OpenRecorded(path, folder);
     if (opened == RemovalInUse) return RemovalFailed;
     if (opened != RemovalDone) return opened;
-    if (!IsFolder(folder)) return RemovalFailed;
+    if (!folder.IsFolder()) return RemovalFailed;
     if (folder.MarkForDeletion()) return RemovalDone;
     return GetLastError() == ERROR_DIR_NOT_EMPTY ? RemovalKept : RemovalFailed;
 }

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "install/LinkGuard.h"
+#include "install/Win32InstallSystem.h"
 #include "setup/InstallSettings.h"
 #include "shell/UninstallRecord.h"
 #include "support/UninstallTestSupport.h"
@@ -131,6 +133,27 @@ TEST_F(RegistryWriter, RootsAreRecordedByTheirThirtyTwoBitValue) {
     std::vector<LoggedRecord> expected = {LoggedRecord{UninstallKey, 0x80000002u, "Software"},
                                           LoggedRecord{UninstallKey, 0x80000000u, ".vsetuptest"}};
     EXPECT_EQ(ListedRecords(*settings_), expected);
+}
+
+// The setup keeps the key of its last value open, as the journal's digest
+// goes into one entry after every record: a value set after the key was
+// deleted (by the setup or anyone) still reaches a key of that name.
+TEST_F(RegistryWriter, ValuesReachTheirKeyAfterItWasDeleted) {
+    LinkGuard guard;
+    Win32InstallSystem system(guard);
+    std::string entry = Sub("Entry");
+    DWORD type = 0;
+    std::string data;
+    ASSERT_TRUE(system.SetValue(kCurrentUser, entry.c_str(), "Digest", "one"));
+    ASSERT_EQ(RegDeleteTreeA(HKEY_CURRENT_USER, entry.c_str()), ERROR_SUCCESS);
+    EXPECT_TRUE(system.SetValue(kCurrentUser, entry.c_str(), "Digest", "two"));
+    ASSERT_EQ(QueryValue(entry, "Digest", &type, &data), ERROR_SUCCESS);
+    EXPECT_EQ(data, std::string("two", 4));
+    system.DeleteKey(kCurrentUser, entry.c_str());
+    EXPECT_EQ(QueryValue(entry, "Digest", &type, &data), ERROR_FILE_NOT_FOUND);
+    EXPECT_TRUE(system.SetValue(kCurrentUser, entry.c_str(), "Digest", "three"));
+    ASSERT_EQ(QueryValue(entry, "Digest", &type, &data), ERROR_SUCCESS);
+    EXPECT_EQ(data, std::string("three", 6));
 }
 
 }  // namespace

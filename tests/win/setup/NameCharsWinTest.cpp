@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cwchar>
 #include <string>
 
 #include "setup/NameChars.h"
@@ -54,6 +55,24 @@ TEST(TextDecoding, WindowsConversionRefusesWhatThePageLacks) {
     EXPECT_EQ(out, "Caf\xC3\xA9");
     EXPECT_NE(SystemAnsiCodePage(), 0u);
     EXPECT_NE(SystemAnsiCodePage(), unsigned(CP_UTF8));
+}
+
+// A name Windows reports is compared with the one the setup meant, so it is
+// narrowed only when exact: the test programs run in UTF-8, where a lone
+// surrogate (a name NTFS can hold) would otherwise become U+FFFD; the page
+// of the "A" calls elsewhere refuses best fits the same way (above, 1252).
+TEST(TextDecoding, ReportedNamesAreNarrowedOnlyWhenExact) {
+    ASSERT_EQ(GetACP(), unsigned(CP_UTF8));
+    std::string out = "left";
+    EXPECT_TRUE(NarrowExactly(L"C:\\\x0418\x30BD", 5, &out));
+    EXPECT_EQ(out, "C:\\\xD0\x98\xE3\x82\xBD");
+    EXPECT_TRUE(NarrowExactly(L"", 0, &out));
+    EXPECT_EQ(out, "");
+    for (const wchar_t* name : {L"C:\\G\xD800mes", L"C:\\\xDC00"}) {
+        out = "left";
+        EXPECT_FALSE(NarrowExactly(name, wcslen(name), &out));
+        EXPECT_EQ(out, "left");
+    }
 }
 
 }  // namespace
