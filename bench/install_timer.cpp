@@ -98,9 +98,18 @@ bool MessageBoxShown(DWORD processId) {
     return true;
 }
 
+// Each poll is one request to Wine's server (the button's style), not a walk
+// over the sheet's children and parents: the poller shares the server with
+// the installation it measures.
+bool FinishUsable(HWND finish) {
+    LONG style = GetWindowLongA(finish, GWL_STYLE);
+    return (style & WS_VISIBLE) && !(style & WS_DISABLED);
+}
+
 bool WaitForFinish(const PROCESS_INFORMATION& process, HWND sheet, const Clock& clock) {
-    for (unsigned polls = 1; Running(process.hProcess) && clock.Seconds() < kTimeoutSeconds; ++polls) {
-        if (ButtonUsable(sheet, kFinishButton)) return true;
+    HWND finish = GetDlgItem(sheet, kFinishButton);
+    for (unsigned polls = 1; finish && Running(process.hProcess) && clock.Seconds() < kTimeoutSeconds; ++polls) {
+        if (FinishUsable(finish) && ButtonUsable(sheet, kFinishButton)) return true;
         if (polls % 50 == 0 && MessageBoxShown(process.dwProcessId)) return false;
     }
     return false;
