@@ -47,6 +47,7 @@ set(VSETUP_PURE_SOURCES
     uninstall/FolderAccessRules.cpp
     shell/EarlierDefault.cpp
     shell/UninstallJournal.cpp
+    shell/Sha256.cpp
     install/RecordedInstall.cpp
 )
 list(APPEND VSETUP_PURE_SOURCES

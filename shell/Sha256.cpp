@@ -1,51 +1,101 @@
 #include "shell/Sha256.h"
 
-Sha256::Sha256() {
-    failed_ = !CryptAcquireContextA(&provider_, nullptr, nullptr, PROV_RSA_AES, CRYPT_VERIFYCONTEXT) ||
-              !CryptCreateHash(provider_, CALG_SHA_256, 0, 0, &hash_);
+#include <cstring>
+
+namespace {
+
+const uint32_t kRounds[64] = {
+    0x428a2f98, 0x71374491, 0xb5c0fbcf, 0xe9b5dba5, 0x3956c25b, 0x59f111f1, 0x923f82a4, 0xab1c5ed5,
+    0xd807aa98, 0x12835b01, 0x243185be, 0x550c7dc3, 0x72be5d74, 0x80deb1fe, 0x9bdc06a7, 0xc19bf174,
+    0xe49b69c1, 0xefbe4786, 0x0fc19dc6, 0x240ca1cc, 0x2de92c6f, 0x4a7484aa, 0x5cb0a9dc, 0x76f988da,
+    0x983e5152, 0xa831c66d, 0xb00327c8, 0xbf597fc7, 0xc6e00bf3, 0xd5a79147, 0x06ca6351, 0x14292967,
+    0x27b70a85, 0x2e1b2138, 0x4d2c6dfc, 0x53380d13, 0x650a7354, 0x766a0abb, 0x81c2c92e, 0x92722c85,
+    0xa2bfe8a1, 0xa81a664b, 0xc24b8b70, 0xc76c51a3, 0xd192e819, 0xd6990624, 0xf40e3585, 0x106aa070,
+    0x19a4c116, 0x1e376c08, 0x2748774c, 0x34b0bcb5, 0x391c0cb3, 0x4ed8aa4a, 0x5b9cca4f, 0x682e6ff3,
+    0x748f82ee, 0x78a5636f, 0x84c87814, 0x8cc70208, 0x90befffa, 0xa4506ceb, 0xbef9a3f7, 0xc67178f2};
+
+const uint32_t kInitial[8] = {0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a,
+                              0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19};
+
+uint32_t Rotate(uint32_t value, int bits) { return (value >> bits) | (value << (32 - bits)); }
+
+uint32_t LoadBigEndian(const uint8_t* at) {
+    return uint32_t(at[0]) << 24 | uint32_t(at[1]) << 16 | uint32_t(at[2]) << 8 | uint32_t(at[3]);
 }
 
-Sha256::~Sha256() {
-    if (hash_) CryptDestroyHash(hash_);
-    if (provider_) CryptReleaseContext(provider_, 0);
+}  // namespace
+
+Sha256::Sha256() { std::memcpy(state_, kInitial, sizeof state_); }
+
+void Sha256::Block(const uint8_t* block) {
+    uint32_t w[64];
+    for (int i = 0; i < 16; ++i) w[i] = LoadBigEndian(block + 4 * i);
+    for (int i = 16; i < 64; ++i) {
+        uint32_t s0 = Rotate(w[i - 15], 7) ^ Rotate(w[i - 15], 18) ^ (w[i - 15] >> 3);
+        uint32_t s1 = Rotate(w[i - 2], 17) ^ Rotate(w[i - 2], 19) ^ (w[i - 2] >> 10);
+        w[i] = w[i - 16] + s0 + w[i - 7] + s1;
+    }
+    uint32_t a = state_[0], b = state_[1], c = state_[2], d = state_[3];
+    uint32_t e = state_[4], f = state_[5], g = state_[6], h = state_[7];
+    for (int i = 0; i < 64; ++i) {
+        uint32_t t1 = h + (Rotate(e, 6) ^ Rotate(e, 11) ^ Rotate(e, 25)) + ((e & f) ^ (~e & g)) + kRounds[i] + w[i];
+        uint32_t t2 = (Rotate(a, 2) ^ Rotate(a, 13) ^ Rotate(a, 22)) + ((a & b) ^ (a & c) ^ (b & c));
+        h = g;
+        g = f;
+        f = e;
+        e = d + t1;
+        d = c;
+        c = b;
+        b = a;
+        a = t1 + t2;
+    }
+    state_[0] += a;
+    state_[1] += b;
+    state_[2] += c;
+    state_[3] += d;
+    state_[4] += e;
+    state_[5] += f;
+    state_[6] += g;
+    state_[7] += h;
 }
 
 void Sha256::Add(const void* data, size_t size) {
-    const BYTE* bytes = static_cast<const BYTE*>(data);
-    while (!failed_ && size > 0) {  // CryptHashData counts in 32 bits
-        DWORD chunk = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
-        failed_ = !CryptHashData(hash_, bytes, chunk, 0);
-        bytes += chunk;
-        size -= chunk;
+    const uint8_t* bytes = static_cast<const uint8_t*>(data);
+    length_ += size;
+    while (size > 0) {
+        size_t take = sizeof pending_ - pendingSize_;
+        if (take > size) take = size;
+        std::memcpy(pending_ + pendingSize_, bytes, take);
+        pendingSize_ += take;
+        bytes += take;
+        size -= take;
+        if (pendingSize_ == sizeof pending_) {
+            Block(pending_);
+            pendingSize_ = 0;
+        }
     }
 }
 
-static bool HashText(HCRYPTHASH hash, char* text) {
-    text[0] = '\0';
-    BYTE digest[32];
-    DWORD size = sizeof digest;
-    if (!CryptGetHashParam(hash, HP_HASHVAL, digest, &size, 0) || size != sizeof digest) return false;
-    for (DWORD i = 0; i < size; ++i) {
-        text[2 * i] = "0123456789abcdef"[digest[i] >> 4];
-        text[2 * i + 1] = "0123456789abcdef"[digest[i] & 0xF];
+// Padding and the length in bits end the message; the state is written out
+// big-endian, digit by digit.
+bool Sha256::FinishText(char* text) {
+    uint64_t bits = length_ * 8;
+    uint8_t padding[72] = {0x80};
+    size_t padLength = (pendingSize_ < 56 ? 56 : 120) - pendingSize_;
+    for (int i = 0; i < 8; ++i) padding[padLength + i] = static_cast<uint8_t>(bits >> (56 - 8 * i));
+    Add(padding, padLength + 8);
+    for (int i = 0; i < 32; ++i) {
+        uint8_t byte = static_cast<uint8_t>(state_[i / 4] >> (24 - 8 * (i % 4)));
+        text[2 * i] = "0123456789abcdef"[byte >> 4];
+        text[2 * i + 1] = "0123456789abcdef"[byte & 0xF];
     }
-    text[2 * size] = '\0';
+    text[64] = '\0';
     return true;
 }
 
-bool Sha256::FinishText(char* text) {
-    text[0] = '\0';
-    return !failed_ && HashText(hash_, text);
-}
-
-// A hash cannot take more data once its value was read: a copy is read.
 bool Sha256::TextSoFar(char* text) {
-    text[0] = '\0';
-    HCRYPTHASH copy = 0;
-    if (failed_ || !CryptDuplicateHash(hash_, nullptr, 0, &copy)) return false;
-    bool done = HashText(copy, text);
-    CryptDestroyHash(copy);
-    return done;
+    Sha256 copy = *this;
+    return copy.FinishText(text);
 }
 
 bool Sha256Text(const void* data, size_t size, char* text) {

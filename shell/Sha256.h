@@ -1,12 +1,10 @@
 #pragma once
-// SHA-256 through the system's own crypto provider (advapi32, the AES
-// provider), so that the setup and the uninstaller need no code of their own
-// for it. The uninstall log's digest is kept as text: 64 lower-case
-// hexadecimal digits, as sha256sum prints them.
-#include <windows.h>
-#include <wincrypt.h>
-
+// SHA-256 of the uninstall log and its journal, in the program itself: the
+// system's crypto providers would load a cryptography library stack into
+// the elevated programs for a hash of a few kilobytes per record. The digest
+// is kept as text: 64 lower-case hexadecimal digits, as sha256sum prints them.
 #include <cstddef>
+#include <cstdint>
 
 #include "shell/UninstallJournal.h"
 
@@ -15,20 +13,21 @@ constexpr size_t kSha256TextSize = 65;  // 64 digits and the NUL
 class Sha256 final : public RunningDigest {
 public:
     Sha256();
-    ~Sha256();
-    Sha256(const Sha256&) = delete;
-    Sha256& operator=(const Sha256&) = delete;
 
     void Add(const void* data, size_t size) override;
-    // False when the system could not compute it; text is then empty.
+    // The digest of everything added; true (kept for the callers that
+    // could once be told that the system failed).
     bool FinishText(char* text);
     // The digest of what was added so far; adding may go on.
     bool TextSoFar(char* text) override;
 
 private:
-    HCRYPTPROV provider_ = 0;
-    HCRYPTHASH hash_ = 0;
-    bool failed_ = false;
+    void Block(const uint8_t* block);
+
+    uint32_t state_[8];
+    uint8_t pending_[64];
+    size_t pendingSize_ = 0;
+    uint64_t length_ = 0;  // bytes added
 };
 
 // The digest of a whole block, into kSha256TextSize bytes.

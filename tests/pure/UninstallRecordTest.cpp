@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <string>
+#include <utility>
 #include <vector>
 
+#include "shell/Sha256.h"
 #include "shell/UninstallRecord.h"
 
 namespace {
@@ -52,6 +56,50 @@ TEST(UninstallRecordEncoding, LengthFieldIsLittleEndianBeyondOneByte) {
     StoreLittleEndian32(word, 0xFFFFFFFEu);
     EXPECT_EQ(word[0], 0xFE);
     EXPECT_EQ(word[3], 0xFF);
+}
+
+// The SHA-256 that guards the log and its journal, against the published
+// test vectors and lengths at the padding's edges (55 bytes still take the
+// length in their block, 56 do not), in one piece, in parts, and as the
+// journal reads it: the digest so far, after which adding goes on.
+TEST(LogDigest, KnownAnswers) {
+    auto pattern = [](size_t n) {
+        std::string bytes;
+        for (size_t i = 0; i < n; ++i) bytes += static_cast<char>((i * 7 + 3) & 0xFF);
+        return bytes;
+    };
+    const std::pair<std::string, const char*> vectors[] = {
+        {"", "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
+        {"abc", "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"},
+        {"abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq",
+         "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1"},
+        {std::string(1000000, 'a'), "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0"},
+        {pattern(55), "e7313d333c272e639f790978283f9eb392e843d0f29b7016828bb1daa4aac70b"},
+        {pattern(56), "4324d65f3c103567f5589c710bc08f8523f929a9272e3af36fc968e52abc6c27"},
+        {pattern(63), "81c80242132f230c3bd41b3e63bbcff16107339549214a99614ff26664625055"},
+        {pattern(64), "39e3d7b6b5d075d37d053ad89b24b41bef4f3c29760c84447cab3f3be1882241"},
+        {pattern(119), "9ce7368e4daf32341631b492e80359dc9f594b48453cd0dd5bf0b19279cc177e"},
+        {pattern(120), "7836b787757e95e58b3ca5aec90b1b004e8deba1e50e9675af9cabf1a13a04b5"},
+    };
+    char text[kSha256TextSize];
+    for (const auto& vector : vectors) {
+        ASSERT_TRUE(Sha256Text(vector.first.data(), vector.first.size(), text));
+        EXPECT_STREQ(text, vector.second) << vector.first.size();
+        Sha256 parts;
+        for (size_t at = 0; at < vector.first.size(); at += 4099)
+            parts.Add(vector.first.data() + at, std::min<size_t>(4099, vector.first.size() - at));
+        ASSERT_TRUE(parts.FinishText(text));
+        EXPECT_STREQ(text, vector.second);
+    }
+    Sha256 running;
+    running.Add("ab", 2);
+    ASSERT_TRUE(running.TextSoFar(text));
+    char whole[kSha256TextSize];
+    ASSERT_TRUE(Sha256Text("ab", 2, whole));
+    EXPECT_STREQ(text, whole);
+    running.Add("c", 1);
+    ASSERT_TRUE(running.TextSoFar(text));
+    EXPECT_STREQ(text, vectors[1].second);
 }
 
 }  // namespace
