@@ -148,6 +148,7 @@ void ProgressPage::UpdateStepMarks() {
 
 void ProgressPage::SetProgressRange(unsigned steps) {
     HWND bar = GetDlgItem(window, IDC_PROGRESS_BAR);
+    progressBar = bar;
     if (steps < 0xFFFF) {
         SendMessageA(bar, PBM_SETRANGE, 0, MAKELPARAM(0, steps + 1));
     } else {  // beyond the 16-bit range the bar would wrap; the 32-bit range keeps it true
@@ -161,17 +162,16 @@ void ProgressPage::SetProgressRange(unsigned steps) {
 
 // Every step is counted, but the bar is sent its position only when the
 // change shows: a message to the page's thread per 32 KB chunk would take
-// most of the install time under Wine.
+// most of the install time under Wine. The position is posted: a sent
+// message would hold the worker until the page has repainted the bar.
 void ProgressPage::StepProgress() {
-    if (progressThrottle.Step(GetTickCount())) {
-        SendDlgItemMessageA(window, IDC_PROGRESS_BAR, PBM_SETPOS, progressThrottle.Position(), 0);
-    }
+    if (progressThrottle.Step(GetTickCount()) && progressBar)
+        PostMessageA(progressBar, PBM_SETPOS, progressThrottle.Position(), 0);
 }
 
 void ProgressPage::FlushProgress() {
-    if (progressThrottle.Flush()) {
-        SendDlgItemMessageA(window, IDC_PROGRESS_BAR, PBM_SETPOS, progressThrottle.Position(), 0);
-    }
+    if (progressThrottle.Flush() && progressBar)
+        PostMessageA(progressBar, PBM_SETPOS, progressThrottle.Position(), 0);
 }
 
 int ProgressPage::RecordExtractedFile(const char* path, int keep) {

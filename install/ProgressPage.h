@@ -63,6 +63,7 @@ private:
     HBITMAP markImages[3] = {};  // in progress, done, skipped
     bool workerStartFailed = false;
     ProgressThrottle progressThrottle;  // worker side only
+    HWND progressBar = nullptr;         // worker side only
     DirectoryMemo directoryMemo;        // for one extraction, worker side only
     std::vector<std::string> keptFiles;  // the user's files left in place, worker side only
     std::set<std::string> ownFiles;      // folded paths the product made, earlier or in this run
