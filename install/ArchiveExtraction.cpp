@@ -40,6 +40,7 @@ struct TransferBlock {
 // chunks before it written and stepped.
 int CopyMemberData(PayloadReader& stream, OutputGuard& output, ExtractTarget& target, uint32_t dataLength,
                    const ExtractCallbacks& callbacks, void* context, const TransferBlock& block) {
+    const uint32_t memberLength = dataLength;
     while (dataLength) {
         uint32_t filled = 0, chunks = 0;
         bool readFailed = false;
@@ -53,7 +54,10 @@ int CopyMemberData(PayloadReader& stream, OutputGuard& output, ExtractTarget& ta
             dataLength -= chunk;
             ++chunks;
         }
-        if (filled && output.IsOpen() && !target.WriteOutput(block.bytes, filled)) return ExtractWriteError;
+        bool whole = filled == memberLength;
+        if (filled && output.IsOpen() &&
+            !(whole ? target.WriteWholeOutput(block.bytes, filled) : target.WriteOutput(block.bytes, filled)))
+            return ExtractWriteError;
         for (; chunks && callbacks.onProgressStep; --chunks) callbacks.onProgressStep(context);
         if (readFailed) return ExtractReadError;
     }
@@ -95,12 +99,19 @@ int ExtractMember(PayloadReader& stream, const PlacementContext& placement, cons
     return result;
 }
 
+// A write put off for an earlier member failed before the fault at hand:
+// the earlier fault is the one reported, as if it had been written at once.
+int Settled(ExtractTarget& target, int result) { return target.SettleWrites() ? result : ExtractWriteError; }
+
 int ExtractMembers(PayloadReader& payload, uint32_t memberCount, const PlacementContext& placement,
                    const TransferBlock& block) {
+    ExtractTarget& target = *placement.target;
     for (uint32_t remaining = memberCount; remaining; --remaining) {
-        int result = ExtractMember(payload, placement, block);
-        if (result != ExtractOk) return result;
+        // Nothing more is made once a write put off has failed.
+        int result = target.LaterWriteFailed() ? ExtractWriteError : ExtractMember(payload, placement, block);
+        if (result != ExtractOk) return Settled(target, result);
     }
+    if (!target.SettleWrites()) return ExtractWriteError;
     // The trailer guards everything written: a member list that decoded
     // cleanly but fails the CRC-32 or length check is still a damaged archive.
     return payload.VerifyToEnd() ? ExtractOk : ExtractReadError;

@@ -4,7 +4,8 @@
 
 // A thread that cannot be started leaves fewer closers; none at all means
 // closing on the caller's thread: slower, not wrong. Nothing may throw here.
-BackgroundCloser::BackgroundCloser(CloseFunction close, uint32_t threadCount) : close_(close) {
+BackgroundCloser::BackgroundCloser(CloseFunction close, void* context, uint32_t threadCount)
+    : close_(close), context_(context) {
     if (threadCount > kMaxThreads) threadCount = kMaxThreads;
     for (uint32_t i = 0; i < threadCount; ++i) {
         try {
@@ -48,7 +49,7 @@ void BackgroundCloser::Run() {
             bool wakeProducer = producerWaiting_;
             mutex_.Unlock();
             if (wakeProducer) space_.NotifyOne();
-            close_(handle);
+            close_(context_, handle);
             mutex_.Lock();
             --busy_;
         }
@@ -58,7 +59,7 @@ void BackgroundCloser::Run() {
 
 void BackgroundCloser::Close(void* handle) {
     if (!threadCount_) {
-        close_(handle);
+        close_(context_, handle);
         return;
     }
     bool wake;

@@ -13,7 +13,8 @@
 
 class BackgroundCloser {
 public:
-    typedef void (*CloseFunction)(void* handle);
+    // Closes one item handed to Close; context is the one given below.
+    typedef void (*CloseFunction)(void* context, void* item);
     static constexpr uint32_t kCapacity = 32;
     // Closers are woken once this many handles wait (or by Drain): a wake-up
     // costs a system call, under Wine a round trip to its server, as much as
@@ -23,7 +24,7 @@ public:
 
     // threadCount is capped at kMaxThreads. With no thread started (0 asked,
     // or none could be), handles are closed at once on the caller's thread.
-    BackgroundCloser(CloseFunction close, uint32_t threadCount);
+    BackgroundCloser(CloseFunction close, void* context, uint32_t threadCount);
     ~BackgroundCloser();  // drains, then ends the threads
     BackgroundCloser(const BackgroundCloser&) = delete;
     BackgroundCloser& operator=(const BackgroundCloser&) = delete;
@@ -39,6 +40,7 @@ private:
     bool ShouldSleep() const;
 
     const CloseFunction close_;
+    void* const context_;
     std::thread threads_[kMaxThreads];
     uint32_t threadCount_ = 0;
 

@@ -19,6 +19,14 @@ public:
     virtual void PlanOutput(uint32_t length) { (void)length; }
     // False on a failed or short write.
     virtual bool WriteOutput(const void* data, uint32_t length) = 0;
+    // A member's whole data, read without a fault, in one piece. A target may
+    // put the write off until after CloseOutput; a failure of it then shows
+    // in LaterWriteFailed and SettleWrites instead.
+    virtual bool WriteWholeOutput(const void* data, uint32_t length) { return WriteOutput(data, length); }
+    // True once a write put off by WriteWholeOutput has failed.
+    virtual bool LaterWriteFailed() { return false; }
+    // Returns once every write put off is done: false when one failed.
+    virtual bool SettleWrites() { return true; }
     // Cuts the output after the bytes written so far: a member that fails
     // half-way leaves what it wrote, not a file of the planned length.
     virtual void CutOutput() {}

@@ -10,7 +10,10 @@
 // files, few enough that their stacks stay small beside the rest.
 constexpr uint32_t kOutputCloserThreads = 2;
 
-void CloseOutputHandle(void* handle);
+// All of length, in as many writes as it takes: false on a failed write or
+// one that wrote nothing (a drive that fills up takes part of a block and
+// reports success; only the write of the rest tells why).
+bool WriteWhole(HANDLE file, const void* data, uint32_t length);
 
 // Sets the file's end (the pointer stays at the start), so that the file
 // system allocates the whole file once instead of growing it write by write.

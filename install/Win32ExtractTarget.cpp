@@ -15,9 +15,19 @@ void NoteWhetherDiskFull() {
     if (error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL) NoteExitCause(ExitDiskFull);
 }
 
+// A closer's item: an output file, or a slot with a write to do before it closes its file.
+void FinishOutput(void* laterWrites, void* item) {
+    LaterWrites& later = *static_cast<LaterWrites*>(laterWrites);
+    if (later.IsSlot(item)) {
+        later.Finish(item);
+    } else {
+        CloseHandle(static_cast<HANDLE>(item));
+    }
+}
+
 }  // namespace
 
-Win32ExtractTarget::Win32ExtractTarget() : closer_(CloseOutputHandle, kOutputCloserThreads) {}
+Win32ExtractTarget::Win32ExtractTarget() : closer_(FinishOutput, &later_, kOutputCloserThreads) {}
 
 bool Win32ExtractTarget::FileExists(const char* path) {
     HANDLE file = OpenSettled(closer_, [&] {
@@ -49,27 +59,43 @@ int Win32ExtractTarget::CreateOutput(const char* path) {
 
 void Win32ExtractTarget::PlanOutput(uint32_t length) { SetOutputLength(output_.Get(), length); }
 
-// A drive that fills up takes part of a block and reports success; only the
-// write of the rest tells why.
 bool Win32ExtractTarget::WriteOutput(const void* data, uint32_t length) {
-    const char* rest = static_cast<const char*>(data);
-    while (length > 0) {
-        DWORD written = 0;
-        if (!WriteFile(output_.Get(), rest, length, &written, nullptr) || written == 0 || written > length) {
-            NoteWhetherDiskFull();
-            return false;
-        }
-        rest += written;
-        length -= written;
-    }
-    return true;
+    if (WriteWhole(output_.Get(), data, length)) return true;
+    NoteWhetherDiskFull();
+    return false;
 }
 
-void Win32ExtractTarget::CutOutput() { SetEndOfFile(output_.Get()); }
+// Put off only where a closer will do it: without one, closing happens at
+// once and so does the write.
+bool Win32ExtractTarget::WriteWholeOutput(const void* data, uint32_t length) {
+    held_ = closer_.Threads() ? later_.Hold(output_.Get(), data, length) : nullptr;
+    return held_ || WriteOutput(data, length);
+}
 
+bool Win32ExtractTarget::SettleWrites() {
+    closer_.Drain();
+    if (!later_.Failed()) return true;
+    SetLastError(later_.FailureCode());
+    NoteWhetherDiskFull();
+    return false;
+}
+
+void Win32ExtractTarget::CutOutput() {
+    if (held_) later_.Drop(held_);
+    held_ = nullptr;
+    SetEndOfFile(output_.Get());
+}
+
+// A held write goes to the closer with its file, which it writes before closing.
 void Win32ExtractTarget::CloseOutput() {
     HANDLE handle = output_.Release();
-    if (handle != INVALID_HANDLE_VALUE) closer_.Close(handle);
+    void* held = held_;
+    held_ = nullptr;
+    if (held) {
+        closer_.Close(held);
+    } else if (handle != INVALID_HANDLE_VALUE) {
+        closer_.Close(handle);
+    }
 }
 
 int Win32ExtractTarget::GetDocumentsFolder(char* buffer) { return GetSpecialFolderPath(buffer, CSIDL_PERSONAL); }

@@ -5,11 +5,12 @@
 
 #include "install/BackgroundCloser.h"
 #include "install/ExtractTarget.h"
+#include "install/LaterWrites.h"
 #include "install/LinkGuard.h"
 
 // Output files through handles that the LinkGuard checked, closed on threads
-// of their own (see BackgroundCloser); every one is closed when the target
-// is destroyed.
+// of their own (see BackgroundCloser), small ones written there too (see
+// LaterWrites); every one is written and closed when the target is destroyed.
 class Win32ExtractTarget : public ExtractTarget {
 public:
     Win32ExtractTarget();
@@ -21,6 +22,9 @@ public:
     int CreateOutput(const char* path) override;
     void PlanOutput(uint32_t length) override;
     bool WriteOutput(const void* data, uint32_t length) override;
+    bool WriteWholeOutput(const void* data, uint32_t length) override;
+    bool LaterWriteFailed() override { return later_.Failed(); }
+    bool SettleWrites() override;
     void CutOutput() override;
     void CloseOutput() override;
     int GetDocumentsFolder(char* buffer) override;
@@ -32,8 +36,10 @@ public:
     std::string refusedName;
 
 private:
-    BackgroundCloser closer_;  // first: destroyed last, after every handle went to it
+    LaterWrites later_;        // outlives the closers, which write from its slots
+    BackgroundCloser closer_;  // destroyed after every handle went to it
     LinkGuard guard_;
     UnfollowedHandle output_;
-    std::string missing_;  // the path FileExists last found missing
+    std::string missing_;    // the path FileExists last found missing
+    void* held_ = nullptr;   // the output's write, put off
 };

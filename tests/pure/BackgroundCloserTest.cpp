@@ -18,25 +18,23 @@ struct ClosedLog {
     std::multiset<uintptr_t> closed;
     std::atomic<int> running{0};
 };
-ClosedLog* gLog = nullptr;
-
-void RecordClose(void* handle) {
-    gLog->running++;
+// The log comes as the closer's context.
+void RecordClose(void* context, void* handle) {
+    ClosedLog* log = static_cast<ClosedLog*>(context);
+    log->running++;
     uintptr_t value = reinterpret_cast<uintptr_t>(handle);
     if (value % 7 == 0) std::this_thread::sleep_for(std::chrono::milliseconds(2));
     {
-        std::lock_guard<std::mutex> lock(gLog->mutex);
-        gLog->closed.insert(value);
+        std::lock_guard<std::mutex> lock(log->mutex);
+        log->closed.insert(value);
     }
-    gLog->running--;
+    log->running--;
 }
 
 void* HandleOf(uintptr_t value) { return reinterpret_cast<void*>(value); }
 
 class BackgroundCloserTest : public ::testing::Test {
 protected:
-    void SetUp() override { gLog = &log; }
-    void TearDown() override { gLog = nullptr; }
     size_t Closed() {
         std::lock_guard<std::mutex> lock(log.mutex);
         return log.closed.size();
@@ -56,7 +54,7 @@ TEST_F(BackgroundCloserTest, DrainReturnsOnlyOnceEveryHandleIsClosed) {
     for (uintptr_t count : {uintptr_t(1), uintptr_t(BackgroundCloser::kWakeAt - 1),
                             uintptr_t(BackgroundCloser::kCapacity), uintptr_t(500)}) {
         log.closed.clear();
-        BackgroundCloser closer(RecordClose, 2);
+        BackgroundCloser closer(RecordClose, &log, 2);
         ASSERT_EQ(closer.Threads(), 2u);
         for (uintptr_t value = 1; value <= count; ++value) closer.Close(HandleOf(value));
         closer.Drain();
@@ -66,7 +64,7 @@ TEST_F(BackgroundCloserTest, DrainReturnsOnlyOnceEveryHandleIsClosed) {
 }
 
 TEST_F(BackgroundCloserTest, CloserCanBeDrainedAgainAndUsedAfterADrain) {
-    BackgroundCloser closer(RecordClose, 3);
+    BackgroundCloser closer(RecordClose, &log, 3);
     closer.Drain();  // nothing handed over yet
     EXPECT_EQ(Closed(), 0u);
     for (uintptr_t value = 1; value <= 20; ++value) closer.Close(HandleOf(value));
@@ -80,7 +78,7 @@ TEST_F(BackgroundCloserTest, CloserCanBeDrainedAgainAndUsedAfterADrain) {
 
 TEST_F(BackgroundCloserTest, DestroyingClosesWhatIsStillWaiting) {
     {
-        BackgroundCloser closer(RecordClose, 2);
+        BackgroundCloser closer(RecordClose, &log, 2);
         for (uintptr_t value = 1; value < BackgroundCloser::kWakeAt; ++value) closer.Close(HandleOf(value));
     }
     EXPECT_TRUE(EachClosedOnce(BackgroundCloser::kWakeAt - 1));
@@ -88,13 +86,13 @@ TEST_F(BackgroundCloserTest, DestroyingClosesWhatIsStillWaiting) {
 }
 
 TEST_F(BackgroundCloserTest, WithoutThreadsEachHandleIsClosedBeforeCloseReturns) {
-    BackgroundCloser closer(RecordClose, 0);
+    BackgroundCloser closer(RecordClose, &log, 0);
     EXPECT_EQ(closer.Threads(), 0u);
     for (uintptr_t value = 1; value <= 10; ++value) {
         closer.Close(HandleOf(value));
         EXPECT_EQ(Closed(), value);
     }
-    BackgroundCloser capped(RecordClose, 100);
+    BackgroundCloser capped(RecordClose, &log, 100);
     EXPECT_EQ(capped.Threads(), BackgroundCloser::kMaxThreads);
 }
 
@@ -102,7 +100,7 @@ TEST_F(BackgroundCloserTest, WithoutThreadsEachHandleIsClosedBeforeCloseReturns)
 // thread interleaved with closes is what the extraction does on every
 // sharing violation: no close is lost or repeated.
 TEST_F(BackgroundCloserTest, DrainsBetweenClosesLoseAndRepeatNothing) {
-    BackgroundCloser closer(RecordClose, 2);
+    BackgroundCloser closer(RecordClose, &log, 2);
     for (uintptr_t value = 1; value <= 300; ++value) {
         closer.Close(HandleOf(value));
         if (value % 13 == 0) {

@@ -21,6 +21,7 @@ public:
     bool FileExists(const char* path) override { return files.count(path) != 0; }
     bool IsLink(const char* path) override { return links.count(path) != 0; }
     int CreateOutput(const char* path) override {
+        DoHeldWrites();  // the closers have caught up by now
         std::string name(path);
         if (name.empty() || name.back() == '\\') return ExtractCreateError;  // a folder cannot become a file
         if (ThroughLink(name)) return ExtractLinkRefused;  // as the handle's final path shows
@@ -46,6 +47,30 @@ public:
         written += count;
         ++writes;
         return !fails;
+    }
+    // With deferWhole, as setup.exe does with small members: the write is
+    // done later, at the next creation or when the writes are settled.
+    bool WriteWholeOutput(const void* data, uint32_t length) override {
+        if (!deferWhole) return WriteOutput(data, length);
+        held.push_back({current, std::string(static_cast<const char*>(data), length)});
+        return true;
+    }
+    bool LaterWriteFailed() override { return laterFailed; }
+    bool SettleWrites() override {
+        DoHeldWrites();
+        ++settles;
+        return !laterFailed;
+    }
+    // The first heldWritesBeforeFailure held writes succeed; the next one
+    // writes half and leaves the file cut there.
+    void DoHeldWrites() {
+        for (const auto& write : held) {
+            bool fails = heldWritesBeforeFailure == 0;
+            --heldWritesBeforeFailure;  // only the one fails
+            files[write.first] = fails ? write.second.substr(0, write.second.size() / 2) : write.second;
+            laterFailed = laterFailed || fails;
+        }
+        held.clear();
     }
     void CutOutput() override { files[current].resize(written); }
     void CloseOutput() override {
@@ -87,6 +112,11 @@ public:
     int closes = 0;
     int plans = 0;
     int writes = 0;
+    bool deferWhole = false;
+    int heldWritesBeforeFailure = -1;  // negative: no failure
+    std::vector<std::pair<std::string, std::string>> held;  // path, data
+    bool laterFailed = false;
+    int settles = 0;
 };
 
 struct Recorder {
@@ -131,13 +161,15 @@ inline int ExtractWith(Decompression decompression, const std::vector<uint8_t>& 
 // Extracts into `target` and `recorder` decompressing on the calling thread
 // and writing chunk by chunk, and again into copies of them decompressing
 // ahead on a thread of its own and writing whole blocks, as setup.exe does:
-// every case checks that both ways end exactly alike. Injected write failures
-// count writes, so there both ways write chunk by chunk.
+// putting off the writes of whole members: every case checks that both ways
+// end exactly alike. Injected write failures count writes, so there both ways
+// write chunk by chunk, and at once.
 inline int Extract(const std::vector<uint8_t>& archive, FakeTarget& target, Recorder& recorder,
                    const char* destination = "D", ExtractCallbacks callbacks = Recorder::All()) {
-    const uint32_t aheadBuffer =
-        target.failWrites || target.writesBeforeFailure >= 0 ? kTransferBufferSize : kWriteBlockSize;
+    const bool failing = target.failWrites || target.writesBeforeFailure >= 0;
+    const uint32_t aheadBuffer = failing ? kTransferBufferSize : kWriteBlockSize;
     FakeTarget aheadTarget = target;
+    aheadTarget.deferWhole = !failing;
     Recorder aheadRecorder = recorder;
     int result = ExtractWith(Decompression::OnCallingThread, archive, target, recorder, destination, callbacks);
     int aheadResult = ExtractWith(Decompression::AheadOnOwnThread, archive, aheadTarget, aheadRecorder, destination,
@@ -146,6 +178,7 @@ inline int Extract(const std::vector<uint8_t>& archive, FakeTarget& target, Reco
     EXPECT_EQ(target.files, aheadTarget.files);
     EXPECT_EQ(target.closes, aheadTarget.closes);
     EXPECT_EQ(target.plans, aheadTarget.plans);
+    EXPECT_TRUE(aheadTarget.held.empty()) << "writes left undone";
     EXPECT_EQ(recorder.events, aheadRecorder.events);
     EXPECT_EQ(recorder.steps, aheadRecorder.steps);
     return result;

@@ -161,6 +161,50 @@ TEST(ArchiveReader, FailedWriteLeavesWhatWasWrittenAndCountsNoStepForIt) {
     EXPECT_EQ(recorder.steps, 0);
 }
 
+// A write put off fails: nothing more is made once the loop knows it, and
+// that failure is the one reported, before any fault met after it.
+TEST(ArchiveReader, LaterWriteFailureStopsTheLoopAndIsReportedBeforeLaterFaults) {
+    const std::vector<Member> four = {{"a.txt", "alpha"}, {"b.txt", "beta"}, {"c.txt", "gamma"}, {"d.txt", "delta"}};
+    Bytes good = MakeArchive(four);
+    Bytes badCrc = good;
+    badCrc[CrcPosition(good)] ^= 1;
+    // b.txt's header read, its data cut short.
+    Bytes cutInB = TruncatePayload(MakeArchive({{"a.txt", "alpha"}, {"b.bin", Noise(9000, 3)}}), 8000);
+    struct Case {
+        const char* what;
+        const Bytes* archive;
+        int failingWrite;  // which held write fails, from 0
+        const char* failingCreate;
+        std::vector<std::string> events;
+        Files files;
+    } cases[] = {
+        // a's write fails while b is made; c is never begun.
+        {"first write", &good, 0, nullptr, {"range 4", "file D\\a.txt", "file D\\b.txt"},
+         {{"D\\a.txt", "al"}, {"D\\b.txt", "beta"}}},
+        {"last write before a bad trailer", &badCrc, 3, nullptr,
+         {"range 4", "file D\\a.txt", "file D\\b.txt", "file D\\c.txt", "file D\\d.txt"},
+         {{"D\\a.txt", "alpha"}, {"D\\b.txt", "beta"}, {"D\\c.txt", "gamma"}, {"D\\d.txt", "de"}}},
+        {"before a damaged member", &cutInB, 0, nullptr, {"range 2", "file D\\a.txt", "file D\\b.bin"},
+         {{"D\\a.txt", "al"}, {"D\\b.bin", ""}}},
+        {"before a failed creation", &good, 0, "D\\b.txt", {"range 4", "file D\\a.txt", "file D\\b.txt"},
+         {{"D\\a.txt", "al"}}},
+    };
+    for (const Case& c : cases) {
+        FakeTarget target;
+        target.deferWhole = true;
+        target.heldWritesBeforeFailure = c.failingWrite;
+        if (c.failingCreate) target.failures[c.failingCreate] = ExtractCreateError;
+        Recorder recorder;
+        EXPECT_EQ(ExtractWith(Decompression::AheadOnOwnThread, *c.archive, target, recorder, "D", Recorder::All(),
+                              kWriteBlockSize),
+                  ExtractWriteError)
+            << c.what;
+        EXPECT_EQ(recorder.events, c.events) << c.what;
+        EXPECT_EQ(target.files, c.files) << c.what;
+        EXPECT_TRUE(target.held.empty()) << c.what;
+    }
+}
+
 TEST(ArchiveReader, LargeMembersAreWrittenInWholeBlocksAndSmallOnesInOneWrite) {
     std::string big = Noise(3 * kWriteBlockSize + 5, 6);
     Bytes archive = MakeArchive({{"big.bin", big}, {"small.txt", "s"}, {"empty.txt", ""}});

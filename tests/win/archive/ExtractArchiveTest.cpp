@@ -1,7 +1,10 @@
 #include <shlobj.h>
 
 #include "ArchiveFixture.h"
+#include "install/LaterWrites.h"
+#include "install/OutputFile.h"
 #include "install/SpecialFolder.h"
+#include "setup/SetupMessages.h"
 #include "shell/UninstallRecord.h"
 #include "support/UnixSide.h"
 
@@ -234,6 +237,50 @@ TEST_F(ExtractOnDisk, EveryFileIsClosedWhenTheExtractionReturns) {
         EXPECT_TRUE(installtest::ReadWholeFile(path) == member.data) << member.name;
     }
     EXPECT_EQ(steps_, 150 - 1 + 17);  // every non-empty small member one step, big.bin 17 chunks
+}
+
+// Small members are written by the closers. One such write fails as on a
+// full drive: the extraction stops within the members already handed over,
+// reports the full disk, and leaves every file it made closed and recorded,
+// the failed one cut after what reached it.
+const char kFillsTheDrive[] = "the drive fills up here";
+
+bool WriteHalfOfFullDrive(HANDLE file, const void* data, uint32_t length) {
+    if (std::string(static_cast<const char*>(data), length) != kFillsTheDrive) {
+        return WriteWhole(file, data, length);
+    }
+    DWORD written = 0;
+    WriteFile(file, data, length / 2, &written, nullptr);
+    SetLastError(ERROR_DISK_FULL);
+    return false;
+}
+
+TEST_F(ExtractOnDisk, FailedWriteOnACloserStopsTheExtractionAsADiskError) {
+    std::vector<Member> members = {{"first.txt", "written"}, {"full.txt", kFillsTheDrive}};
+    const int later = 200;
+    for (int i = 0; i < later; ++i) members.push_back({"later" + std::to_string(i) + ".txt", "x"});
+    ResetInstallErrors();
+    LaterWrites::write = WriteHalfOfFullDrive;
+    int result = Extract(MakeArchive(members));
+    LaterWrites::write = WriteWhole;
+    EXPECT_EQ(result, ExtractWriteError);
+    EXPECT_EQ(ComputeExitStatus(true), ExitDiskFull);
+    ResetInstallErrors();
+    EXPECT_EQ(installtest::ReadWholeFile(Path("dest\\first.txt")), "written");
+    EXPECT_EQ(installtest::ReadWholeFile(Path("dest\\full.txt")),
+              std::string(kFillsTheDrive, (sizeof kFillsTheDrive - 1) / 2));
+    int made = 0;
+    for (int i = 0; i < later; ++i) {
+        std::string path = Path("dest\\later" + std::to_string(i) + ".txt");
+        if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
+        ++made;
+        EXPECT_TRUE(OpenedAlone(path)) << path << " still open";
+        EXPECT_EQ(installtest::ReadWholeFile(path), "x");
+    }
+    // Once the failure is known nothing more is begun; until then at most
+    // every slot's worth of members was handed over.
+    EXPECT_LE(made, static_cast<int>(LaterWrites::kSlots) + 1);
+    EXPECT_EQ(RecordedPaths(UninstallFile).size(), static_cast<size_t>(2 + made));
 }
 
 TEST_F(ExtractOnDisk, LaterMembersOfTheSameNameSeeTheEarlierOnesClosed) {
