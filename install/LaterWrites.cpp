@@ -24,8 +24,6 @@ void* LaterWrites::Hold(HANDLE file, const void* data, uint32_t length) {
     return nullptr;
 }
 
-void LaterWrites::Drop(void* slot) { static_cast<Slot*>(slot)->busy.store(false, std::memory_order_release); }
-
 // Handles are small numbers, never inside the slots' allocation.
 bool LaterWrites::IsSlot(const void* item) const {
     if (!slots_) return false;

@@ -30,8 +30,6 @@ public:
 
     // A slot holding a copy of the data for `file`, or nullptr (too long, none free).
     void* Hold(HANDLE file, const void* data, uint32_t length);
-    // Frees a slot unwritten.
-    void Drop(void* slot);
     // Whether a closer's item is a slot (else it is a plain handle).
     bool IsSlot(const void* item) const;
     // On a closer: writes the slot's data, cuts the file after what was

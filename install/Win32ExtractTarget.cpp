@@ -80,11 +80,8 @@ bool Win32ExtractTarget::SettleWrites() {
     return false;
 }
 
-void Win32ExtractTarget::CutOutput() {
-    if (held_) later_.Drop(held_);
-    held_ = nullptr;
-    SetEndOfFile(output_.Get());
-}
+// Only a member that failed is cut, and its write was never put off.
+void Win32ExtractTarget::CutOutput() { SetEndOfFile(output_.Get()); }
 
 // A held write goes to the closer with its file, which it writes before closing.
 void Win32ExtractTarget::CloseOutput() {

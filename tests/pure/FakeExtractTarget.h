@@ -58,7 +58,6 @@ public:
     bool LaterWriteFailed() override { return laterFailed; }
     bool SettleWrites() override {
         DoHeldWrites();
-        ++settles;
         return !laterFailed;
     }
     // The first heldWritesBeforeFailure held writes succeed; the next one
@@ -116,7 +115,6 @@ public:
     int heldWritesBeforeFailure = -1;  // negative: no failure
     std::vector<std::pair<std::string, std::string>> held;  // path, data
     bool laterFailed = false;
-    int settles = 0;
 };
 
 struct Recorder {
