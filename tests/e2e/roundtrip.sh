@@ -205,6 +205,12 @@ uninstall_string() { entry_value UninstallString "${1:-}"; }  # [ENTRY-KEY]
 # Where the registered installation landed: the folder of its log. A 32-bit
 # setup on 64-bit Windows puts "C:\Program Files\..." into its own Program
 # Files folder, "C:\Program Files (x86)".
+pe_machine() {  # EXE -> its machine type, 014c for i686
+    local header
+    header=$(od -An -tu4 -j60 -N4 "$1")
+    od -An -tx2 -j$((header + 4)) -N2 "$1" | tr -d ' '
+}
+
 landed() {  # -> $landed_dir as Windows writes it, $landed_rel under $drive
     local log
     log="$(uninstall_string)"
@@ -302,11 +308,13 @@ snapshot() {  # OUTDIR
     export_key HKCU
     local root
     for root in HKLM HKCU; do
-        # UTF-16 to text, without Wine's key time stamps and the system
-        # parameters Wine keeps for the session.
+        # UTF-16 to text, without Wine's key time stamps, the system
+        # parameters Wine keeps for the session, and the list of fonts Wine
+        # adds the first time the i686 build runs in a prefix.
         iconv -f UTF-16LE -t UTF-8 "$drive/e2e/$root.reg" | tr -d '\r' |
             grep -v -e '^$' -e '^#time=' |
-            awk '/^\[/ { skip = index($0, "\\Software\\Wine\\Temporary System Parameters") > 0 } !skip' \
+            awk '/^\[/ { skip = index($0, "\\Software\\Wine\\Temporary System Parameters") > 0 ||
+                           $0 == "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Fonts]" } !skip' \
             >"$1/$root.reg"
     done
 }
@@ -405,8 +413,13 @@ fi
 # What the user had before the installation, and the links they made.
 user="$drive/users/$(id -un)"
 programs="$user/AppData/Roaming/Microsoft/Windows/Start Menu/Programs"
-dest="$drive/${dir#C:\\}"
-dest="${dest//\\//}"
+# "C:\Program Files\..." goes under the Program Files folder the setup is
+# told of: "Program Files (x86)" for the i686 build in a 64-bit prefix.
+dest="${dir#C:\\}"
+if [ "$(pe_machine "$build/setup.exe")" = 014c ] && [ -d "$drive/Program Files (x86)" ]; then
+    case "$dest" in 'Program Files\'*) dest="Program Files (x86)${dest#Program Files}" ;; esac
+fi
+dest="$drive/${dest//\\//}"
 victims=()
 rm -rf "$dest" "$user/Documents/Saves" "$user/Documents/Varnplay" "$programs/Varnplay" "$drive/ProgramData/OtherApp"
 case "$name" in
@@ -611,6 +624,9 @@ echo "UninstallString: $command"
 # Something to remove: the log and payload files (some, when damaged).
 landed
 echo "installed into: $landed_dir"
+case "$name" in  # the folder the user had made, with their file or link in it
+    userfile|linkdest) [ "$drive/$landed_rel" -ef "$dest" ] || { echo "not installed into $dest"; exit 1; } ;;
+esac
 rel="$landed_rel"
 installed="$(find "$drive/$rel" -type f | wc -l)"
 echo "files in the program directory: $installed"
