@@ -281,20 +281,6 @@ for k, v in yaml.safe_load(open(sys.argv[1]))["AppsAndFeaturesEntries"][0].items
     echo "the Uninstall entry agrees with the manifest; the log is complete"
 }
 
-# One export once failed without a word (its output went nowhere, the two
-# roots ran at the same time): now one after the other, with retries, and
-# reg.exe's own output shown if it keeps failing.
-export_key() {  # HKLM|HKCU -> C:\e2e\ROOT.reg
-    local try
-    for try in 1 2 3; do
-        wine reg export "$1\\Software" "C:\\e2e\\$1.reg" /y >"$drive/e2e/$1.export.log" 2>&1 && return 0
-        sleep 1
-    done
-    echo "cannot export $1\\Software:" >&2
-    cat "$drive/e2e/$1.export.log" >&2
-    exit 1
-}
-
 # Files and folders of drive C: (without Wine's temporary folders and ours)
 # and the registry roots an installation writes to.
 snapshot() {  # OUTDIR
@@ -303,19 +289,30 @@ snapshot() {  # OUTDIR
         \( -path ./e2e -o -ipath ./windows/temp -o -ipath './users/*/temp' \
            -o -ipath './users/*/appdata/local/temp' \) -prune -o -printf '%y %P\n') |
         LC_ALL=C sort >"$1/files"
-    # HKEY_CLASSES_ROOT is a view of the two Software\Classes keys.
-    export_key HKLM
-    export_key HKCU
+    # Saved by Wine's server in one request each (reg.exe's export took
+    # seconds): both views, each key once, links as links. HKEY_CLASSES_ROOT
+    # is a view of the two Software\Classes keys.
+    driver "save-key HKLM\\Software C:\\e2e\\HKLM.saved; save-key HKCU\\Software C:\\e2e\\HKCU.saved" \
+        >"$drive/e2e/save.log" || { cat "$drive/e2e/save.log"; exit 1; }
     local root
     for root in HKLM HKCU; do
-        # UTF-16 to text, without Wine's key time stamps, the system
-        # parameters Wine keeps for the session, and the list of fonts Wine
-        # adds the first time the i686 build runs in a prefix.
-        iconv -f UTF-16LE -t UTF-8 "$drive/e2e/$root.reg" | tr -d '\r' |
-            grep -v -e '^$' -e '^#time=' |
-            awk '/^\[/ { skip = index($0, "\\Software\\Wine\\Temporary System Parameters") > 0 ||
-                           $0 == "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Fonts]" } !skip' \
-            >"$1/$root.reg"
+        # Keys named from the root, as the checks and people read them;
+        # without time stamps, and without the list of fonts Wine adds the
+        # first time the i686 build runs in a prefix. A key that holds only
+        # subkeys has no line of its own: its subkeys name it.
+        ROOT="$([ $root = HKLM ] && echo HKEY_LOCAL_MACHINE || echo HKEY_CURRENT_USER)\\Software" awk '
+            BEGIN { root = ENVIRON["ROOT"]; print "[" root "]" }
+            /^\[/ {
+                started = 1
+                key = $0
+                sub(/\] [0-9]+$/, "]", key)
+                gsub(/\\\\/, "\\", key)
+                key = "[" root "\\" substr(key, 2)
+                skip = key ~ /^\[HKEY_LOCAL_MACHINE\\Software\\(Wow6432Node\\)?Microsoft\\Windows\\CurrentVersion\\Fonts\]$/
+                if (!skip) print key
+                next
+            }
+            started && !skip && !/^#time=/ && !/^$/' "$drive/e2e/$root.saved" >"$1/$root.reg"
     done
 }
 

@@ -152,6 +152,33 @@ std::string DeleteRegistryTree(const std::string& key) {
     return "cannot delete " + key;
 }
 
+namespace {
+
+bool EnablePrivilege(const char* name) {
+    HANDLE token;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES, &token)) return false;
+    TOKEN_PRIVILEGES privileges = {};
+    privileges.PrivilegeCount = 1;
+    privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    bool enabled = LookupPrivilegeValueA(nullptr, name, &privileges.Privileges[0].Luid) &&
+                   AdjustTokenPrivileges(token, FALSE, &privileges, sizeof privileges, nullptr, nullptr) &&
+                   GetLastError() == ERROR_SUCCESS;
+    CloseHandle(token);
+    return enabled;
+}
+
+}  // namespace
+
+// Both views (a 32-bit driver too): the 32-bit one is the Wow6432Node subkey.
+std::string SaveRegistryTree(const std::string& key, const std::string& file) {
+    if (!EnablePrivilege(SE_BACKUP_NAME)) return "cannot enable the backup privilege";
+    Key opened(key, KEY_READ | KEY_WOW64_64KEY);
+    if (opened.status() != ERROR_SUCCESS) return "cannot open " + key;
+    DeleteFileA(file.c_str());  // the save makes a new file
+    LONG status = RegSaveKeyA(opened.get(), file.c_str(), nullptr);
+    return status == ERROR_SUCCESS ? "" : "cannot save " + key + " (error " + std::to_string(status) + ")";
+}
+
 std::string DeleteDirectoryTree(const std::string& path) {
     std::string directory = ExpandFolders(path);
     DWORD attributes = GetFileAttributesA(directory.c_str());

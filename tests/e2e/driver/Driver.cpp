@@ -136,6 +136,7 @@ const Driver::ActionEntry Driver::kActions[] = {
     {"expect-shortcut", 2, &Driver::ExpectShortcut},
     {"delete-key", 1, &Driver::DeleteKey},
     {"delete-tree", 1, &Driver::DeleteTree},
+    {"save-key", 2, &Driver::SaveKey},
     {"timeout", 1, &Driver::Timeout},
     {"kill-after", 1, &Driver::KillAfter},
     {"read-log", 1, &Driver::ReadLog},
@@ -604,6 +605,7 @@ std::string Driver::ExpectShortcut(const Command& command) {
 
 std::string Driver::DeleteKey(const Command& command) { return CheckResult(DeleteRegistryTree(command.args[0]), "clean-up"); }
 std::string Driver::DeleteTree(const Command& command) { return CheckResult(DeleteDirectoryTree(command.args[0]), "clean-up"); }
+std::string Driver::SaveKey(const Command& command) { return SaveRegistryTree(command.args[0], command.args[1]); }
 
 std::string Driver::Timeout(const Command& command) {
     int seconds = std::atoi(command.args[0].c_str());

@@ -69,6 +69,7 @@ private:
     std::string ExpectShortcut(const Command&);
     std::string DeleteKey(const Command&);
     std::string DeleteTree(const Command&);
+    std::string SaveKey(const Command&);
     std::string Timeout(const Command&);
     std::string KillAfter(const Command&);
     std::string ReadLog(const Command&);
