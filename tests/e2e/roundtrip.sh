@@ -202,15 +202,15 @@ entry_value() {  # NAME [ENTRY-KEY] -> the data of a REG_SZ value, or a REG_DWOR
 }
 uninstall_string() { entry_value UninstallString "${1:-}"; }  # [ENTRY-KEY]
 
-# Where the registered installation landed: the folder of its log. A 32-bit
-# setup on 64-bit Windows puts "C:\Program Files\..." into its own Program
-# Files folder, "C:\Program Files (x86)".
 pe_machine() {  # EXE -> its machine type, 014c for i686
     local header
     header=$(od -An -tu4 -j60 -N4 "$1")
     od -An -tx2 -j$((header + 4)) -N2 "$1" | tr -d ' '
 }
 
+# Where the registered installation landed: the folder of its log. A 32-bit
+# setup on 64-bit Windows puts "C:\Program Files\..." into its own Program
+# Files folder, "C:\Program Files (x86)".
 landed() {  # -> $landed_dir as Windows writes it, $landed_rel under $drive
     local log
     log="$(uninstall_string)"
