@@ -111,12 +111,14 @@ SectionEnd
 EOF
 }
 
+# Made again when its script changes: a run of the other build needs the
+# stub of the other word size.
 build_nsis() {  # name, mode
-    local exe="$work/nsis-$2-$1.exe"
-    [ -f "$exe" ] && return
+    local exe="$work/nsis-$2-$1.exe" script="$work/nsis-$2-$1.nsi"
+    [ -f "$exe" ] && [ -f "$script" ] && [ "$(nsis_script "$1" "$2")" = "$(cat "$script")" ] && return
     log "building NSIS installer ($2) for $1"
-    nsis_script "$1" "$2" >"$work/nsis-$2-$1.nsi"
-    makensis -V1 "$work/nsis-$2-$1.nsi" >&2
+    nsis_script "$1" "$2" >"$script"
+    makensis -V1 "$script" >&2
 }
 
 full="p$megabytes"; small="p$small_mb"; empty="e$empty_count"
