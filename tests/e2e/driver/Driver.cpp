@@ -291,6 +291,7 @@ std::string Driver::StartProcess(const Command& command, const std::function<std
     std::string problem = beforeResume ? beforeResume() : "";
     if (!problem.empty()) return problem;
     ResumeThread(process_.hThread);
+    resumedAt_ = GetTickCount64();
     Log("start: " + line);
     return "";
 }
@@ -495,8 +496,11 @@ std::string Driver::KillAfter(const Command& command) {
 std::string Driver::WaitExit(const Command& command) {
     std::string problem = WaitFor("setup.exe to end", [&] { return Exited(); }, AllowExit);
     if (!problem.empty()) return problem;
+    // How long a kill may come while it still meets setup.exe running (within a poll).
+    ULONGLONG ranMs = GetTickCount64() - resumedAt_;
     std::string status = ExitStatusText();
     Log("exit status " + status);
+    Log("setup.exe ran for " + std::to_string(ranMs) + " ms");
     return status == command.args[0] ? "" : "expected exit status " + command.args[0];
 }
 

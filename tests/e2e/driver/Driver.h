@@ -104,6 +104,7 @@ private:
 
     PROCESS_INFORMATION process_ = {};
     HANDLE job_ = nullptr;  // setup.exe and the programs it starts (the readme)
+    ULONGLONG resumedAt_ = 0;  // GetTickCount64 when setup.exe began to run
     std::vector<std::string> logLines_;
     HWND dialog_ = nullptr;  // target of type-id/click-id while it exists
     int lastPageIndex_ = -1;
