@@ -87,9 +87,14 @@ pack() {  # name
 # The NSIS stub has the word size of our build: where Wine cannot run 32-bit
 # programs, Debian's 64-bit stub stands in, as our 64-bit build does.
 nsis_target=x86-unicode; [ "$windows" = win64 ] && nsis_target=amd64-unicode
-nsis_script() {  # name, mode (zlib|solid)
-    local name="$1" mode="$2" compressor="SetCompressor zlib"
+# The window mode shows its progress page even when run with /S, as
+# setup.exe -q shows its own, and closes itself at the end: the like-for-like
+# case of a quiet installation that shows its progress. The same command line
+# runs all three, here and in install_timer's compare on Windows.
+nsis_script() {  # name, mode (zlib|solid|window)
+    local name="$1" mode="$2" compressor="SetCompressor zlib" pages=""
     [ "$mode" = solid ] && compressor="SetCompressor /SOLID zlib"
+    [ "$mode" = window ] && pages=$'Page instfiles\nAutoCloseWindow true\nShowInstDetails nevershow\nFunction .onInit\nSetSilent normal\nFunctionEnd'
     cat <<EOF
 Unicode true
 Target $nsis_target
@@ -98,6 +103,7 @@ Name "Bench"
 OutFile "$work/nsis-$mode-$name.exe"
 InstallDir "C:\\bench\\nsis"
 RequestExecutionLevel user
+$pages
 Section
 SetOutPath "\$INSTDIR"
 File /r "$work/$name/*"
@@ -112,13 +118,16 @@ EOF
 }
 
 # Made again when its script changes: a run of the other build needs the
-# stub of the other word size.
+# stub of the other word size. The script is kept only once makensis has
+# succeeded, so that an interrupted build is not taken for a finished one.
 build_nsis() {  # name, mode
     local exe="$work/nsis-$2-$1.exe" script="$work/nsis-$2-$1.nsi"
     [ -f "$exe" ] && [ -f "$script" ] && [ "$(nsis_script "$1" "$2")" = "$(cat "$script")" ] && return
     log "building NSIS installer ($2) for $1"
-    nsis_script "$1" "$2" >"$script"
-    makensis -V1 "$script" >&2
+    rm -f "$script"
+    nsis_script "$1" "$2" >"$script.new"
+    makensis -V1 "$script.new" >&2
+    mv "$script.new" "$script"
 }
 
 full="p$megabytes"; small="p$small_mb"; empty="e$empty_count"
@@ -128,6 +137,7 @@ make_payload "$empty" --empty "$empty_count"
 for name in "$full" "$small" "$empty"; do pack "$name"; done
 build_nsis "$full" zlib
 build_nsis "$full" solid
+build_nsis "$full" window
 build_nsis "$empty" zlib
 
 # ---- runs under Wine ------------------------------------------------------------
@@ -213,7 +223,7 @@ interleave() {  # rounds, payload, kinds...: each round starts one kind later
 }
 
 load_before="$(uptime)"
-full_kinds=(ours bundle nsis-zlib nsis-solid copy)
+full_kinds=(ours bundle nsis-zlib nsis-solid nsis-window copy)
 [ -n "${BENCH_BASELINE_SETUP:-}" ] && full_kinds+=(baseline)
 interleave "$runs" "$full" "${full_kinds[@]}"
 interleave 3 "$empty" ours nsis-zlib copy

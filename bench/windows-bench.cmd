@@ -4,10 +4,12 @@ rem antivirus as it is, against NSIS installers of the same files if given.
 rem   windows-bench.cmd SET [ROUNDS [NSIS.EXE ...]]
 rem SET: the set's folder (setup.exe beside insfiles.vsa) or a bundled setup.exe.
 rem ROUNDS: interleaved rounds, 5 unless given. Each NSIS installer runs with
-rem /S /D=folder. Run it from an elevated prompt (setup.exe asks for it) with
-rem install_timer.exe (bench/install_timer.cpp, built with the Windows build)
-rem beside this script. BENCH_FOLDER: where the trees go (default
-rem %SystemDrive%\vsetup-bench); they are left there for a look afterwards.
+rem /S /D=folder (nsis-window-*.exe of install-bench.sh shows its progress
+rem page all the same, as setup.exe -q does). Run it from an elevated prompt
+rem (setup.exe asks for it) with install_timer.exe (bench/install_timer.cpp,
+rem built with the Windows build) beside this script. BENCH_FOLDER: where the
+rem trees go (default %SystemDrive%\vsetup-bench); they are left there for a
+rem look afterwards.
 setlocal
 if "%~1"=="" goto usage
 set "setup=%~f1"
