@@ -460,8 +460,10 @@ snapshot "$run/before"
 grep -qxF "[${preexisting:-HKEY_LOCAL_MACHINE\Software}]" "$run/before/HKLM.reg"
 
 # Unattended (-s): nothing waits for an answer, messages go to standard error.
+# The driver's log goes to setup_log, and is shown when the run was not as expected.
 setup_quietly() {  # SET-FOLDER DIR STATUS
-    driver "start C:\\e2e\\roundtrip\\$name\\$1\\setup.exe \"-s $2\"; wait-exit $3" >/dev/null
+    setup_log="$(driver "start C:\\e2e\\roundtrip\\$name\\$1\\setup.exe \"-s $2\"; wait-exit $3")" ||
+        { echo "$setup_log"; return 1; }
 }
 nothing_left() {  # AFTER-NAME EXPECTED-FILE-CHANGES
     snapshot "$run/$1"
@@ -473,9 +475,8 @@ killed)
     # One whole installation: how long setup.exe itself runs (the driver's
     # own start-up is not in it: on a fast machine it was most of the time
     # and the kills came too late), and the uninstaller in C:\windows.
-    ran="$(driver "start C:\\e2e\\roundtrip\\$name\\set\\setup.exe \"-s $dir\"; wait-exit 0")" ||
-        { echo "$ran"; exit 1; }
-    whole_ms="$(sed -n 's/^setup\.exe ran for \([0-9]*\) ms.*/\1/p' <<<"$ran")"
+    setup_quietly set "$dir" 0
+    whole_ms="$(sed -n 's/^setup\.exe ran for \([0-9]*\) ms.*/\1/p' <<<"$setup_log")"
     [ -n "$whole_ms" ] || { echo "the driver did not say how long setup.exe ran"; exit 1; }
     [ "$whole_ms" -ge 4 ] || whole_ms=4
     landed
